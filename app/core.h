@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class MainWindow;
+
+// Creates the main window, shows it and centres it on the screen that holds it.
+class Core : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Core(QObject *parent = nullptr);
+    ~Core() override;
+
+    MainWindow *window() const { return mainWindow; }
+
+    // Top-left corner that centres a window of `size` in `available`, whose
+    // right and bottom edges are inclusive. Halves truncate toward zero.
+    static QPoint centredTopLeft(const QRect &available, const QSize &size);
+
+private:
+    MainWindow *mainWindow;
+};

@@ -1,0 +1,6 @@
+#include "data.h"
+
+Data::Data(QObject *parent)
+    : QObject(parent)
+{
+}

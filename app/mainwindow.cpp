@@ -1,0 +1,482 @@
+#include "mainwindow.h"
+
+#include "applog.h"
+#include "data.h"
+#include "exchange.h"
+#include "version.h"
+#include "w_freezprotection.h"
+#include "w_key.h"
+#include "w_radio.h"
+#include "w_rs485.h"
+#include "w_test.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QSpacerItem>
+
+namespace {
+
+const char startupFileName[] = "test_ryd";
+// Fixed length of the twelve one-byte settings at the start of a settings file.
+constexpr qint64 settingBytes = 12;
+
+QString programTitle()
+{
+    return QStringLiteral("Рыд Конфигуратор v.%1").arg(QStringLiteral(RYD_VERSION));
+}
+
+// Lowest serial timeout the device accepts at each serial data rate index.
+quint8 serialTimeoutFloor(quint8 serialRate)
+{
+    static const quint8 floors[] = {17, 9, 5, 3, 2, 2, 2, 2};
+    return serialRate < sizeof(floors) ? floors[serialRate] : 3;
+}
+
+quint8 fieldNumber(const QByteArray &field)
+{
+    return quint8(field.toUInt());
+}
+
+// The twelve one-byte settings in the order both file layouts use.
+QList<quint8 Data::*> settingBytesOrder()
+{
+    return {&Data::delayTxRx, &Data::power, &Data::radioDataRate, &Data::chanel,
+            &Data::parity, &Data::stopBit, &Data::subBand, &Data::serialTimeout,
+            &Data::radioTransmitReset, &Data::serialDataRate, &Data::wdtReset,
+            &Data::testAddress};
+}
+
+void writeSettingBytes(QDataStream &out, const Data &data)
+{
+    for (quint8 Data::*field : settingBytesOrder())
+        out << qint8(data.*field);
+}
+
+void readSettingBytes(QDataStream &in, Data &data)
+{
+    for (quint8 Data::*field : settingBytesOrder()) {
+        qint8 value = 0;
+        in >> value;
+        data.*field = quint8(value);
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
+    : QMainWindow(parent)
+{
+    setWindowTitle(programTitle());
+
+    container = new W_QWidget;
+    comPort = new W_ComPort(this, std::move(availablePorts));
+    comPort->connectAll();
+
+    auto *grid = new QGridLayout;
+    grid->setVerticalSpacing(0);
+    grid->setContentsMargins(1, 1, 1, 1);
+    grid->setHorizontalSpacing(1);
+
+    key = new W_Key;
+    key->connectAll();
+    radio = new W_Radio;
+    radio->connectAll();
+    rs485 = new W_Rs485;
+    rs485->connectAll();
+    rs485->setContentsMargins(0, 0, 0, 0);
+    freezProtection = new W_FreezProtection;
+    freezProtection->connectAll();
+    test = new W_Test;
+    test->connectAll();
+    progress = new QProgressBar(this);
+    progress->setMaximum(100);
+
+    grid->addWidget(comPort, 0, 0, 1, 4);
+    grid->addWidget(key, 1, 0, 1, 4);
+    grid->addWidget(radio, 2, 0, 1, 2);
+    grid->addWidget(rs485, 2, 2, 1, 2);
+    grid->addWidget(freezProtection, 3, 0, 1, 4);
+    freezProtection->hide();
+    grid->addItem(new QSpacerItem(50, 10, QSizePolicy::Minimum, QSizePolicy::Expanding), 4, 0, 1, 4);
+    grid->addWidget(test, 5, 0, 1, 4);
+    grid->addWidget(progress, 6, 0, 1, 4);
+
+    setCentralWidget(container);
+    container->setLayout(grid);
+
+    data = std::make_unique<Data>();
+    exchange = new Exchange(this, data.get());
+
+    connect(comPort, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
+    connect(comPort, &W_QWidget::sgTextChange, this, &MainWindow::slTextChange);
+    connect(key, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
+    connect(radio, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
+    connect(rs485, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
+    connect(freezProtection, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
+    connect(exchange, &Exchange::sgGetSetting, this, &MainWindow::slSetSettings);
+    connect(exchange, &Exchange::sgSetProgres, this, [this](quint8 percent) {
+        // A running radio test never finishes, so its progress means nothing.
+        progress->setValue(test->isTesting() ? 0 : percent);
+    });
+    connect(test, &W_Test::sgStartTest, exchange, &Exchange::startTest);
+    connect(test, &W_Test::sgStopTest, exchange, &Exchange::clearParsers);
+    connect(test, &W_Test::sgClearTest, exchange, &Exchange::clearTest);
+    connect(exchange, &Exchange::sgRequest, this, &MainWindow::slRequest);
+    connect(exchange, &Exchange::sgOk, this, [this](quint8, TypeParser typeParser, const QByteArray &request) {
+        if (typeParser == E_Test)
+            test->okRect(request);
+    });
+    connect(exchange, &Exchange::sgError, this, &MainWindow::slError);
+    connect(exchange, &Exchange::sgTimeOut, this, [this](quint8, TypeParser typeParser, const QByteArray &request) {
+        if (typeParser == E_Test)
+            test->errRect(request);
+    });
+
+    setPanelsEnabled(exchange->isOpen());
+    applyData();
+    writeStartupFile();
+    resize(minimumSize());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setPanelsEnabled(bool on)
+{
+    key->setEnabled(on);
+    radio->setEnabled(on);
+    rs485->setEnabled(on);
+    freezProtection->setEnabled(on);
+    test->setEnabled(on);
+    progress->setEnabled(on);
+}
+
+// Writes the record to "test_ryd" in the working directory and reads the
+// twelve setting bytes back. The read-back only happens when the write
+// succeeded, so an older file can never overwrite the record.
+void MainWindow::writeStartupFile()
+{
+    QFile file(QString::fromLatin1(startupFileName));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qCDebug(lcMainWindow) << "cannot write" << file.fileName() << file.errorString();
+        return;
+    }
+    {
+        QDataStream out(&file);
+        writeSettingBytes(out, *data);
+        out << data->portName;
+    }
+    const bool written = file.flush() && file.error() == QFileDevice::NoError;
+    file.close();
+    if (!written) {
+        qCDebug(lcMainWindow) << "cannot write" << file.fileName() << file.errorString();
+        return;
+    }
+
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QDataStream in(&file);
+    Data readBack;
+    readSettingBytes(in, readBack);
+    if (in.status() == QDataStream::Ok) {
+        for (quint8 Data::*field : settingBytesOrder())
+            data.get()->*field = readBack.*field;
+    }
+}
+
+void MainWindow::slValueChange(QString name, int val)
+{
+    qCDebug(lcMainWindow) << "slValueChange" << name << val;
+    const quint8 v = quint8(val);
+
+    if (name.startsWith(QLatin1String("pbOpen")))
+        connectOpen();
+    if (name.startsWith(QLatin1String("Sub-band")))
+        data->subBand = v;
+    if (name.startsWith(QLatin1String("Radio Data Rate"))) {
+        data->radioDataRate = v;
+        rs485->setRadioRate(data->radioDataRate);
+    }
+    if (name.startsWith(QLatin1String("Chanel")))
+        data->chanel = v;
+    if (name.startsWith(QLatin1String("Serial Timeout")))
+        data->serialTimeout = v;
+    if (name.startsWith(QLatin1String("Power")))
+        data->power = v;
+    if (name.startsWith(QLatin1String("Test address")))
+        data->testAddress = v;
+    if (name.startsWith(QLatin1String("Serial Data Rate"))) {
+        data->serialDataRate = v;
+        radio->setSerialRate(data->serialDataRate);
+        data->serialTimeout = serialTimeoutFloor(data->serialDataRate);
+        radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
+    }
+    if (name.startsWith(QLatin1String("Delay Tx-Rx")))
+        data->delayTxRx = v;
+    if (name.startsWith(QLatin1String("Parity")))
+        data->parity = v;
+    if (name.startsWith(QLatin1String("Radio Transmit Reset")))
+        data->radioTransmitReset = v;
+    if (name.startsWith(QLatin1String("WDT Reset")))
+        data->wdtReset = v;
+    if (name.startsWith(QLatin1String("Stop bit")))
+        data->stopBit = v;
+    if (name.startsWith(QLatin1String("Flow control")))
+        data->flowControl = val != 0 ? 0 : 2;
+    if (name.startsWith(QLatin1String("WRITE")))
+        exchange->startSave();
+    if (name.startsWith(QLatin1String("READ")))
+        exchange->GetAllSettings();
+    if (name.startsWith(QLatin1String("DEFAULT")))
+        startDefault();
+    if (name.startsWith(QLatin1String("Open Settings")))
+        openSettings();
+    if (name.startsWith(QLatin1String("Save Settings")))
+        saveSettings();
+    if (name.startsWith(QLatin1String("Freeze Protection")))
+        toggleFreezProtection(val);
+}
+
+void MainWindow::slTextChange(QString, QString)
+{
+}
+
+void MainWindow::connectOpen()
+{
+    const QString portName = comPort->textByName(QStringLiteral("PortName"));
+    exchange->openPort(portName);
+    const bool open = exchange->isOpen();
+    comPort->setConnected(open);
+    setPanelsEnabled(open);
+    if (!open) {
+        radio->setTextByName(QStringLiteral("FirmWare"), QStringLiteral("x/x"));
+        radio->setTextByName(QStringLiteral("Radio module"), QString());
+    }
+}
+
+// The key reports its state before the press: 0 when the press shows the
+// panel, 1 when it hides it.
+void MainWindow::toggleFreezProtection(int val)
+{
+    const int h = height();
+    if (val == 0) {
+        setFixedHeight(h + 75);
+        freezProtection->setVisible(true);
+    } else {
+        setFixedHeight(h - 75);
+        freezProtection->hide();
+    }
+}
+
+void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
+{
+    qCDebug(lcMainWindow) << "slSetSettings" << __LINE__ << int(type) << param;
+
+    switch (type) {
+    case E_GetRs485: {
+        // An empty address field keeps the address the record already has.
+        if (!param.at(0).isEmpty())
+            data->testAddress = quint8(quint8(param.at(0).at(0)) - 48);
+        qCDebug(lcMainWindow) << "slSetSettings" << __LINE__ << data->testAddress << 48
+                              << (param.at(0).isEmpty() ? 0 : int(quint8(param.at(0).at(0))));
+        data->serialDataRate = fieldNumber(param.at(1));
+        data->delayTxRx = fieldNumber(param.at(3));
+        data->parity = fieldNumber(param.at(4));
+        data->radioTransmitReset = fieldNumber(param.at(5));
+        data->wdtReset = fieldNumber(param.at(6));
+        data->stopBit = fieldNumber(param.at(7));
+
+        radio->setValueByName(QStringLiteral("Test address"), data->testAddress);
+        rs485->setValueByName(QStringLiteral("Serial Data Rate"), data->serialDataRate);
+        rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), data->delayTxRx);
+        rs485->setValueByName(QStringLiteral("Parity"), data->parity);
+        freezProtection->setValueByName(QStringLiteral("Radio Transmit Reset"), data->radioTransmitReset);
+        freezProtection->setValueByName(QStringLiteral("WDT Reset"), data->wdtReset);
+        rs485->setValueByName(QStringLiteral("Stop bit"), data->stopBit);
+        radio->setSerialRate(data->serialDataRate);
+        break;
+    }
+    case E_GetSubBand:
+        data->subBand = fieldNumber(param.at(0));
+        radio->setValueByName(QStringLiteral("Sub-band"), data->subBand);
+        break;
+    case E_GetRadioDataRate:
+        data->radioDataRate = fieldNumber(param.at(0));
+        radio->setValueByName(QStringLiteral("Radio Data Rate"), data->radioDataRate);
+        qCDebug(lcMainWindow) << "Radio Data Rate" << data->radioDataRate;
+        rs485->setRadioRate(data->radioDataRate);
+        break;
+    case E_GetChanel:
+        data->chanel = fieldNumber(param.at(0));
+        radio->setValueByName(QStringLiteral("Chanel"), data->chanel);
+        break;
+    case E_GetPower:
+        data->power = fieldNumber(param.at(0));
+        radio->setValueByName(QStringLiteral("Power"), data->power);
+        break;
+    case E_GetSerialTimeout:
+        data->serialTimeout = fieldNumber(param.at(0));
+        radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
+        qCDebug(lcMainWindow) << "!!!!!!!!!!!!!" << "slSetSettings" << __LINE__ << data->serialTimeout;
+        break;
+    case E_GetFlowControl:
+        data->flowControl = fieldNumber(param.at(0)) == 0 ? 0 : 2;
+        radio->setValueByName(QStringLiteral("Flow control"), data->flowControl == 0 ? 1 : 0);
+        break;
+    case E_GetVersion: {
+        const QString firmware = QString::fromUtf8(param.at(0).constData());
+        const QString hardware = QString::fromUtf8(param.at(1).constData());
+        // One multi-argument substitution, so a '%' in the device's texts is
+        // never taken for a placeholder.
+        setWindowTitle(QStringLiteral("Рыд Конфигуратор v.%1   Hardware: %2 Firmware: v.%3")
+                           .arg(QStringLiteral(RYD_VERSION), hardware, firmware));
+        radio->setTextByName(QStringLiteral("Radio module"), QStringLiteral("LE50-868"));
+        break;
+    }
+    case E_GetModuleVersion: {
+        const QString firmware = QString::fromUtf8(param.at(0).constData());
+        radio->setTextByName(QStringLiteral("FirmWare"), firmware);
+        qCDebug(lcMainWindow) << firmware;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MainWindow::applyData()
+{
+    const quint8 chanel = data->chanel;
+    radio->setValueByName(QStringLiteral("Sub-band"), data->subBand);
+    radio->setValueByName(QStringLiteral("Radio Data Rate"), data->radioDataRate);
+    // Rebuilding the channel list selects and reports the first channel, so
+    // the record's channel is set again afterwards.
+    radio->setSpeed(data->radioDataRate);
+    radio->setValueByName(QStringLiteral("Chanel"), chanel);
+    radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
+    radio->setValueByName(QStringLiteral("Power"), data->power);
+    radio->setValueByName(QStringLiteral("Test address"), data->testAddress);
+    rs485->setValueByName(QStringLiteral("Serial Data Rate"), data->serialDataRate);
+    rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), data->delayTxRx);
+    rs485->setValueByName(QStringLiteral("Parity"), data->parity);
+    rs485->setValueByName(QStringLiteral("Stop bit"), data->stopBit);
+    radio->setValueByName(QStringLiteral("Flow control"), data->flowControl == 0 ? 1 : 0);
+    freezProtection->setValueByName(QStringLiteral("Radio Transmit Reset"), data->radioTransmitReset);
+    freezProtection->setValueByName(QStringLiteral("WDT Reset"), data->wdtReset);
+}
+
+void MainWindow::startDefault()
+{
+    data->subBand = 2;
+    data->radioDataRate = 2;
+    data->chanel = 0;
+    data->power = 7;
+    data->testAddress = 0;
+    qCDebug(lcMainWindow) << "!!!!!!!!!!!!!!!!!!!!" << "startDefault" << __LINE__ << 0;
+    // Lower the serial timeout's minimum first so that the default of 2 shows.
+    radio->setSerialRate(5);
+    data->serialTimeout = 2;
+    data->delayTxRx = 0;
+    data->parity = 0;
+    data->radioTransmitReset = 50;
+    data->stopBit = 0;
+    data->flowControl = 2;
+    data->wdtReset = 6;
+    applyData();
+    exchange->startDefaultWrite();
+}
+
+void MainWindow::saveSettings()
+{
+    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Settings"), QString(),
+                                                          tr("Ryd Files (*.ryd)"));
+    if (fileName.isEmpty())
+        return;
+    saveSettingsTo(fileName);
+}
+
+void MainWindow::openSettings()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, tr("Open Settings"), QString(),
+                                                          tr("Ryd Files (*.ryd)"));
+    if (fileName.isEmpty())
+        return;
+    loadSettingsFrom(fileName);
+}
+
+// The file is written beside its destination and renamed over it only when
+// complete, so a failed save never leaves a truncated file in place of a good
+// one.
+bool MainWindow::saveSettingsTo(const QString &fileName)
+{
+    QSaveFile file(fileName);
+    bool saved = file.open(QIODevice::WriteOnly);
+    if (saved) {
+        QDataStream out(&file);
+        writeSettingBytes(out, *data);
+        out << data->portName << qint8(data->flowControl);
+        saved = out.status() == QDataStream::Ok && file.commit();
+    }
+    if (!saved) {
+        QMessageBox::warning(this, tr("Save Settings"),
+                             tr("The settings could not be saved to \"%1\": %2")
+                                 .arg(fileName, file.errorString()));
+    }
+    return saved;
+}
+
+// A file that cannot be read, or that is too short to hold the twelve setting
+// bytes, is refused and the record stays as it was. Longer files load field by
+// field; whatever they lack after the twelve bytes reads as zero or empty.
+bool MainWindow::loadSettingsFrom(const QString &fileName)
+{
+    QFile file(fileName);
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = file.errorString();
+    else if (file.size() < settingBytes)
+        problem = tr("the file is too short to hold settings");
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, tr("Open Settings"),
+                             tr("The settings could not be loaded from \"%1\": %2")
+                                 .arg(fileName, problem));
+        return false;
+    }
+
+    QDataStream in(&file);
+    readSettingBytes(in, *data);
+    QString portName;
+    qint8 flowControl = 0;
+    in >> portName >> flowControl;
+    data->portName = portName;
+    data->flowControl = quint8(flowControl);
+    rs485->setRadioRate(data->radioDataRate);
+    file.close();
+    applyData();
+    return true;
+}
+
+void MainWindow::slRequest(quint8 countParsers, TypeParser typeParser, const QByteArray &request)
+{
+    qCDebug(lcMainWindow) << "slRequest" << __LINE__ << countParsers;
+    if (typeParser != E_Test)
+        return;
+    qCDebug(lcMainWindow) << "slRequest" << __LINE__;
+    test->addRequest(request);
+}
+
+void MainWindow::slError(const QByteArray &request)
+{
+    QMessageBox box;
+    box.setText(QStringLiteral("Ошибка выполнения команды. Продолжить?"));
+    box.setWindowTitle(QString::fromLocal8Bit(request.constData()));
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    // Escape and the window's close control count as No.
+    box.setEscapeButton(QMessageBox::No);
+    if (box.exec() == QMessageBox::No)
+        exchange->clearParsers();
+}

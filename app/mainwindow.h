@@ -1,0 +1,70 @@
+#pragma once
+
+#include "parserparam.h"
+#include "w_comport.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+
+class Data;
+class Exchange;
+class QProgressBar;
+class W_FreezProtection;
+class W_Key;
+class W_QWidget;
+class W_Radio;
+class W_Rs485;
+class W_Test;
+
+// The program's one window: owner of the settings record, the device exchange
+// and every panel. Panel changes arrive as (name, value) pairs in
+// slValueChange; device answers in slSetSettings.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr, W_ComPort::PortLister availablePorts = {});
+    ~MainWindow() override;
+
+    void setPanelsEnabled(bool on);
+
+    void slSetSettings(TypeParser type, const QList<QByteArray> &param);
+    void slRequest(quint8 countParsers, TypeParser typeParser, const QByteArray &request);
+    void slError(const QByteArray &request);
+
+    void applyData();
+    void startDefault();
+    void saveSettings();
+    void openSettings();
+    // The file parts of saveSettings and openSettings, without the dialogs.
+    // Both tell the operator when the file cannot be used and return false.
+    bool saveSettingsTo(const QString &fileName);
+    bool loadSettingsFrom(const QString &fileName);
+
+    Data *record() const { return data.get(); }
+
+public slots:
+    void slValueChange(QString name, int val);
+    void slTextChange(QString name, QString val);
+
+private:
+    void writeStartupFile();
+    void connectOpen();
+    void toggleFreezProtection(int val);
+
+    W_Key *key;
+    std::unique_ptr<Data> data;
+    Exchange *exchange;
+    W_QWidget *container;
+    W_ComPort *comPort;
+    W_Radio *radio;
+    W_Rs485 *rs485;
+    W_FreezProtection *freezProtection;
+    W_Test *test;
+    QProgressBar *progress;
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "parserparam.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class Data;
+class Parser;
+class QSerialPort;
+
+// Owns the serial port and a queue of request/answer transactions. Only the
+// first transaction of the queue runs; when it ends the next one starts.
+class Exchange : public QObject
+{
+    Q_OBJECT
+
+public:
+    Exchange(QObject *parent, Data *data);
+
+    bool isOpen() const;
+
+    void addParser(TypeParser type, const QString &value);
+    void clearParsers();
+    void start(bool first);
+    ParserParam getParserParam(TypeParser type, const QString &value) const;
+
+    bool openPort(const QString &portName);
+    void GetAllSettings();
+    void startSave();
+    void startDefaultWrite();
+    void startTest(const QByteArray &adreses);
+    void clearTest();
+
+    // Read-only views for diagnostics and tests.
+    QList<TypeParser> queuedTypes() const;
+    QList<QByteArray> queuedRequests() const;
+    quint8 currentTestIndex() const { return testIndex; }
+    QSerialPort *serialPort() const { return port; }
+
+signals:
+    void sgRequest(quint8 countParsers, TypeParser typeParser, QByteArray request);
+    void sgTimeOut(quint8 countParsers, TypeParser typeParser, QByteArray request);
+    void sgOk(quint8 countParsers, TypeParser typeParser, QByteArray request);
+    void sgError(QByteArray request);
+    void sgGetSetting(TypeParser type, QList<QByteArray> param);
+    void sgSetProgres(quint8 percent);
+
+private slots:
+    void slReadyRead();
+    void slRequest(const QByteArray &request);
+    void slTimeout();
+    QByteArray getTestRequest(quint8 index) const;
+
+private:
+    void dropParser(Parser *parser);
+    void startNext();
+    QByteArray testAnswer(quint8 index) const;
+    QString rs485Record(quint8 serialRate) const;
+
+    QSerialPort *port = nullptr;
+    QList<Parser *> parsers;
+    QByteArray testAdreses;
+    quint8 testIndex = 0;
+    Data *data = nullptr;
+    quint16 totalParsers = 0;
+};

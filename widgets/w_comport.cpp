@@ -1,0 +1,100 @@
+#include "w_comport.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QStyle>
+
+namespace {
+const QString portNameKey = QStringLiteral("PortName");
+
+bool anyBeginsWith(const QStringList &ports, const QString &prefix)
+{
+    for (const QString &port : ports) {
+        if (port.startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+QStringList W_ComPort::systemPortNames()
+{
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        names.append(info.portName());
+    return names;
+}
+
+W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
+    : W_QWidget(parent)
+    , availablePorts(lister ? std::move(lister) : PortLister(&W_ComPort::systemPortNames))
+    , portCombo(new QComboBox(this))
+    , openButton(new QPushButton(this))
+{
+    auto *layout = new QHBoxLayout;
+    layout->setSpacing(9);
+    layout->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin), 5,
+                               style()->pixelMetric(QStyle::PM_LayoutRightMargin), 1);
+
+    auto *label = new QLabel(tr("Port"), this);
+    label->setMaximumWidth(30);
+    portCombo->setObjectName(portNameKey);
+    openButton->setObjectName(QStringLiteral("pbOpen"));
+    auto *remoteButton = new QPushButton(tr("Configure Remote Device"), this);
+    remoteButton->setEnabled(false);
+    auto *openSettings = new QPushButton(tr("Open Settings"), this);
+    openSettings->setObjectName(QStringLiteral("Open Settings"));
+    auto *saveSettings = new QPushButton(tr("Save Settings"), this);
+    saveSettings->setObjectName(QStringLiteral("Save Settings"));
+
+    layout->addWidget(label);
+    layout->addWidget(portCombo);
+    layout->addWidget(openButton);
+    layout->addWidget(openSettings);
+    layout->addWidget(saveSettings);
+    layout->addWidget(remoteButton);
+    setLayout(layout);
+
+    refreshTimer.setInterval(1000);
+    refreshTimer.start();
+    connect(&refreshTimer, &QTimer::timeout, this, &W_ComPort::slUpdatePortName);
+
+    slUpdatePortName();
+    setConnected(false);
+}
+
+void W_ComPort::slUpdatePortName()
+{
+    const QStringList ports = availablePorts();
+    for (const QString &port : ports) {
+        if (portCombo->findText(port, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+            continue;
+        const QString stored = QSettings().value(portNameKey).toString();
+        portCombo->addItem(port);
+        if (stored.startsWith(port) && !connected)
+            portCombo->setCurrentIndex(portCombo->count() - 1);
+    }
+
+    // While a port is open nothing is removed and the selection stays put.
+    if (connected)
+        return;
+
+    const QStringList present = availablePorts();
+    for (int i = portCombo->count() - 1; i >= 0; --i) {
+        if (!anyBeginsWith(present, portCombo->itemText(i)))
+            portCombo->removeItem(i);
+    }
+}
+
+void W_ComPort::setConnected(bool c)
+{
+    connected = c;
+    openButton->setText(c ? tr("Disconnect") : tr("Connect"));
+    if (c)
+        QSettings().setValue(portNameKey, portCombo->currentText());
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "w_qwidget.h"
+
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class QComboBox;
+class QPushButton;
+
+// The port row: the serial port to use, connect/disconnect and the settings
+// file keys. The list follows the ports the system offers, refreshed once a
+// second, and preselects the last port that was opened.
+class W_ComPort : public W_QWidget
+{
+    Q_OBJECT
+
+public:
+    // Returns the names of the serial ports available now. The program reads
+    // the system's list; tests feed their own.
+    using PortLister = std::function<QStringList()>;
+
+    static QStringList systemPortNames();
+
+    explicit W_ComPort(QWidget *parent = nullptr, PortLister availablePorts = {});
+
+    void setConnected(bool c);
+    bool isConnected() const { return connected; }
+
+public slots:
+    void slUpdatePortName();
+
+private:
+    PortLister availablePorts;
+    QComboBox *portCombo;
+    QPushButton *openButton;
+    QTimer refreshTimer;
+    bool connected = false;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+class QPushButton;
+class QSpinBox;
+class W_Power;
+class W_Rb;
+
+// Base of every panel. It reports the changes of the widgets below it as
+// (name, value) pairs and sets or reads them by name. A widget's name is its
+// object name, or the title of the group box that holds a group of W_Rb
+// buttons. Names match by prefix: a widget matches when its name begins with
+// the name asked for.
+class W_QWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit W_QWidget(QWidget *parent = nullptr);
+
+    // Connects every known widget below this panel to its slots; called once
+    // by the panel's owner after the panel has built all of its widgets.
+    void connectAll();
+
+    void setValueByName(const QString &name, int value);
+    void setTextByName(const QString &name, const QString &text);
+    QString textByName(const QString &name) const;
+
+signals:
+    void sgValueChange(QString name, int val);
+    void sgTextChange(QString name, QString val);
+
+public slots:
+    void slValueChange(int v);
+    void slTextChange(const QString &t);
+    void slPressed();
+
+private:
+    void connectChildren(QObject *obj);
+    static void setValueBelow(QObject *obj, const QString &name, int value);
+    static void setTextBelow(QObject *obj, const QString &name, const QString &text);
+    static QComboBox *findComboBox(const QObject *obj, const QString &name);
+
+    QList<QSpinBox *> spinBoxes;
+    QList<QComboBox *> comboBoxes;
+    QList<W_Rb *> radioButtons;
+    QList<QPushButton *> pushButtons;
+    QList<W_Power *> powerPanels;
+};

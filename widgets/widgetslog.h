@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcWAdres)
+Q_DECLARE_LOGGING_CATEGORY(lcWSubBand)
+Q_DECLARE_LOGGING_CATEGORY(lcWTest)
