@@ -91,6 +91,14 @@ void W_ComPort::slUpdatePortName()
     }
 }
 
+bool W_ComPort::selectPort(const QString &name)
+{
+    const int index = portCombo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        portCombo->setCurrentIndex(index);
+    return index >= 0;
+}
+
 void W_ComPort::setConnected(bool c)
 {
     connected = c;

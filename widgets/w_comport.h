@@ -27,6 +27,8 @@ public:
     explicit W_ComPort(QWidget *parent = nullptr, PortLister availablePorts = {});
 
     void setConnected(bool c);
+    // Makes the listed port `name` current; false when it is not listed.
+    bool selectPort(const QString &name);
     bool isConnected() const { return connected; }
 
 public slots:

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "w_rb.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QtTest>
+
+inline QStringList comboItems(const QComboBox *box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+// Clicks a radio button on its text, which is where an operator clicks; the
+// middle of a button that the layout stretched can lie outside its hit area.
+inline void clickRb(W_Rb *rb)
+{
+    const QPoint pos(qMin(rb->sizeHint().width(), rb->width()) / 2, rb->height() / 2);
+    QTest::mouseClick(rb, Qt::LeftButton, Qt::KeyboardModifiers(), pos);
+}
+
+// Shows the panel at its minimum size and checks that no caption or button
+// is squeezed below the size its text needs.
+inline void verifyFitsAtMinimumSize(QWidget *panel)
+{
+    panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel));
+    panel->layout()->activate();
+    panel->resize(panel->minimumSize());
+    panel->layout()->activate();
+    QVERIFY(!panel->minimumSize().isEmpty());
+    QCOMPARE(panel->size(), panel->minimumSize());
+
+    const auto widgets = panel->findChildren<QWidget *>();
+    int checked = 0;
+    for (const QWidget *w : widgets) {
+        if (!qobject_cast<const QLabel *>(w) && !qobject_cast<const QAbstractButton *>(w))
+            continue;
+        if (!w->isVisibleTo(panel))
+            continue;
+        const QSize hint = w->sizeHint();
+        const QString text = qobject_cast<const QLabel *>(w)
+                                 ? static_cast<const QLabel *>(w)->text()
+                                 : static_cast<const QAbstractButton *>(w)->text();
+        QVERIFY2(w->width() >= hint.width() && w->height() >= hint.height(),
+                 qPrintable(QStringLiteral("\"%1\" is %2x%3, needs %4x%5")
+                                .arg(text)
+                                .arg(w->width())
+                                .arg(w->height())
+                                .arg(hint.width())
+                                .arg(hint.height())));
+        ++checked;
+    }
+    QVERIFY(checked > 0);
+}

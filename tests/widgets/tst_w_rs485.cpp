@@ -1,0 +1,267 @@
+#include "panelcheck.h"
+#include "w_rb.h"
+#include "w_rs485.h"
+#include "w_rs485common.h"
+#include "w_serialrate.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QtTest>
+
+using Report = QList<QVariant>;
+
+class tst_W_Rs485 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void initialState();
+    void buttonColumns();
+    void colouring_data();
+    void colouring();
+    void colouringFollowsLastRate();
+    void serialRateButton_data();
+    void serialRateButton();
+    void lineParameters_data();
+    void lineParameters();
+    void delayRange_data();
+    void delayRange();
+    void innerPanelReportsItself();
+    void fitsAtMinimumSize();
+
+private:
+    const QList<W_Rb *> &buttons() const { return rs485->serialRatePanel()->buttons(); }
+
+    W_Rs485 *rs485 = nullptr;
+};
+
+void tst_W_Rs485::init()
+{
+    rs485 = new W_Rs485;
+    rs485->connectAll();
+}
+
+void tst_W_Rs485::cleanup()
+{
+    delete rs485;
+    rs485 = nullptr;
+}
+
+void tst_W_Rs485::initialState()
+{
+    const QStringList texts{"1200 bps", "2400 bps", "4800 bps", "9600 bps",
+                            "19200 bps", "38400 bps", "57600 bps", "115200 bps"};
+    QCOMPARE(buttons().size(), 8);
+    for (int i = 0; i < 8; ++i) {
+        const W_Rb *rb = buttons().at(i);
+        QCOMPARE(rb->text(), texts.at(i));
+        QCOMPARE(int(rb->number()), i);
+        QVERIFY(!rb->isChecked());
+        QCOMPARE(static_cast<QGroupBox *>(rb->parent())->title(), QStringLiteral("Serial Data Rate"));
+        const QColor base = rb->palette().color(QPalette::Base);
+        QVERIFY(base != QColor(Qt::green));
+        QVERIFY(base != QColor(Qt::yellow));
+    }
+
+    auto *parity = rs485->findChild<QComboBox *>(QStringLiteral("Parity"));
+    QVERIFY(parity);
+    QCOMPARE(comboItems(parity), (QStringList{"8-bit data, no parity", "8-bit data, even parity",
+                                         "8-bit data, odd parity", "9-bit data, no parity"}));
+    QCOMPARE(parity->currentIndex(), 0);
+
+    auto *stopBit = rs485->findChild<QComboBox *>(QStringLiteral("Stop bit"));
+    QVERIFY(stopBit);
+    QCOMPARE(comboItems(stopBit), (QStringList{"1", "2"}));
+    QCOMPARE(stopBit->currentIndex(), 0);
+
+    auto *delay = rs485->findChild<QSpinBox *>(QStringLiteral("Delay Tx-Rx"));
+    QVERIFY(delay);
+    QCOMPARE(delay->value(), 0);
+    bool unitShown = false;
+    for (const QLabel *label : rs485->findChildren<QLabel *>())
+        unitShown = unitShown || label->text() == QString::fromUtf8("x100 \xc2\xb5s");
+    QVERIFY(unitShown);
+}
+
+// Two columns of four: the slower half on the left, top to bottom.
+void tst_W_Rs485::buttonColumns()
+{
+    rs485->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rs485));
+    for (int i = 0; i < 8; ++i) {
+        const QRect r = buttons().at(i)->geometry();
+        const QRect column = buttons().at(i < 4 ? 0 : 4)->geometry();
+        QCOMPARE(r.x(), column.x());
+        if (i % 4)
+            QVERIFY(r.y() > buttons().at(i - 1)->geometry().y());
+        else
+            QCOMPARE(r.y(), buttons().at(0)->geometry().y());
+    }
+    QVERIFY(buttons().at(4)->geometry().x() > buttons().at(0)->geometry().right());
+}
+
+void tst_W_Rs485::colouring_data()
+{
+    QTest::addColumn<int>("radioRate");
+    QTest::addColumn<int>("highest");
+
+    QTest::newRow("4800 bps") << 0 << 2;
+    QTest::newRow("9600 bps") << 1 << 3;
+    QTest::newRow("19200 bps") << 2 << 4;
+    QTest::newRow("38400 bps") << 3 << 5;
+    QTest::newRow("115200 bps") << 4 << 7;
+    QTest::newRow("index 5") << 5 << 0;
+    QTest::newRow("index 255") << 255 << 0;
+}
+
+void tst_W_Rs485::colouring()
+{
+    QFETCH(int, radioRate);
+    QFETCH(int, highest);
+
+    rs485->setRadioRate(quint8(radioRate));
+    for (int i = 0; i < 8; ++i) {
+        const QPalette palette = buttons().at(i)->palette();
+        const QColor expected = i > highest ? QColor(Qt::yellow) : QColor(Qt::green);
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            QVERIFY2(palette.color(group, QPalette::Base) == expected,
+                     qPrintable(buttons().at(i)->text() + QLatin1String(" has ")
+                                + palette.color(group, QPalette::Base).name()));
+    }
+}
+
+void tst_W_Rs485::colouringFollowsLastRate()
+{
+    rs485->setRadioRate(4);
+    for (const W_Rb *rb : buttons())
+        QCOMPARE(rb->palette().color(QPalette::Base), QColor(Qt::green));
+
+    rs485->setRadioRate(2);
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(buttons().at(i)->palette().color(QPalette::Base), QColor(i >= 5 ? Qt::yellow : Qt::green));
+
+    rs485->setRadioRate(0);
+    rs485->setRadioRate(3);
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(buttons().at(i)->palette().color(QPalette::Base), QColor(i >= 6 ? Qt::yellow : Qt::green));
+}
+
+void tst_W_Rs485::serialRateButton_data()
+{
+    QTest::addColumn<int>("number");
+    const char *const texts[] = {"1200 bps", "2400 bps", "4800 bps", "9600 bps",
+                                 "19200 bps", "38400 bps", "57600 bps", "115200 bps"};
+    for (int n = 0; n < 8; ++n)
+        QTest::newRow(texts[n]) << n;
+}
+
+// The colour only marks: a yellow rate can still be chosen.
+void tst_W_Rs485::serialRateButton()
+{
+    QFETCH(int, number);
+
+    rs485->setRadioRate(0);
+    rs485->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rs485));
+    QSignalSpy spy(rs485, &W_QWidget::sgValueChange);
+    QVERIFY(spy.isValid());
+
+    W_Rb *rb = buttons().at(number);
+    clickRb(rb);
+    QVERIFY(rb->isChecked());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first(), (Report{QStringLiteral("Serial Data Rate"), number}));
+
+    clickRb(rb);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.last(), (Report{QStringLiteral("Serial Data Rate"), number}));
+
+    rs485->setValueByName(QStringLiteral("Serial Data Rate"), (number + 1) % 8);
+    QVERIFY(buttons().at((number + 1) % 8)->isChecked());
+    QVERIFY(!rb->isChecked());
+    QCOMPARE(spy.count(), 2);
+}
+
+void tst_W_Rs485::lineParameters_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("even parity") << QStringLiteral("Parity") << 1 << QStringLiteral("8-bit data, even parity");
+    QTest::newRow("9-bit") << QStringLiteral("Parity") << 3 << QStringLiteral("9-bit data, no parity");
+    QTest::newRow("2 stop bits") << QStringLiteral("Stop bit") << 1 << QStringLiteral("2");
+    QTest::newRow("delay") << QStringLiteral("Delay Tx-Rx") << 25 << QString();
+}
+
+void tst_W_Rs485::lineParameters()
+{
+    QFETCH(QString, name);
+    QFETCH(int, value);
+    QFETCH(QString, text);
+
+    QSignalSpy spy(rs485, &W_QWidget::sgValueChange);
+    QVERIFY(spy.isValid());
+    QSignalSpy textSpy(rs485, &W_QWidget::sgTextChange);
+    QVERIFY(textSpy.isValid());
+
+    rs485->setValueByName(name, value);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first(), (Report{name, value}));
+    QCOMPARE(rs485->textByName(name), text);
+    if (!text.isEmpty()) {
+        QCOMPARE(textSpy.count(), 1);
+        QCOMPARE(textSpy.first(), (QVariantList{name, text}));
+    }
+
+    // The operator's step back down is reported the same way.
+    QTest::keyClick(rs485->findChild<QWidget *>(name), name == QLatin1String("Delay Tx-Rx") ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.last(), (Report{name, value - 1}));
+}
+
+void tst_W_Rs485::delayRange_data()
+{
+    QTest::addColumn<int>("set");
+    QTest::addColumn<int>("shown");
+
+    QTest::newRow("highest") << 250 << 250;
+    QTest::newRow("above") << 251 << 250;
+    QTest::newRow("below") << -1 << 0;
+}
+
+void tst_W_Rs485::delayRange()
+{
+    QFETCH(int, set);
+    QFETCH(int, shown);
+
+    rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), 100);
+    QSignalSpy spy(rs485, &W_QWidget::sgValueChange);
+    QVERIFY(spy.isValid());
+    rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), set);
+    QCOMPARE(rs485->findChild<QSpinBox *>(QStringLiteral("Delay Tx-Rx"))->value(), shown);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first(), (Report{QStringLiteral("Delay Tx-Rx"), shown}));
+}
+
+void tst_W_Rs485::innerPanelReportsItself()
+{
+    QSignalSpy spy(rs485->commonPanel(), &W_QWidget::sgValueChange);
+    QVERIFY(spy.isValid());
+    rs485->setValueByName(QStringLiteral("Stop bit"), 1);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first(), (Report{QStringLiteral("Stop bit"), 1}));
+}
+
+void tst_W_Rs485::fitsAtMinimumSize()
+{
+    verifyFitsAtMinimumSize(rs485);
+}
+
+QTEST_MAIN(tst_W_Rs485)
+#include "tst_w_rs485.moc"

@@ -1,0 +1,491 @@
+#include "w_adres.h"
+#include "w_test.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QtTest>
+
+namespace {
+
+QChar letter(const QColor &c)
+{
+    if (c == QColor(Qt::gray))
+        return QLatin1Char('.');
+    if (c == QColor(Qt::yellow))
+        return QLatin1Char('y');
+    if (c == QColor(Qt::green))
+        return QLatin1Char('g');
+    if (c == QColor(Qt::red))
+        return QLatin1Char('r');
+    return QLatin1Char('?');
+}
+
+// Every row's marks as one string each ('.' grey, 'y' yellow, 'g' green,
+// 'r' red), as recorded and as shown; a mismatch between the two shows as '!'.
+QStringList marks(const W_Test &panel)
+{
+    QStringList result;
+    for (const W_Adres *row : panel.rows()) {
+        QString s;
+        const QList<QColor> colours = row->colors();
+        const QList<QWidget *> rects = row->rects();
+        for (int i = 0; i < colours.size(); ++i) {
+            const QWidget *mark = rects.at(i);
+            const bool same = mark->autoFillBackground()
+                              && mark->palette().color(QPalette::Window) == colours.at(i);
+            s += same ? letter(colours.at(i)) : QLatin1Char('!');
+        }
+        result.append(s);
+    }
+    return result;
+}
+
+QStringList allGrey()
+{
+    QStringList rows;
+    for (int i = 0; i < 10; ++i)
+        rows.append(QString(10, QLatin1Char('.')));
+    return rows;
+}
+
+QByteArray poll(int adres)
+{
+    return QByteArray("!01") + char(48 + adres);
+}
+
+void clickCheckBox(QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    const QRect hit = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &opt, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, hit.center());
+}
+
+QList<bool> rowsEnabled(const W_Test &panel)
+{
+    QList<bool> result;
+    for (const W_Adres *row : panel.rows())
+        result.append(row->isEnabled());
+    return result;
+}
+
+QList<bool> repeated(bool value)
+{
+    QList<bool> result;
+    for (int i = 0; i < 10; ++i)
+        result.append(value);
+    return result;
+}
+
+} // namespace
+
+class tst_W_Test : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void initialPanel();
+    void startWithCheckedRows_data();
+    void startWithCheckedRows();
+    void startWithoutCheckedRows();
+    void stop();
+    void keysWorkAfterConnectAll();
+    void reports_data();
+    void reports();
+    void findAdres_data();
+    void findAdres();
+    void historyKeptAcrossStopAndStart();
+    void cleanTest_data();
+    void cleanTest();
+
+private:
+    void fillAll(W_Test &panel);
+
+    W_Test *panel = nullptr;
+};
+
+void tst_W_Test::init()
+{
+    panel = new W_Test;
+    panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel));
+}
+
+void tst_W_Test::cleanup()
+{
+    delete panel;
+    panel = nullptr;
+}
+
+void tst_W_Test::initialPanel()
+{
+    auto *group = panel->findChild<QGroupBox *>();
+    QVERIFY(group);
+    QCOMPARE(group->title(), QStringLiteral("Radio Stability Check"));
+    QCOMPARE(panel->layout()->indexOf(group), 0);
+
+    QPushButton *test = panel->testKey();
+    QPushButton *clean = panel->cleanKey();
+    QCOMPARE(test->text(), QStringLiteral("TEST"));
+    QVERIFY(test->isCheckable());
+    QVERIFY(!test->isChecked());
+    QVERIFY(!panel->isTesting());
+    QCOMPARE(clean->text(), QStringLiteral("CLEAN TEST"));
+    QVERIFY(!clean->isCheckable());
+
+    auto *grid = qobject_cast<QGridLayout *>(group->layout());
+    QVERIFY(grid);
+    QCOMPARE(grid->spacing(), 1);
+    int row, column, rowSpan, columnSpan;
+    grid->getItemPosition(grid->indexOf(test), &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE(QList<int>({row, column}), QList<int>({0, 0}));
+    grid->getItemPosition(grid->indexOf(clean), &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE(QList<int>({row, column}), QList<int>({0, 1}));
+    QScrollArea *scroll = panel->scrollArea();
+    grid->getItemPosition(grid->indexOf(scroll), &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE(QList<int>({row, column, rowSpan, columnSpan}), QList<int>({1, 0, 1, 2}));
+
+    QVERIFY(scroll->widgetResizable());
+    QCOMPARE(scroll->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(scroll->minimumHeight(), 65);
+
+    auto *rowGrid = qobject_cast<QGridLayout *>(scroll->widget()->layout());
+    QVERIFY(rowGrid);
+    QCOMPARE(rowGrid->spacing(), 0);
+    QCOMPARE(rowGrid->contentsMargins(), QMargins(2, 5, 2, 5));
+
+    const QList<W_Adres *> rows = panel->rows();
+    QCOMPARE(rows.size(), 10);
+    for (int i = 0; i < rows.size(); ++i) {
+        const W_Adres *adres = rows.at(i);
+        QCOMPARE(int(adres->adres()), i + 1);
+        QVERIFY(!adres->isChecked());
+        QVERIFY(adres->isEnabled());
+        QCOMPARE(rowGrid->itemAtPosition(i % 5, i / 5)->widget(), adres);
+    }
+    QCOMPARE(marks(*panel), allGrey());
+}
+
+void tst_W_Test::startWithCheckedRows_data()
+{
+    // Row numbers 1 to 10 in the order the operator checks them, the
+    // addresses typed into them, and the bytes the start must carry.
+    QTest::addColumn<QList<int>>("checked");
+    QTest::addColumn<QList<int>>("adreses");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("rows 2 and 7") << QList<int>{2, 7} << QList<int>{2, 7} << QByteArray("\x02\x07", 2);
+    QTest::newRow("row order, not click order")
+        << QList<int>{9, 1} << QList<int>{9, 1} << QByteArray("\x01\x09", 2);
+    QTest::newRow("edited addresses, 0 and 63")
+        << QList<int>{3, 5} << QList<int>{0, 63} << QByteArray("\x00\x3f", 2);
+    QTest::newRow("all ten") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}
+                             << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}
+                             << QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a", 10);
+}
+
+void tst_W_Test::startWithCheckedRows()
+{
+    QFETCH(QList<int>, checked);
+    QFETCH(QList<int>, adreses);
+    QFETCH(QByteArray, expected);
+
+    const QList<W_Adres *> rows = panel->rows();
+    for (int i = 0; i < checked.size(); ++i) {
+        W_Adres *row = rows.at(checked.at(i) - 1);
+        clickCheckBox(row->checkBox());
+        QVERIFY(row->spinBox()->isEnabled());
+        row->setAdres(quint8(adreses.at(i)));
+    }
+
+    QSignalSpy started(panel, &W_Test::sgStartTest);
+    QSignalSpy stopped(panel, &W_Test::sgStopTest);
+    QVERIFY(started.isValid());
+    QVERIFY(stopped.isValid());
+
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(started.first().first().toByteArray(), expected);
+    QCOMPARE(stopped.count(), 0);
+    QVERIFY(panel->testKey()->isChecked());
+    QVERIFY(panel->isTesting());
+    QCOMPARE(panel->testKey()->text(), QStringLiteral("STOP"));
+    QCOMPARE(rowsEnabled(*panel), repeated(false));
+
+    // A disabled row ignores the operator while the test runs.
+    W_Adres *other = rows.at(checked.contains(4) ? 5 : 3);
+    const bool wasChecked = other->isChecked();
+    clickCheckBox(other->checkBox());
+    QCOMPARE(other->isChecked(), wasChecked);
+    QCOMPARE(started.count(), 1);
+}
+
+void tst_W_Test::startWithoutCheckedRows()
+{
+    QSignalSpy started(panel, &W_Test::sgStartTest);
+    QSignalSpy stopped(panel, &W_Test::sgStopTest);
+    QVERIFY(started.isValid());
+    QVERIFY(stopped.isValid());
+
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(stopped.count(), 1);
+    QVERIFY(!panel->testKey()->isChecked());
+    QVERIFY(!panel->isTesting());
+    QCOMPARE(panel->testKey()->text(), QStringLiteral("TEST"));
+    QCOMPARE(rowsEnabled(*panel), repeated(true));
+}
+
+void tst_W_Test::stop()
+{
+    const QList<W_Adres *> rows = panel->rows();
+    clickCheckBox(rows.at(1)->checkBox());
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QVERIFY(panel->isTesting());
+
+    QSignalSpy started(panel, &W_Test::sgStartTest);
+    QSignalSpy stopped(panel, &W_Test::sgStopTest);
+    QVERIFY(started.isValid());
+    QVERIFY(stopped.isValid());
+
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+
+    QCOMPARE(stopped.count(), 1);
+    QCOMPARE(started.count(), 0);
+    QVERIFY(!panel->isTesting());
+    QCOMPARE(panel->testKey()->text(), QStringLiteral("TEST"));
+    QCOMPARE(rowsEnabled(*panel), repeated(true));
+    // Re-enabling the rows keeps an unchecked row's address locked.
+    QVERIFY(rows.at(1)->isChecked());
+    QVERIFY(rows.at(1)->spinBox()->isEnabled());
+    QVERIFY(!rows.at(2)->spinBox()->isEnabled());
+
+    clickCheckBox(rows.at(2)->checkBox());
+    QVERIFY(rows.at(2)->isChecked());
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(started.first().first().toByteArray(), QByteArray("\x02\x03", 2));
+}
+
+// The window calls connectAll on the panel but leaves its sgValueChange
+// unconnected; the keys must still act once per click through the panel's
+// own connections.
+void tst_W_Test::keysWorkAfterConnectAll()
+{
+    panel->connectAll();
+    clickCheckBox(panel->rows().at(4)->checkBox());
+
+    QSignalSpy started(panel, &W_Test::sgStartTest);
+    QSignalSpy stopped(panel, &W_Test::sgStopTest);
+    QSignalSpy cleared(panel, &W_Test::sgClearTest);
+    QVERIFY(started.isValid());
+    QVERIFY(stopped.isValid());
+    QVERIFY(cleared.isValid());
+
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(started.first().first().toByteArray(), QByteArray("\x05", 1));
+
+    QTest::mouseClick(panel->cleanKey(), Qt::LeftButton);
+    QCOMPARE(cleared.count(), 1);
+
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QCOMPARE(stopped.count(), 1);
+    QCOMPARE(started.count(), 1);
+}
+
+void tst_W_Test::reports_data()
+{
+    // Reports: 'a' addRequest, 'o' okRect, 'e' errRect, followed by the
+    // request text. Rows keep the addresses 1 to 10 unless "adreses" says
+    // otherwise.
+    QTest::addColumn<QByteArray>("adreses");
+    QTest::addColumn<QList<QByteArray>>("reports");
+    QTest::addColumn<QStringList>("expected");
+
+    const QByteArray standard("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a", 10);
+    auto with = [](int row, const QString &marks) {
+        QStringList rows = allGrey();
+        rows[row - 1] = marks;
+        return rows;
+    };
+    auto repeat = [](const QByteArray &report, int times) {
+        QList<QByteArray> list;
+        for (int i = 0; i < times; ++i)
+            list.append(report);
+        return list;
+    };
+
+    QTest::newRow("one poll") << standard << QList<QByteArray>{"a" + poll(4)} << with(4, "y.........");
+    QTest::newRow("eleven polls of address 3")
+        << standard << repeat("a" + poll(3), 11) << with(3, "yyyyyyyyyy");
+    QTest::newRow("poll, ok, poll, error")
+        << standard << QList<QByteArray>{"a" + poll(6), "o" + poll(6), "a" + poll(6), "e" + poll(6)}
+        << with(6, "rg........");
+    QTest::newRow("results do not shift")
+        << standard << QList<QByteArray>{"a" + poll(2), "o" + poll(2), "e" + poll(2), "o" + poll(2)}
+        << with(2, "g.........");
+    QTest::newRow("address 10 is !01:") << standard << QList<QByteArray>{"a!01:", "e!01:"}
+                                        << with(10, "r.........");
+    QTest::newRow("address 12 held by no row")
+        << standard << QList<QByteArray>{"a!01<", "o!01<", "e!01<"} << allGrey();
+    QTest::newRow("address 12 once a row holds it")
+        << QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0c", 10)
+        << QList<QByteArray>{"a!01<", "o!01<"} << with(10, "g.........");
+    QTest::newRow("two rows with address 7: the first")
+        << QByteArray("\x01\x07\x03\x04\x05\x06\x07\x08\x09\x0a", 10)
+        << QList<QByteArray>{"a" + poll(7), "e" + poll(7)} << with(2, "r.........");
+    QTest::newRow("address 0 and 63")
+        << QByteArray("\x00\x02\x03\x04\x05\x06\x07\x08\x09\x3f", 10)
+        << QList<QByteArray>{"a" + poll(0), "a" + poll(63)}
+        << QStringList{"y.........", "..........", "..........", "..........", "..........",
+                       "..........", "..........", "..........", "..........", "y........."};
+    QTest::newRow("interleaved addresses")
+        << standard
+        << QList<QByteArray>{"a" + poll(1), "o" + poll(1), "a" + poll(8), "e" + poll(8), "a" + poll(1)}
+        << QStringList{"yg........", "..........", "..........", "..........", "..........",
+                       "..........", "..........", "r.........", "..........", ".........."};
+    QTest::newRow("other prefix") << standard << QList<QByteArray>{"a!021", "a$01", "a 011"} << allGrey();
+    QTest::newRow("poll text cut short") << standard << QList<QByteArray>{"a!01", "a!0", "a"} << allGrey();
+}
+
+void tst_W_Test::reports()
+{
+    QFETCH(QByteArray, adreses);
+    QFETCH(QList<QByteArray>, reports);
+    QFETCH(QStringList, expected);
+
+    const QList<W_Adres *> rows = panel->rows();
+    for (int i = 0; i < rows.size(); ++i)
+        rows.at(i)->setAdres(quint8(adreses.at(i)));
+
+    for (const QByteArray &report : reports) {
+        const QByteArray request = report.mid(1);
+        switch (report.at(0)) {
+        case 'a': panel->addRequest(request); break;
+        case 'o': panel->okRect(request); break;
+        case 'e': panel->errRect(request); break;
+        default: QFAIL("unknown report");
+        }
+    }
+    QCOMPARE(marks(*panel), expected);
+}
+
+void tst_W_Test::findAdres_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("row"); // 1 to 10, 0 for none
+
+    QTest::newRow("address 1") << poll(1) << 1;
+    QTest::newRow("address 10") << QByteArray("!01:") << 10;
+    QTest::newRow("trailing bytes") << QByteArray("!015\r") << 5;
+    QTest::newRow("unchecked row 9 still matches") << poll(9) << 9;
+    QTest::newRow("address 11") << poll(11) << 0;
+    QTest::newRow("address 0") << poll(0) << 0;
+    QTest::newRow("not at the start") << QByteArray("x!013") << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
+}
+
+void tst_W_Test::findAdres()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(int, row);
+
+    W_Adres *expected = row ? panel->rows().at(row - 1) : nullptr;
+    QCOMPARE(panel->findAdres(request), expected);
+}
+
+void tst_W_Test::historyKeptAcrossStopAndStart()
+{
+    W_Adres *row = panel->rows().at(1);
+    clickCheckBox(row->checkBox());
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QVERIFY(panel->isTesting());
+
+    panel->addRequest(poll(2));
+    panel->okRect(poll(2));
+    panel->addRequest(poll(2));
+    panel->errRect(poll(2));
+    // The poll in flight when the test stops gets no result.
+    panel->addRequest(poll(2));
+    QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
+
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QVERIFY(!panel->isTesting());
+    QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
+
+    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QVERIFY(panel->isTesting());
+    QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
+
+    panel->addRequest(poll(2));
+    panel->okRect(poll(2));
+    QCOMPARE(marks(*panel).at(1), QStringLiteral("gyrg......"));
+}
+
+void tst_W_Test::fillAll(W_Test &target)
+{
+    for (int adres = 1; adres <= 10; ++adres) {
+        target.addRequest(poll(adres));
+        if (adres % 2)
+            target.okRect(poll(adres));
+        else
+            target.errRect(poll(adres));
+        target.addRequest(poll(adres));
+    }
+    QVERIFY(!marks(target).contains(QString(10, QLatin1Char('.'))));
+}
+
+void tst_W_Test::cleanTest_data()
+{
+    QTest::addColumn<bool>("running");
+
+    QTest::newRow("idle") << false;
+    QTest::newRow("running") << true;
+}
+
+void tst_W_Test::cleanTest()
+{
+    QFETCH(bool, running);
+
+    clickCheckBox(panel->rows().at(0)->checkBox());
+    if (running)
+        QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QCOMPARE(panel->isTesting(), running);
+    fillAll(*panel);
+
+    QSignalSpy started(panel, &W_Test::sgStartTest);
+    QSignalSpy stopped(panel, &W_Test::sgStopTest);
+    QSignalSpy cleared(panel, &W_Test::sgClearTest);
+    QVERIFY(started.isValid());
+    QVERIFY(stopped.isValid());
+    QVERIFY(cleared.isValid());
+
+    QTest::mouseClick(panel->cleanKey(), Qt::LeftButton);
+
+    QCOMPARE(marks(*panel), allGrey());
+    QCOMPARE(cleared.count(), 1);
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(stopped.count(), 0);
+    QCOMPARE(panel->isTesting(), running);
+    QCOMPARE(panel->testKey()->text(), running ? QStringLiteral("STOP") : QStringLiteral("TEST"));
+    QCOMPARE(rowsEnabled(*panel), repeated(!running));
+
+    panel->addRequest(poll(1));
+    QCOMPARE(marks(*panel).at(0), QStringLiteral("y........."));
+}
+
+QTEST_MAIN(tst_W_Test)
+#include "tst_w_test.moc"

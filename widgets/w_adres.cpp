@@ -1,0 +1,122 @@
+#include "w_adres.h"
+
+#include "widgetslog.h"
+
+#include <QBrush>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPalette>
+#include <QSpinBox>
+
+W_Adres::W_Adres(QWidget *parent)
+    : QWidget(parent)
+    , check(new QCheckBox(this))
+    , spin(new QSpinBox(this))
+{
+    spin->setRange(0, 63);
+    spin->setEnabled(check->isChecked());
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setSpacing(2);
+    // Keep the style's side margins, only the top and bottom ones are tightened.
+    const QMargins margins = layout->contentsMargins();
+    layout->setContentsMargins(margins.left(), 2, margins.right(), 2);
+    layout->addWidget(check);
+    layout->addWidget(spin);
+
+    for (int i = 0; i < rectCount; ++i) {
+        auto *mark = new QWidget(this);
+        mark->setMinimumWidth(5);
+        mark->setMaximumHeight(25);
+        auto *markLayout = new QHBoxLayout(mark);
+        markLayout->addWidget(new QLabel(mark));
+        layout->addWidget(mark);
+        marks.append(mark);
+        colours.append(QColor(Qt::gray));
+    }
+    repaintRects();
+
+    connect(check, &QCheckBox::toggled, this, &W_Adres::slCheckEn);
+}
+
+void W_Adres::slCheckEn(bool on)
+{
+    spin->setEnabled(on);
+}
+
+quint8 W_Adres::adres() const
+{
+    return quint8(spin->value());
+}
+
+void W_Adres::setAdres(quint8 adres)
+{
+    spin->setValue(adres);
+}
+
+bool W_Adres::isChecked() const
+{
+    return check->isChecked();
+}
+
+void W_Adres::addRect(TestRequestStatus status)
+{
+    qCDebug(lcWAdres) << "addRect" << status << adres();
+    switch (status) {
+    case Sent:
+        colours.removeLast();
+        colours.prepend(QColor(Qt::yellow));
+        repaintRects();
+        break;
+    }
+}
+
+void W_Adres::setOkRect()
+{
+    colours[0] = QColor(Qt::green);
+    repaintRects();
+}
+
+void W_Adres::setErrRect()
+{
+    colours[0] = QColor(Qt::red);
+    repaintRects();
+}
+
+void W_Adres::clearRects()
+{
+    for (QColor &c : colours)
+        c = QColor(Qt::gray);
+    repaintRects();
+}
+
+void W_Adres::repaintRects()
+{
+    for (int i = 0; i < rectCount; ++i) {
+        QPalette pal = palette();
+        pal.setBrush(QPalette::Window, QBrush(colours.at(i), Qt::SolidPattern));
+        marks.at(i)->setAutoFillBackground(true);
+        marks.at(i)->setPalette(pal);
+    }
+}
+
+QList<QColor> W_Adres::colors() const
+{
+    return colours;
+}
+
+QList<QWidget *> W_Adres::rects() const
+{
+    return marks;
+}
+
+QCheckBox *W_Adres::checkBox() const
+{
+    return check;
+}
+
+QSpinBox *W_Adres::spinBox() const
+{
+    return spin;
+}

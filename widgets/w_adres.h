@@ -1,0 +1,48 @@
+#pragma once
+
+#include "testrequeststatus.h"
+
+#include <QColor>
+#include <QList>
+#include <QWidget>
+
+class QCheckBox;
+class QSpinBox;
+
+// One address row of the radio stability check: a check box that takes the
+// row into the test, the remote address (0 to 63) and the results of the
+// latest ten polls of that address as coloured marks, newest at the left.
+class W_Adres : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int rectCount = 10;
+
+    explicit W_Adres(QWidget *parent = nullptr);
+
+    quint8 adres() const;
+    void setAdres(quint8 adres);
+    bool isChecked() const;
+
+    void addRect(TestRequestStatus status);
+    void setOkRect();
+    void setErrRect();
+    void clearRects();
+
+    QList<QColor> colors() const;
+    QList<QWidget *> rects() const;
+    QCheckBox *checkBox() const;
+    QSpinBox *spinBox() const;
+
+public slots:
+    void slCheckEn(bool on);
+
+private:
+    void repaintRects();
+
+    QCheckBox *check;
+    QSpinBox *spin;
+    QList<QWidget *> marks;
+    QList<QColor> colours;
+};

@@ -1,0 +1,57 @@
+#include "w_radiocommonleft.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
+    : W_QWidget(parent)
+    , testAddress(new QSpinBox(this))
+    , flowControl(new QComboBox(this))
+    , serialTimeout(new QSpinBox(this))
+    , radioModule(new QLineEdit(this))
+    , firmWare(new QLineEdit(this))
+{
+    testAddress->setObjectName(QStringLiteral("Test address"));
+    testAddress->setRange(0, 63);
+
+    flowControl->setObjectName(QStringLiteral("Flow control"));
+    flowControl->addItem(tr("None"));
+    flowControl->addItem(tr("HardWare"));
+
+    // The minimum follows the serial data rate once the first one is given.
+    serialTimeout->setObjectName(QStringLiteral("Serial Timeout"));
+    serialTimeout->setRange(0, 250);
+
+    radioModule->setObjectName(QStringLiteral("Radio module"));
+    radioModule->setEnabled(false);
+    firmWare->setObjectName(QStringLiteral("FirmWare"));
+    firmWare->setText(QStringLiteral("x/x"));
+    firmWare->setEnabled(false);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(new QLabel(tr("Address"), this), 0, 0, 1, 2);
+    layout->addWidget(testAddress, 0, 2);
+    layout->addWidget(new QLabel(tr("Flow control"), this), 1, 0, 1, 2);
+    layout->addWidget(flowControl, 1, 2);
+    layout->addWidget(new QLabel(tr("Serial Timeout"), this), 2, 0, 1, 2);
+    layout->addWidget(serialTimeout, 2, 2);
+    layout->addWidget(new QLabel(tr("Radio module"), this), 3, 0, 1, 2);
+    layout->addWidget(radioModule, 3, 2);
+    layout->addWidget(new QLabel(tr("FirmWare"), this), 4, 0);
+    layout->addWidget(firmWare, 4, 1, 1, 2);
+}
+
+int W_RadioCommonLeft::serialTimeoutFloor(quint8 serialRate)
+{
+    static constexpr int floors[] = {17, 9, 5, 3, 2, 2, 2, 2};
+    return serialRate < 8 ? floors[serialRate] : 3;
+}
+
+void W_RadioCommonLeft::setSerialRate(quint8 serialRate)
+{
+    // A value below the new minimum moves up to it and is reported as a change.
+    serialTimeout->setMinimum(serialTimeoutFloor(serialRate));
+}

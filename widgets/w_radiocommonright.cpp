@@ -1,0 +1,43 @@
+#include "w_radiocommonright.h"
+
+#include "w_power.h"
+#include "w_progress.h"
+#include "w_rb.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+W_RadioCommonRight::W_RadioCommonRight(QWidget *parent)
+    : W_QWidget(parent)
+    , group(new QGroupBox(QStringLiteral("Radio Data Rate"), this))
+    , distance(new W_Progress(group))
+    , power(new W_Power(this))
+{
+    auto *groupLayout = new QGridLayout(group);
+    const char *const rates[] = {"4800 bps", "9600 bps", "19200 bps", "38400 bps", "115200 bps"};
+    quint8 number = 0;
+    for (const char *text : rates) {
+        auto *rb = new W_Rb(group, number, QString::fromLatin1(text));
+        connect(rb, &W_Rb::toggled, this, &W_RadioCommonRight::updateDistance);
+        groupLayout->addWidget(rb, number, 0);
+        rbList.append(rb);
+        ++number;
+    }
+    groupLayout->addWidget(distance, 5, 0);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(power);
+}
+
+void W_RadioCommonRight::updateDistance()
+{
+    for (const W_Rb *rb : qAsConst(rbList)) {
+        if (!rb->isChecked())
+            continue;
+        // The bar never reads a full 100: the slowest rate shows 98.
+        const quint8 percent = quint8((5 - rb->number()) * 20);
+        distance->setPercent(percent > 99 ? 98 : percent);
+    }
+}

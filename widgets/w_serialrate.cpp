@@ -1,0 +1,50 @@
+#include "w_serialrate.h"
+
+#include "w_rb.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+
+namespace {
+
+// The highest serial data rate index that a radio data rate index sustains.
+int highestSustainedRate(quint8 radioRate)
+{
+    static constexpr int highest[] = {2, 3, 4, 5, 7};
+    return radioRate < 5 ? highest[radioRate] : 0;
+}
+
+} // namespace
+
+W_SerialRate::W_SerialRate(QWidget *parent)
+    : W_QWidget(parent)
+    , group(new QGroupBox(QStringLiteral("Serial Data Rate"), this))
+{
+    auto *groupLayout = new QGridLayout(group);
+    groupLayout->setSpacing(0);
+    const char *const rates[] = {"1200 bps", "2400 bps", "4800 bps", "9600 bps",
+                                 "19200 bps", "38400 bps", "57600 bps", "115200 bps"};
+    quint8 number = 0;
+    for (const char *text : rates) {
+        auto *rb = new W_Rb(group, number, QString::fromLatin1(text));
+        groupLayout->addWidget(rb, number % 4, number / 4);
+        rbList.append(rb);
+        ++number;
+    }
+
+    auto *layout = new QGridLayout(this);
+    layout->setSpacing(0);
+    layout->addWidget(group, 0, 0);
+}
+
+void W_SerialRate::setRadioRate(quint8 radioRate)
+{
+    const int highest = highestSustainedRate(radioRate);
+    for (int i = 0; i < rbList.size(); ++i) {
+        W_Rb *rb = rbList.at(i);
+        // The base colour fills the button's indicator.
+        QPalette palette = rb->palette();
+        palette.setBrush(QPalette::Base, QBrush(i > highest ? Qt::yellow : Qt::green));
+        rb->setPalette(palette);
+    }
+}

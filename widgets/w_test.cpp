@@ -1,0 +1,156 @@
+#include "w_test.h"
+
+#include "w_adres.h"
+#include "widgetslog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int rowCount = 10;
+constexpr int rowsPerColumn = 5;
+}
+
+W_Test::W_Test(QWidget *parent)
+    : W_QWidget(parent)
+{
+    auto *group = new QGroupBox(tr("Radio Stability Check"), this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(group);
+
+    pbTest = new QPushButton(tr("TEST"), group);
+    pbTest->setCheckable(true);
+    pbClean = new QPushButton(tr("CLEAN TEST"), group);
+
+    scroll = new QScrollArea(group);
+    scroll->setWidgetResizable(true);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->setMinimumHeight(65);
+
+    auto *content = new QWidget(scroll);
+    auto *rowGrid = new QGridLayout(content);
+    rowGrid->setSpacing(0);
+    rowGrid->setContentsMargins(2, 5, 2, 5);
+    for (int i = 0; i < rowCount; ++i) {
+        auto *row = new W_Adres(content);
+        row->setAdres(quint8(i + 1));
+        rowGrid->addWidget(row, i % rowsPerColumn, i / rowsPerColumn);
+        adreses.append(row);
+    }
+    scroll->setWidget(content);
+
+    auto *grid = new QGridLayout(group);
+    grid->setSpacing(1);
+    grid->addWidget(pbTest, 0, 0);
+    grid->addWidget(pbClean, 0, 1);
+    grid->addWidget(scroll, 1, 0, 1, 2);
+
+    connect(pbTest, &QPushButton::toggled, this, &W_Test::slTestEn);
+    connect(pbClean, &QPushButton::pressed, this, &W_Test::cleanTest);
+
+    setIdle(true);
+}
+
+void W_Test::slTestEn(bool on)
+{
+    qCDebug(lcWTest) << "slTestEn" << on;
+    if (!on) {
+        emit sgStopTest();
+        setIdle(!isTesting());
+        return;
+    }
+
+    QByteArray list;
+    for (const W_Adres *row : qAsConst(adreses)) {
+        if (row->isChecked())
+            list.append(char(row->adres()));
+    }
+    qCDebug(lcWTest) << "slTestEn" << list.toHex(' ');
+
+    if (!list.isEmpty())
+        emit sgStartTest(list);
+    else
+        pbTest->setChecked(false); // re-enters with on false and reports the stop
+    setIdle(!isTesting());
+}
+
+void W_Test::cleanTest()
+{
+    qCDebug(lcWTest) << "cleanTest";
+    for (W_Adres *row : qAsConst(adreses))
+        row->clearRects();
+    emit sgClearTest();
+}
+
+void W_Test::addRequest(const QByteArray &request)
+{
+    qCDebug(lcWTest) << "addRequest" << request;
+    if (W_Adres *row = findAdres(request))
+        row->addRect(Sent);
+}
+
+void W_Test::okRect(const QByteArray &request)
+{
+    W_Adres *row = findAdres(request);
+    if (!row)
+        return;
+    qCDebug(lcWTest).noquote() << "okRect" << QByteArray(33, '!') << row->adres();
+    row->setOkRect();
+}
+
+void W_Test::errRect(const QByteArray &request)
+{
+    W_Adres *row = findAdres(request);
+    if (!row)
+        return;
+    qCDebug(lcWTest).noquote() << "errRect" << QByteArray(35, '?') << row->adres();
+    row->setErrRect();
+}
+
+bool W_Test::isTesting() const
+{
+    return pbTest->isChecked();
+}
+
+void W_Test::setIdle(bool idle)
+{
+    pbTest->setText(idle ? tr("TEST") : tr("STOP"));
+    for (W_Adres *row : qAsConst(adreses))
+        row->setEnabled(idle);
+}
+
+// A poll is "!01" followed by the address character (48 + address); the
+// first row whose poll text begins the request owns it, checked or not.
+W_Adres *W_Test::findAdres(const QByteArray &request) const
+{
+    for (W_Adres *row : adreses) {
+        const QByteArray poll = QStringLiteral("!01%1").arg(QChar(48 + row->adres())).toUtf8();
+        if (request.startsWith(poll))
+            return row;
+    }
+    return nullptr;
+}
+
+QList<W_Adres *> W_Test::rows() const
+{
+    return adreses;
+}
+
+QPushButton *W_Test::testKey() const
+{
+    return pbTest;
+}
+
+QPushButton *W_Test::cleanKey() const
+{
+    return pbClean;
+}
+
+QScrollArea *W_Test::scrollArea() const
+{
+    return scroll;
+}
