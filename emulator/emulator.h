@@ -23,7 +23,12 @@ class Emulator : public QObject
 
 public:
     // A fault applies to the requests that begin with `match` (every request
-    // when empty), for the next `times` of them (-1: for every one).
+    // when empty), for the next `times` of them (-1: for every one). Of the
+    // faults added, the first that matches a request applies to it. The device
+    // still acts on the request; only what goes back is changed: hangUp wins
+    // over silent, silent over the rest, and noise, replaceWith, splitInto and
+    // delayMs combine (a replacement is sent even where the device itself
+    // would stay silent).
     struct Fault
     {
         QByteArray match;

@@ -1,0 +1,3 @@
+#include "emulatorlog.h"
+
+Q_LOGGING_CATEGORY(lcEmulator, "ryd.emulator", QtInfoMsg)

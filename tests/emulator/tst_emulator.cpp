@@ -1,0 +1,404 @@
+#include "devicemodel.h"
+#include "emulator.h"
+
+#include <QSerialPort>
+#include <QtTest>
+
+#include <ctime>
+
+Q_DECLARE_METATYPE(Emulator::Fault)
+
+class tst_Emulator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void answersOverTheLine_data();
+    void answersOverTheLine();
+    void readAllSequence();
+    void requestSplitAcrossWrites();
+    void requestReceivedComesBeforeTheAnswer();
+    void faults_data();
+    void faults();
+    void faultTimesRunOut();
+    void delayedAnswerDoesNotHoldUpLaterOnes();
+    void splitAnswerComesInSeveralReads();
+    void hangUpFault_data();
+    void hangUpFault();
+    void hangUpAndOpenAgain();
+    void programClosesAndReopensItsPort();
+    void pacingTakesWireTime();
+
+private:
+    bool openPort(const QString &name);
+    QByteArray exchange(const QByteArray &request, int answerSize);
+
+    Emulator *emulator = nullptr;
+    QSerialPort *port = nullptr;
+    QByteArray received;
+    int reads = 0;
+};
+
+namespace {
+
+const QByteArray firmwareAnswer = "firmware=2.3,pp=B\r";
+const QByteArray recordAnswer = "adr=0,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\r";
+
+// After a hang-up the serial side reads end-of-file; QSerialPort reports it
+// as a resource error or, depending on the errno it finds, as a read error.
+bool sawLineFailure(const QSignalSpy &errors)
+{
+    for (const QList<QVariant> &arguments : errors) {
+        const auto error = arguments.at(0).value<QSerialPort::SerialPortError>();
+        if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
+            return true;
+    }
+    return false;
+}
+
+Emulator::Fault fault(const QByteArray &match, int times = 1)
+{
+    Emulator::Fault f;
+    f.match = match;
+    f.times = times;
+    return f;
+}
+
+} // namespace
+
+void tst_Emulator::initTestCase()
+{
+    qRegisterMetaType<QSerialPort::SerialPortError>();
+}
+
+void tst_Emulator::init()
+{
+    emulator = new Emulator(this);
+    QString error;
+    QVERIFY2(emulator->open(&error), qPrintable(error));
+    QVERIFY(emulator->isOpen());
+    QVERIFY(emulator->portName().startsWith(QLatin1String("/dev/")));
+    emulator->device()->setPresentAddresses(QByteArray(1, 1));
+    port = new QSerialPort(this);
+    received.clear();
+    reads = 0;
+    connect(port, &QSerialPort::readyRead, this, [this] {
+        received += port->readAll();
+        ++reads;
+    });
+    QVERIFY(openPort(emulator->portName()));
+}
+
+void tst_Emulator::cleanup()
+{
+    delete port;
+    port = nullptr;
+    delete emulator;
+    emulator = nullptr;
+}
+
+bool tst_Emulator::openPort(const QString &name)
+{
+    port->setPortName(name);
+    port->setBaudRate(QSerialPort::Baud9600);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    return port->open(QIODevice::ReadWrite);
+}
+
+// Writes the request and waits until answerSize bytes came back; returns
+// what came.
+QByteArray tst_Emulator::exchange(const QByteArray &request, int answerSize)
+{
+    received.clear();
+    port->write(request);
+    // The caller compares what came; a shortfall shows there.
+    [[maybe_unused]] const bool done = QTest::qWaitFor([&] { return received.size() >= answerSize; }, 3000);
+    return received;
+}
+
+void tst_Emulator::answersOverTheLine_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer");
+
+    QTest::newRow("$2") << QByteArray("$2") << firmwareAnswer;
+    QTest::newRow("$1") << QByteArray("$1") << recordAnswer;
+    QTest::newRow("+++") << QByteArray("+++") << QByteArray("OK\r");
+    QTest::newRow("$0") << QByteArray("$0:,7,000,000,0,050,006,0") << QByteArray("OK\r");
+    QTest::newRow("$3") << QByteArray("$35") << QByteArray("OK\r");
+    QTest::newRow("XMwn") << QByteArray("XMwn\r") << QByteArray("OK\r");
+    QTest::newRow("poll") << QByteArray("!011") << QByteArray("TEST1");
+}
+
+void tst_Emulator::answersOverTheLine()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+
+    QCOMPARE(exchange(request, answer.size()), answer);
+    QCOMPARE(emulator->requests(), QList<QByteArray>{request});
+}
+
+void tst_Emulator::readAllSequence()
+{
+    QSignalSpy spy(emulator, &Emulator::requestReceived);
+    QVERIFY(spy.isValid());
+    emulator->device()->setSRegister(DeviceModel::Chanel, 3);
+
+    const QList<QPair<QByteArray, QByteArray>> steps = {
+        {"$2", firmwareAnswer},         {"+++", "OK\r"},           {"AT/V\r", "LE50-868 v1.2\r"},
+        {"ATS216?\r", "S216=2\r"},      {"ATS206?\r", "S206=2\r"}, {"ATS201?\r", "S201=2\r"},
+        {"ATS200?\r", "S200=3\r"},      {"ATS214?\r", "S214=2\r"}, {"ATS202?\r", "S202=7\r"},
+        {"ATO\r", "OK\r"},              {"$1", recordAnswer},
+    };
+    QList<QByteArray> sent;
+    for (const auto &step : steps) {
+        QCOMPARE(exchange(step.first, step.second.size()), step.second);
+        sent.append(step.first);
+    }
+    QCOMPARE(emulator->requests(), sent);
+    QCOMPARE(spy.count(), sent.size());
+    QCOMPARE(spy.at(4).at(0).toByteArray(), QByteArray("ATS206?\r"));
+
+    emulator->clearRequests();
+    QVERIFY(emulator->requests().isEmpty());
+}
+
+void tst_Emulator::requestSplitAcrossWrites()
+{
+    port->write("$00,4,0");
+    QVERIFY(port->waitForBytesWritten(1000));
+    QTest::qWait(30);
+    QVERIFY(emulator->requests().isEmpty());
+    QVERIFY(received.isEmpty());
+
+    QCOMPARE(exchange("00,000,0,050,006,0", 3), QByteArray("OK\r"));
+    QCOMPARE(emulator->requests(), QList<QByteArray>{"$00,4,000,000,0,050,006,0"});
+}
+
+// A test may change the device when it sees a request; the answer follows
+// the change.
+void tst_Emulator::requestReceivedComesBeforeTheAnswer()
+{
+    connect(emulator, &Emulator::requestReceived, this, [this](const QByteArray &request) {
+        if (request == "$2")
+            emulator->device()->setFirmware("9.9");
+    });
+    QCOMPARE(exchange("$2", 18), QByteArray("firmware=9.9,pp=B\r"));
+}
+
+void tst_Emulator::faults_data()
+{
+    QTest::addColumn<Emulator::Fault>("fault");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer");
+
+    Emulator::Fault silent = fault("$2");
+    silent.silent = true;
+    QTest::newRow("silent") << silent << QByteArray("$2") << QByteArray();
+
+    Emulator::Fault noise = fault("$2");
+    noise.noise = QByteArray("\x00zS", 3);
+    QTest::newRow("noise") << noise << QByteArray("$2") << QByteArray("\x00zS", 3) + firmwareAnswer;
+
+    Emulator::Fault sevenFields = fault("$1");
+    sevenFields.replaceWith = "adr=0,spd=4,d1=000,d2=000,par=0,res=050,wdt=006\r";
+    QTest::newRow("$1 with seven fields") << sevenFields << QByteArray("$1") << sevenFields.replaceWith;
+
+    Emulator::Fault split = fault("$2");
+    split.splitInto = 3;
+    QTest::newRow("split") << split << QByteArray("$2") << firmwareAnswer;
+
+    Emulator::Fault delayed = fault("$2");
+    delayed.delayMs = 50;
+    QTest::newRow("delayed") << delayed << QByteArray("$2") << firmwareAnswer;
+
+    Emulator::Fault everything = fault("$2");
+    everything.delayMs = 20;
+    everything.splitInto = 2;
+    everything.noise = "??";
+    everything.replaceWith = "firmware=0.1,pp=Z\r";
+    QTest::newRow("all at once") << everything << QByteArray("$2")
+                                 << QByteArray("??firmware=0.1,pp=Z\r");
+
+    Emulator::Fault otherPrefix = fault("ATS2");
+    otherPrefix.silent = true;
+    QTest::newRow("other prefix") << otherPrefix << QByteArray("$2") << firmwareAnswer;
+
+    Emulator::Fault anyRequest = fault(QByteArray());
+    anyRequest.replaceWith = "ERROR\r";
+    QTest::newRow("empty match") << anyRequest << QByteArray("$2") << QByteArray("ERROR\r");
+
+    // The replacement goes out even where the device itself stays silent.
+    Emulator::Fault online = fault("ATS200?");
+    online.replaceWith = "S200=9\r";
+    QTest::newRow("answer while online") << online << QByteArray("ATS200?\r") << QByteArray("S200=9\r");
+}
+
+// After the faulted request a "$3" probe goes out; its "OK\r" must be the
+// only thing that follows the faulted answer.
+void tst_Emulator::faults()
+{
+    QFETCH(Emulator::Fault, fault);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+
+    QSignalSpy answered(emulator, &Emulator::answered);
+    QVERIFY(answered.isValid());
+    emulator->addFault(fault);
+    port->write(request);
+    QTRY_COMPARE(answered.count(), 1);
+    QTRY_COMPARE(received, answer);
+    QCOMPARE(answered.at(0).at(1).toByteArray(), answer);
+
+    port->write("$37");
+    QTRY_COMPARE(received, answer + "OK\r");
+    QCOMPARE(emulator->requests(), (QList<QByteArray>{request, "$37"}));
+}
+
+void tst_Emulator::faultTimesRunOut()
+{
+    Emulator::Fault twice = fault("$2", 2);
+    twice.silent = true;
+    emulator->addFault(twice);
+
+    port->write("$2$2$2");
+    QTRY_COMPARE(received, firmwareAnswer);
+    QCOMPARE(emulator->requests().size(), 3);
+
+    Emulator::Fault always = fault("$3", -1);
+    always.replaceWith = "NO\r";
+    emulator->addFault(always);
+    QCOMPARE(exchange("$31$32$33", 9), QByteArray("NO\rNO\rNO\r"));
+
+    emulator->clearFaults();
+    QCOMPARE(exchange("$34", 3), QByteArray("OK\r"));
+}
+
+// An answer held back past the program's re-send arrives after the answer
+// to the re-sent request, as a slow device's would.
+void tst_Emulator::delayedAnswerDoesNotHoldUpLaterOnes()
+{
+    Emulator::Fault slow = fault("$2");
+    slow.delayMs = 300;
+    emulator->addFault(slow);
+
+    QElapsedTimer clock;
+    clock.start();
+    port->write("$2");
+    QTRY_COMPARE(emulator->requests().size(), 1);
+    port->write("$2");
+    QTRY_COMPARE(received, firmwareAnswer);
+    QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
+    QTRY_COMPARE(received, firmwareAnswer + firmwareAnswer);
+    QVERIFY2(clock.elapsed() >= 295, qPrintable(QString::number(clock.elapsed())));
+}
+
+void tst_Emulator::splitAnswerComesInSeveralReads()
+{
+    Emulator::Fault split = fault("$1");
+    split.splitInto = 4;
+    emulator->addFault(split);
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(exchange("$1", recordAnswer.size()), recordAnswer);
+    QVERIFY2(clock.elapsed() >= 3 * Emulator::splitGapMs - 1, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(reads >= 2, qPrintable(QString::number(reads)));
+}
+
+void tst_Emulator::hangUpFault_data()
+{
+    QTest::addColumn<int>("delayMs");
+
+    QTest::newRow("at once") << 0;
+    QTest::newRow("after a delay") << 100;
+}
+
+void tst_Emulator::hangUpFault()
+{
+    QFETCH(int, delayMs);
+
+    Emulator::Fault hangUp = fault("ATS201");
+    hangUp.hangUp = true;
+    hangUp.delayMs = delayMs;
+    emulator->addFault(hangUp);
+    QSignalSpy errors(port, &QSerialPort::errorOccurred);
+    QVERIFY(errors.isValid());
+
+    QCOMPARE(exchange("+++", 3), QByteArray("OK\r"));
+    QCOMPARE(exchange("ATS206?\r", 7), QByteArray("S206=2\r"));
+    port->write("ATS201?\r");
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY(!emulator->isOpen());
+    QVERIFY(clock.elapsed() >= delayMs - 5);
+    QTRY_VERIFY(sawLineFailure(errors));
+    port->close();
+    QCOMPARE(received, QByteArray("S206=2\r"));
+    QCOMPARE(emulator->requests().last(), QByteArray("ATS201?\r"));
+}
+
+void tst_Emulator::hangUpAndOpenAgain()
+{
+    QSignalSpy errors(port, &QSerialPort::errorOccurred);
+    QVERIFY(errors.isValid());
+    emulator->hangUp();
+    QVERIFY(!emulator->isOpen());
+    QTRY_VERIFY(sawLineFailure(errors));
+    port->close();
+
+    emulator->device()->setHardware("D");
+    QVERIFY(emulator->open());
+    QVERIFY(!emulator->portName().isEmpty());
+    QVERIFY(openPort(emulator->portName()));
+    QCOMPARE(exchange("$2", 18), QByteArray("firmware=2.3,pp=D\r"));
+}
+
+// The emulator holds the serial side itself, so a port closed by the program
+// is no hang-up for it: it neither stops serving nor spins on its notifier.
+void tst_Emulator::programClosesAndReopensItsPort()
+{
+    QCOMPARE(exchange("+++", 3), QByteArray("OK\r"));
+    port->close();
+    const std::clock_t cpuBefore = std::clock();
+    QTest::qWait(200);
+    const double cpuMs = 1000.0 * double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    QVERIFY2(cpuMs < 100, qPrintable(QString::number(cpuMs)));
+    QVERIFY(emulator->isOpen());
+    QVERIFY(openPort(emulator->portName()));
+    QCOMPARE(exchange("AT/V\r", 14), QByteArray("LE50-868 v1.2\r"));
+}
+
+// "$2" and its 18-byte answer are 20 bytes on the wire, about 20.8 ms at
+// 9600 baud; a request counts as received only after its own bytes.
+void tst_Emulator::pacingTakesWireTime()
+{
+    emulator->setPacing(true);
+    QVERIFY(emulator->pacing());
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(exchange("$2", 18), firmwareAnswer);
+    const qint64 exchangeMs = clock.elapsed();
+    QVERIFY2(exchangeMs >= 20 && exchangeMs < 500, qPrintable(QString::number(exchangeMs)));
+
+    qint64 receivedAtMs = -1;
+    connect(emulator, &Emulator::requestReceived, this, [&] { receivedAtMs = clock.elapsed(); });
+    const QByteArray record = "$00,4,000,000,0,050,006,0";
+    clock.restart();
+    QCOMPARE(exchange(record, 3), QByteArray("OK\r"));
+    const qint64 recordMs = clock.elapsed();
+    QVERIFY2(receivedAtMs >= 25 && receivedAtMs < 500, qPrintable(QString::number(receivedAtMs)));
+    QVERIFY2(recordMs >= 28, qPrintable(QString::number(recordMs)));
+}
+
+QTEST_GUILESS_MAIN(tst_Emulator)
+#include "tst_emulator.moc"
