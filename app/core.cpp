@@ -3,12 +3,31 @@
 #include "applog.h"
 #include "mainwindow.h"
 
+#include <QFileInfo>
 #include <QScreen>
 
-Core::Core(QObject *parent)
-    : QObject(parent)
-    , mainWindow(new MainWindow)
+namespace {
+W_ComPort::PortLister withExtraPorts(const QStringList &extraPorts)
 {
+    if (extraPorts.isEmpty())
+        return &W_ComPort::systemPortNames;
+    return [extraPorts] {
+        QStringList ports = W_ComPort::systemPortNames();
+        for (const QString &path : extraPorts) {
+            if (QFileInfo::exists(path) && !ports.contains(path))
+                ports << path;
+        }
+        return ports;
+    };
+}
+} // namespace
+
+Core::Core(QObject *parent, const QStringList &extraPorts)
+    : QObject(parent)
+    , mainWindow(new MainWindow(nullptr, withExtraPorts(extraPorts)))
+{
+    if (!extraPorts.isEmpty())
+        mainWindow->portPanel()->selectPort(extraPorts.constFirst());
     mainWindow->show();
 
     const QRect available = mainWindow->screen()->availableGeometry();

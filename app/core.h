@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 
 class MainWindow;
 
@@ -13,7 +14,9 @@ class Core : public QObject
     Q_OBJECT
 
 public:
-    explicit Core(QObject *parent = nullptr);
+    // `extraPorts` are offered in the port list beside the system's ports
+    // while they exist; the first of them is selected.
+    explicit Core(QObject *parent = nullptr, const QStringList &extraPorts = {});
     ~Core() override;
 
     MainWindow *window() const { return mainWindow; }

@@ -139,7 +139,7 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
 
     setPanelsEnabled(exchange->isOpen());
     applyData();
-    writeStartupFile();
+    writeStartupFile(data.get(), QString::fromLatin1(startupFileName));
     resize(minimumSize());
 }
 
@@ -155,37 +155,34 @@ void MainWindow::setPanelsEnabled(bool on)
     progress->setEnabled(on);
 }
 
-// Writes the record to "test_ryd" in the working directory and reads the
-// twelve setting bytes back. The read-back only happens when the write
-// succeeded, so an older file can never overwrite the record.
-void MainWindow::writeStartupFile()
+// The read-back only happens when the write succeeded, so an older file can
+// never overwrite the record.
+bool MainWindow::writeStartupFile(Data *data, const QString &fileName)
 {
-    QFile file(QString::fromLatin1(startupFileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCDebug(lcMainWindow) << "cannot write" << file.fileName() << file.errorString();
-        return;
-    }
-    {
+    QFile file(fileName);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (written) {
         QDataStream out(&file);
         writeSettingBytes(out, *data);
         out << data->portName;
+        written = out.status() == QDataStream::Ok && file.flush();
+        file.close();
     }
-    const bool written = file.flush() && file.error() == QFileDevice::NoError;
-    file.close();
     if (!written) {
-        qCDebug(lcMainWindow) << "cannot write" << file.fileName() << file.errorString();
-        return;
+        qCDebug(lcMainWindow) << "cannot write" << fileName << file.errorString();
+        return false;
     }
 
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return false;
     QDataStream in(&file);
     Data readBack;
     readSettingBytes(in, readBack);
-    if (in.status() == QDataStream::Ok) {
-        for (quint8 Data::*field : settingBytesOrder())
-            data.get()->*field = readBack.*field;
-    }
+    if (in.status() != QDataStream::Ok)
+        return false;
+    for (quint8 Data::*field : settingBytesOrder())
+        data->*field = readBack.*field;
+    return true;
 }
 
 void MainWindow::slValueChange(QString name, int val)

@@ -47,13 +47,17 @@ public:
     bool loadSettingsFrom(const QString &fileName);
 
     Data *record() const { return data.get(); }
+    W_ComPort *portPanel() const { return comPort; }
+
+    // Writes the record to the start-up file and reads its twelve setting
+    // bytes back into the record, only when the write succeeded.
+    static bool writeStartupFile(Data *data, const QString &fileName);
 
 public slots:
     void slValueChange(QString name, int val);
     void slTextChange(QString name, QString val);
 
 private:
-    void writeStartupFile();
     void connectOpen();
     void toggleFreezProtection(int val);
 

@@ -1,0 +1,87 @@
+#include "core.h"
+#include "mainwindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_Core : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void centredTopLeft_data();
+    void centredTopLeft();
+    void showsAndCentresWindow();
+    void extraPortSelectedAndKept();
+
+private:
+    QTemporaryDir workDir;
+};
+
+void tst_Core::initTestCase()
+{
+    // The window writes its start-up file into the working directory.
+    QVERIFY(workDir.isValid());
+    QVERIFY(QDir::setCurrent(workDir.path()));
+}
+
+void tst_Core::centredTopLeft_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("topLeft");
+    // Right and bottom are inclusive: a 1920 wide area runs from 0 to 1919.
+    QTest::newRow("full hd") << QRect(0, 0, 1920, 1040) << QSize(800, 600) << QPoint(559, 219);
+    QTest::newRow("odd window") << QRect(0, 0, 1920, 1080) << QSize(801, 601) << QPoint(559, 239);
+    QTest::newRow("task bar on the left") << QRect(64, 0, 1856, 1080) << QSize(600, 400) << QPoint(691, 339);
+    QTest::newRow("second monitor") << QRect(1920, 24, 1280, 1000) << QSize(500, 300) << QPoint(2309, 373);
+    QTest::newRow("one pixel wide") << QRect(10, 10, 1, 1) << QSize(300, 200) << QPoint(-140, -90);
+    QTest::newRow("left of origin") << QRect(-1281, 0, 1280, 1024) << QSize(400, 400) << QPoint(-841, 311);
+}
+
+void tst_Core::centredTopLeft()
+{
+    QFETCH(QRect, available);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, topLeft);
+    QCOMPARE(Core::centredTopLeft(available, size), topLeft);
+}
+
+void tst_Core::showsAndCentresWindow()
+{
+    Core core;
+    MainWindow *window = core.window();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    const QRect available = window->screen()->availableGeometry();
+    QCOMPARE(window->pos(), Core::centredTopLeft(available, window->size()));
+}
+
+// A --port path is listed beside the system's ports while it exists, selected
+// at start, and dropped by the refresh once it is gone.
+void tst_Core::extraPortSelectedAndKept()
+{
+    const QString path = workDir.filePath("ttyEMU0");
+    {
+        QFile device(path);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+    }
+    Core core(nullptr, {path, workDir.filePath("ttyMissing")});
+    W_ComPort *ports = core.window()->portPanel();
+    QCOMPARE(ports->textByName("PortName"), path);
+
+    ports->slUpdatePortName();
+    ports->slUpdatePortName();
+    QCOMPARE(ports->textByName("PortName"), path);
+
+    QVERIFY(QFile::remove(path));
+    ports->slUpdatePortName();
+    QVERIFY(ports->textByName("PortName") != path);
+}
+
+QTEST_MAIN(tst_Core)
+#include "tst_core.moc"
