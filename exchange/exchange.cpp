@@ -1,0 +1,505 @@
+#include "exchange.h"
+
+#include "data.h"
+#include "exchangelog.h"
+#include "parser.h"
+
+#include <QPointer>
+#include <QSerialPort>
+#include <QStringList>
+
+Exchange::Exchange(QObject *parent, Data *data)
+    : QObject(parent)
+    , port(new QSerialPort(this))
+    , data(data)
+{
+    qRegisterMetaType<TypeParser>();
+    qRegisterMetaType<QList<QByteArray>>();
+    connect(port, &QSerialPort::readyRead, this, &Exchange::slReadyRead);
+}
+
+bool Exchange::isOpen() const
+{
+    return port->isOpen();
+}
+
+QList<TypeParser> Exchange::queuedTypes() const
+{
+    QList<TypeParser> types;
+    for (const Parser *parser : parsers)
+        types.append(parser->type());
+    return types;
+}
+
+QList<QByteArray> Exchange::queuedRequests() const
+{
+    QList<QByteArray> requests;
+    for (const Parser *parser : parsers)
+        requests.append(parser->request());
+    return requests;
+}
+
+void Exchange::addParser(TypeParser type, const QString &value)
+{
+    auto *parser = new Parser(this, getParserParam(type, value));
+    parsers.append(parser);
+    connect(parser, &Parser::sgRequest, this, &Exchange::slRequest);
+    connect(parser, &Parser::sgTimeout, this, &Exchange::slTimeout);
+}
+
+// A dropped transaction may be the one whose signal is being handled further
+// up the stack (its timer's tick, or the failure prompt's nested loop), so it
+// is silenced at once and deleted only when control is back in the event loop.
+void Exchange::dropParser(Parser *parser)
+{
+    disconnect(parser, nullptr, this, nullptr);
+    parser->stop();
+    parser->deleteLater();
+}
+
+void Exchange::clearParsers()
+{
+    qCDebug(lcExchange) << "clearParsers" << parsers.size();
+    const QList<Parser *> dropped = parsers;
+    parsers.clear();
+    for (Parser *parser : dropped)
+        dropParser(parser);
+}
+
+void Exchange::start(bool first)
+{
+    if (parsers.isEmpty())
+        return;
+    if (first) {
+        emit sgSetProgres(0);
+        totalParsers = quint16(parsers.size());
+    } else if (totalParsers != 0) {
+        const int finished = qMax(0, int(totalParsers) - parsers.size());
+        emit sgSetProgres(quint8(finished * 100 / totalParsers));
+    }
+    // A progress handler may have cleared the queue.
+    if (!parsers.isEmpty())
+        parsers.first()->start();
+}
+
+void Exchange::startNext()
+{
+    if (parsers.isEmpty()) {
+        emit sgSetProgres(100);
+        return;
+    }
+    start(false);
+}
+
+void Exchange::slRequest(const QByteArray &request)
+{
+    if (!parsers.isEmpty() && parsers.first()->type() == E_Test) {
+        QPointer<Parser> poll = parsers.first();
+        emit sgRequest(quint8(parsers.size()), E_Test, request);
+        // The handler stopped the test: nobody waits for this poll any more.
+        if (!poll || parsers.isEmpty() || parsers.first() != poll)
+            return;
+    }
+    if (!port->isOpen()) {
+        qCDebug(lcExchange) << "slRequest" << "port closed" << request;
+        return;
+    }
+    port->write(request);
+}
+
+void Exchange::slReadyRead()
+{
+    // With no transaction to feed, the bytes stay in the port's buffer and
+    // are read together with the next arrival.
+    if (parsers.isEmpty())
+        return;
+    if (!port->isOpen())
+        return;
+    const QByteArray received = port->readAll();
+    qCDebug(lcExchange) << "slReadyRead" << "baResive" << received;
+    if (received.isEmpty())
+        return;
+
+    QPointer<Parser> current = parsers.first();
+    QList<QByteArray> fields;
+    if (!current->parseAnswer(received, fields))
+        return;
+
+    const TypeParser type = current->type();
+    switch (type) {
+    case E_GetRs485:
+        if (fields.size() == 8)
+            emit sgGetSetting(type, fields);
+        break;
+    case E_GetSubBand:
+    case E_GetRadioDataRate:
+    case E_GetChanel:
+    case E_GetPower:
+    case E_GetSerialTimeout:
+    case E_GetModuleVersion:
+        if (fields.size() == 1)
+            emit sgGetSetting(type, fields);
+        break;
+    case E_GetFlowControl:
+        if (fields.size() == 1) {
+            qCDebug(lcExchange).noquote() << "E_GetFlowControl" << fields.join(", ");
+            emit sgGetSetting(type, fields);
+        }
+        break;
+    case E_GetVersion:
+        if (fields.size() == 2)
+            emit sgGetSetting(type, fields);
+        break;
+    default:
+        break;
+    }
+
+    // A handler of the answer may have replaced the queue.
+    if (!current || parsers.isEmpty() || parsers.first() != current)
+        return;
+    if (current->keepAfterAnswer())
+        return;
+
+    parsers.removeFirst();
+    dropParser(current);
+
+    // The first reset that succeeds makes the remaining reset attempts
+    // pointless: go straight on to the RS-485 record.
+    if (type == E_RestoreDefaults) {
+        while (!parsers.isEmpty() && !parsers.first()->request().startsWith("$0"))
+            dropParser(parsers.takeFirst());
+    }
+
+    qCDebug(lcExchange) << "Remove Parser";
+    startNext();
+}
+
+void Exchange::slTimeout()
+{
+    auto *current = qobject_cast<Parser *>(sender());
+    if (!current || parsers.isEmpty() || parsers.first() != current)
+        return;
+
+    if (current->abortOnTimeout()) {
+        clearParsers();
+        return;
+    }
+
+    QPointer<Parser> timedOut = current;
+    switch (current->type()) {
+    case E_SetSubBand:
+    case E_SetRadioDataRate:
+    case E_SetChanel:
+    case E_SetPower:
+    case E_SetSerialTimeout:
+    case E_GetSubBand:
+    case E_GetRadioDataRate:
+    case E_GetChanel:
+    case E_GetPower:
+    case E_GetSerialTimeout:
+    case E_GetModuleVersion:
+        qCDebug(lcExchange) << "slTimeout" << "sgError" << current->request();
+        emit sgError(current->request());
+        break;
+    case E_Test: {
+        const QByteArray request = current->request();
+        qCDebug(lcExchange) << "slTimeout";
+        if (current->isDone())
+            emit sgOk(quint8(parsers.size()), E_Test, request);
+        else
+            emit sgTimeOut(quint8(parsers.size()), E_Test, request);
+        // A handler may have stopped the test.
+        if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
+            return;
+        ++testIndex;
+        if (testIndex >= testAdreses.size())
+            testIndex = 0;
+        current->setRequest(getTestRequest(testIndex));
+        current->setAnswer(testAnswer(testIndex));
+        qCDebug(lcExchange) << "Start parser";
+        current->start();
+        return;
+    }
+    default:
+        break;
+    }
+
+    if (parsers.isEmpty()) {
+        emit sgSetProgres(100);
+        return;
+    }
+    // The failure prompt runs a nested event loop in which a late answer may
+    // already have ended the timed-out transaction and started the next one.
+    // Only the timed-out transaction itself is removed, and only if it is
+    // still queued; otherwise the queue is already running on its own.
+    const int index = timedOut ? parsers.indexOf(timedOut.data()) : -1;
+    if (index < 0)
+        return;
+    parsers.removeAt(index);
+    dropParser(timedOut);
+    if (parsers.isEmpty()) {
+        emit sgSetProgres(100);
+        return;
+    }
+    if (index == 0) {
+        qCDebug(lcExchange) << "Start next parser";
+        start(false);
+    }
+}
+
+QByteArray Exchange::getTestRequest(quint8 index) const
+{
+    if (index >= testAdreses.size())
+        return QByteArray();
+    const QChar address(ushort(48 + quint8(testAdreses.at(index))));
+    return QStringLiteral("!01%1").arg(address).toUtf8();
+}
+
+QByteArray Exchange::testAnswer(quint8 index) const
+{
+    if (index >= testAdreses.size())
+        return QByteArrayLiteral("TEST");
+    const QChar address(ushort(48 + quint8(testAdreses.at(index))));
+    return QStringLiteral("TEST%1").arg(address).toUtf8();
+}
+
+ParserParam Exchange::getParserParam(TypeParser type, const QString &value) const
+{
+    ParserParam param;
+    param.type = type;
+    param.request.clear();
+    param.answer = QByteArrayLiteral("OK\r");
+    param.mask = QByteArrayLiteral("111");
+    param.repeats = 2;
+    param.interval = 1000;
+    param.abortOnTimeout = 0;
+    param.keepAfterAnswer = 0;
+
+    const auto withValue = [&value](const QString &request) {
+        return request.arg(value).toUtf8();
+    };
+
+    switch (type) {
+    case E_CommandMode:
+        param.request = QByteArrayLiteral("+++");
+        break;
+    case E_OnlineMode:
+        param.request = QByteArrayLiteral("ATO\r");
+        break;
+    case E_TestMode:
+        param.request = QByteArrayLiteral("XMwn\r");
+        break;
+    case E_Test:
+        param.request = getTestRequest(testIndex);
+        param.answer = testAnswer(testIndex);
+        // As long as the template even for an address whose character takes
+        // two bytes in UTF-8.
+        param.mask = QByteArray(param.answer.size(), '1');
+        param.repeats = 1;
+        param.keepAfterAnswer = 1;
+        break;
+    case E_RestoreDefaults:
+        param.request = QByteArrayLiteral("ATR\r");
+        break;
+    case E_SetRs485:
+        param.request = withValue(QStringLiteral("$0%1"));
+        break;
+    case E_SetSubBand:
+        param.request = withValue(QStringLiteral("ATS206=%1\r"));
+        break;
+    case E_SetRadioDataRate:
+        param.request = withValue(QStringLiteral("ATS201=%1\r"));
+        break;
+    case E_SetChanel:
+        param.request = withValue(QStringLiteral("ATS200=%1\r"));
+        break;
+    case E_SetPower:
+        param.request = withValue(QStringLiteral("ATS202=%1\r"));
+        break;
+    case E_SetSerialTimeout:
+        qCDebug(lcExchange) << "inParam" << value;
+        param.request = withValue(QStringLiteral("ATS214=%1\r"));
+        break;
+    case E_SetSerialDataRate:
+        param.request = withValue(QStringLiteral("ATS210=%1\r"));
+        break;
+    case E_SetLinkRate:
+        param.request = withValue(QStringLiteral("$3%1"));
+        break;
+    case E_SetFlowControl:
+        param.request = withValue(QStringLiteral("ATS216=%1\r"));
+        break;
+    case E_GetRs485:
+        param.request = QByteArrayLiteral("$1");
+        param.answer = QByteArrayLiteral("adr=x,spd=x,d1=x,d2=x,par=x,res=x,wdt=x,bit=x\r");
+        param.mask = QByteArrayLiteral("1111X11111X1111X1111X11111011111X11111X1111101");
+        break;
+    case E_GetSubBand:
+        param.request = QByteArrayLiteral("ATS206?\r");
+        param.answer = QByteArrayLiteral("S206=x\r");
+        param.mask = QByteArrayLiteral("1111101");
+        break;
+    case E_GetRadioDataRate:
+        param.request = QByteArrayLiteral("ATS201?\r");
+        param.answer = QByteArrayLiteral("S201=x\r");
+        param.mask = QByteArrayLiteral("1111101");
+        break;
+    case E_GetChanel:
+        param.request = QByteArrayLiteral("ATS200?\r");
+        param.answer = QByteArrayLiteral("S200=x\r");
+        param.mask = QByteArrayLiteral("11111X1");
+        break;
+    case E_GetPower:
+        param.request = QByteArrayLiteral("ATS202?\r");
+        param.answer = QByteArrayLiteral("S202=x\r");
+        param.mask = QByteArrayLiteral("1111101");
+        break;
+    case E_GetSerialTimeout:
+        param.request = QByteArrayLiteral("ATS214?\r");
+        param.answer = QByteArrayLiteral("S214=x\r");
+        param.mask = QByteArrayLiteral("11111X1");
+        break;
+    case E_GetFlowControl:
+        param.request = QByteArrayLiteral("ATS216?\r");
+        param.answer = QByteArrayLiteral("S216=x\r");
+        param.mask = QByteArrayLiteral("11111X1");
+        break;
+    case E_GetVersion:
+        param.request = QByteArrayLiteral("$2");
+        param.answer = QByteArrayLiteral("firmware=x,pp=x\r");
+        param.mask = QByteArrayLiteral("111111111X1111X1");
+        break;
+    case E_GetModuleVersion:
+        param.request = QByteArrayLiteral("AT/V\r");
+        param.answer = QByteArrayLiteral("x\r");
+        param.mask = QByteArrayLiteral("X1");
+        break;
+    }
+    return param;
+}
+
+bool Exchange::openPort(const QString &portName)
+{
+    qCDebug(lcExchange) << "openPort" << portName;
+    port->setPortName(portName);
+    port->setBaudRate(QSerialPort::Baud9600, QSerialPort::AllDirections);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+
+    if (port->isOpen()) {
+        port->close();
+        clearParsers();
+        return port->isOpen();
+    }
+    if (!port->open(QIODevice::ReadWrite)) {
+        qCDebug(lcExchange) << "openPort" << "failed" << port->errorString();
+        return false;
+    }
+    addParser(E_GetVersion, QString());
+    GetAllSettings();
+    return true;
+}
+
+void Exchange::GetAllSettings()
+{
+    qCDebug(lcExchange) << "GetAllSettings";
+    addParser(E_CommandMode, QString());
+    addParser(E_GetModuleVersion, QString());
+    addParser(E_GetFlowControl, QString());
+    addParser(E_GetSubBand, QString());
+    addParser(E_GetRadioDataRate, QString());
+    addParser(E_GetChanel, QString());
+    addParser(E_GetSerialTimeout, QString());
+    addParser(E_GetPower, QString());
+    addParser(E_OnlineMode, QString());
+    addParser(E_GetRs485, QString());
+    start(true);
+}
+
+// The RS-485 record in the field order of the device's "$1" answer. The
+// address travels as the character 48 + address, as everywhere else.
+QString Exchange::rs485Record(quint8 serialRate) const
+{
+    const auto padded = [](quint8 value, int width) {
+        return QStringLiteral("%1").arg(uint(value), width, 10, QLatin1Char('0'));
+    };
+    return QStringList{
+        QString(QChar(ushort((48 + data->testAddress) % 256))),
+        QString::number(serialRate),
+        QStringLiteral("000"),
+        padded(data->delayTxRx, 3),
+        padded(data->parity, 1),
+        padded(data->radioTransmitReset, 3),
+        padded(data->wdtReset, 3),
+        padded(data->stopBit, 1),
+    }.join(QLatin1Char(','));
+}
+
+void Exchange::startSave()
+{
+    qCDebug(lcExchange) << "startSave" << __LINE__;
+    clearParsers();
+    const QString serialRate = QString::number(data->serialDataRate + 1);
+    addParser(E_CommandMode, QString());
+    addParser(E_SetSerialDataRate, serialRate);
+    addParser(E_SetLinkRate, serialRate);
+    qCDebug(lcExchange) << "startSave" << __LINE__;
+    addParser(E_SetRs485, rs485Record(data->serialDataRate));
+    addParser(E_SetSubBand, QString::number(data->subBand));
+    addParser(E_SetRadioDataRate, QString::number(data->radioDataRate));
+    addParser(E_SetChanel, QString::number(data->chanel));
+    addParser(E_SetPower, QString::number(data->power));
+    addParser(E_SetSerialTimeout, QString::number(data->serialTimeout));
+    addParser(E_SetFlowControl, QString::number(data->flowControl));
+    addParser(E_OnlineMode, QString());
+    qCDebug(lcExchange) << "startSave" << __LINE__;
+    GetAllSettings();
+}
+
+void Exchange::startDefaultWrite()
+{
+    qCDebug(lcExchange) << "startDefaultWrite";
+    clearParsers();
+    // The link between controller and radio module may run at any rate: try
+    // the current one first, then every rate until one reset is answered.
+    addParser(E_SetLinkRate, QString::number(data->serialDataRate));
+    addParser(E_CommandMode, QString());
+    addParser(E_RestoreDefaults, QString());
+    for (int rate = 0; rate <= 7; ++rate) {
+        addParser(E_SetLinkRate, QString::number(rate));
+        addParser(E_CommandMode, QString());
+        addParser(E_RestoreDefaults, QString());
+    }
+    addParser(E_SetRs485, rs485Record(4));
+    addParser(E_SetSubBand, QString::number(data->subBand));
+    addParser(E_SetRadioDataRate, QString::number(data->radioDataRate));
+    addParser(E_SetChanel, QString::number(data->chanel));
+    addParser(E_SetPower, QString::number(data->power));
+    addParser(E_SetSerialTimeout, QString::number(data->serialTimeout));
+    addParser(E_SetFlowControl, QString::number(data->flowControl));
+    addParser(E_OnlineMode, QString());
+    GetAllSettings();
+}
+
+void Exchange::startTest(const QByteArray &adreses)
+{
+    qCDebug(lcExchange) << "startTest" << adreses.toHex();
+    clearParsers();
+    testAdreses = adreses;
+    if (testIndex >= testAdreses.size())
+        testIndex = 0;
+    // With no address there is nothing to poll.
+    if (testAdreses.isEmpty())
+        return;
+    addParser(E_TestMode, QString());
+    addParser(E_Test, QString());
+    parsers.first()->start();
+}
+
+void Exchange::clearTest()
+{
+    qCDebug(lcExchange) << "clearTest";
+    testIndex = 0;
+}

@@ -1,0 +1,790 @@
+#include "data.h"
+#include "devicemodel.h"
+#include "emulator.h"
+#include "exchange.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QList<QByteArray> readAllRequests{
+    "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
+    "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
+};
+
+QList<QByteArray> connectRequests()
+{
+    return QList<QByteArray>{"$2"} + readAllRequests;
+}
+
+QList<int> progressValues(const QSignalSpy &spy)
+{
+    QList<int> values;
+    for (const QList<QVariant> &arguments : spy)
+        values.append(arguments.at(0).toInt());
+    return values;
+}
+
+struct Setting
+{
+    TypeParser type;
+    QByteArrayList fields;
+};
+
+} // namespace
+
+// The program's Exchange against the device emulator over a pseudo-terminal:
+// what the device receives and what the engine reports.
+class tst_Exchange : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void readAll_data();
+    void readAll();
+    void undeliveredAnswer_data();
+    void undeliveredAnswer();
+    void bytesWhileIdle();
+    void restoreDefaultsSkip_data();
+    void restoreDefaultsSkip();
+    void openFailure();
+    void saveQueue_data();
+    void saveQueue();
+    void saveOnWire();
+    void defaultQueue();
+    void defaultOnWire();
+    void stopWhilePollIsSent();
+
+    // The cases below wait on the protocol's one-second clock.
+    void timeouts();
+    void defaultResetRetried();
+    void reopenCloses();
+    void lateAnswerDuringPrompt();
+    void radioTest();
+    void stopWhilePollIsJudged();
+    void deviceHangsUp();
+
+private:
+    bool connectDevice();
+    Exchange *exchange() const { return engine.get(); }
+
+    std::unique_ptr<Emulator> emulator;
+    std::unique_ptr<Data> data;
+    std::unique_ptr<Exchange> engine;
+    QList<Setting> settings;
+};
+
+void tst_Exchange::init()
+{
+    emulator = std::make_unique<Emulator>();
+    QString error;
+    QVERIFY2(emulator->open(&error), qPrintable(error));
+    data = std::make_unique<Data>();
+    engine = std::make_unique<Exchange>(nullptr, data.get());
+    settings.clear();
+    connect(engine.get(), &Exchange::sgGetSetting, this,
+            [this](TypeParser type, const QList<QByteArray> &fields) {
+                settings.append({type, fields});
+            });
+}
+
+void tst_Exchange::cleanup()
+{
+    engine.reset();
+    data.reset();
+    emulator.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Opens the emulator's line and waits for the read-all to finish.
+bool tst_Exchange::connectDevice()
+{
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    if (!exchange()->openPort(emulator->portName()))
+        return false;
+    if (!QTest::qWaitFor([&] { return !progress.isEmpty() && progress.last().at(0).toInt() == 100; },
+                         5000))
+        return false;
+    emulator->clearRequests();
+    settings.clear();
+    return true;
+}
+
+void tst_Exchange::readAll_data()
+{
+    QTest::addColumn<bool>("pacing");
+    QTest::addColumn<int>("splitInto");
+
+    QTest::newRow("whole answers") << false << 1;
+    QTest::newRow("answers in three pieces") << false << 3;
+    QTest::newRow("wire speed, byte by byte") << true << 1;
+}
+
+void tst_Exchange::readAll()
+{
+    QFETCH(bool, pacing);
+    QFETCH(int, splitInto);
+
+    DeviceModel *device = emulator->device();
+    device->setSRegister(DeviceModel::SubBand, 3);
+    device->setSRegister(DeviceModel::RadioDataRate, 4);
+    device->setSRegister(DeviceModel::Chanel, 17);
+    device->setSRegister(DeviceModel::Power, 5);
+    device->setSRegister(DeviceModel::SerialTimeout, 9);
+    device->setSRegister(DeviceModel::FlowControl, 0);
+    device->setFirmware("3.1");
+    device->setHardware("C");
+    device->setModuleVersion("LE50-868 v2.0");
+    DeviceModel::Rs485Record record;
+    record.testAddress = 10;
+    record.serialDataRate = 7;
+    record.delayTxRx = 12;
+    record.parity = 1;
+    record.radioTransmitReset = 255;
+    record.wdtReset = 30;
+    record.stopBit = 1;
+    device->setRs485(record);
+    emulator->setPacing(pacing);
+    if (splitInto > 1) {
+        Emulator::Fault split;
+        split.splitInto = splitInto;
+        emulator->addFault(split);
+    }
+
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QSignalSpy errors(exchange(), &Exchange::sgError);
+    QVERIFY(progress.isValid());
+    QVERIFY(errors.isValid());
+
+    QVERIFY(exchange()->openPort(emulator->portName()));
+    QVERIFY(exchange()->isOpen());
+    QSerialPort *port = exchange()->serialPort();
+    // QSerialPort names a device below /dev by its relative name.
+    QCOMPARE(QStringLiteral("/dev/") + port->portName(), emulator->portName());
+    QCOMPARE(port->baudRate(QSerialPort::Input), 9600);
+    QCOMPARE(port->baudRate(QSerialPort::Output), 9600);
+    QCOMPARE(port->dataBits(), QSerialPort::Data8);
+    QCOMPARE(port->parity(), QSerialPort::NoParity);
+    QCOMPARE(port->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
+
+    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 12, 5000);
+    QCOMPARE(progressValues(progress), (QList<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100}));
+    QCOMPARE(emulator->requests(), connectRequests());
+    QCOMPARE(errors.count(), 0);
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+
+    const QList<TypeParser> types{E_GetVersion, E_GetModuleVersion, E_GetFlowControl,
+                                  E_GetSubBand, E_GetRadioDataRate, E_GetChanel,
+                                  E_GetSerialTimeout, E_GetPower, E_GetRs485};
+    const QList<QByteArrayList> fields{
+        {"3.1", "C"}, {"LE50-868 v2.0"}, {"0"}, {"3"}, {"4"}, {"17"}, {"9"}, {"5"},
+        {":", "7", "000", "012", "1", "255", "030", "1"},
+    };
+    QCOMPARE(settings.size(), types.size());
+    for (int i = 0; i < types.size(); ++i) {
+        QCOMPARE(settings.at(i).type, types.at(i));
+        QCOMPARE(settings.at(i).fields, fields.at(i));
+    }
+}
+
+void tst_Exchange::undeliveredAnswer_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("missing");
+
+    QTest::newRow("record with seven fields")
+        << QByteArray("$1") << QByteArray("adr=,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\r")
+        << int(E_GetRs485);
+    QTest::newRow("version with one field")
+        << QByteArray("$2") << QByteArray("firmware=,pp=B\r") << int(E_GetVersion);
+    QTest::newRow("module version with no field")
+        << QByteArray("AT/V") << QByteArray("\r") << int(E_GetModuleVersion);
+    QTest::newRow("channel with no field")
+        << QByteArray("ATS200?") << QByteArray("S200=\r") << int(E_GetChanel);
+}
+
+// A complete answer with the wrong number of fields ends its transaction
+// without delivering anything, and the sequence goes on.
+void tst_Exchange::undeliveredAnswer()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, missing);
+
+    Emulator::Fault fault;
+    fault.match = request;
+    fault.replaceWith = answer;
+    emulator->addFault(fault);
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QSignalSpy errors(exchange(), &Exchange::sgError);
+    QVERIFY(progress.isValid());
+    QVERIFY(errors.isValid());
+
+    QVERIFY(exchange()->openPort(emulator->portName()));
+    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 12, 5000);
+    QCOMPARE(progress.last().at(0).toInt(), 100);
+    QCOMPARE(emulator->requests(), connectRequests());
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(settings.size(), 8);
+    for (const Setting &setting : qAsConst(settings))
+        QVERIFY(setting.type != TypeParser(missing));
+}
+
+// Bytes that arrive while nothing is queued stay unread; the transaction that
+// is first at the next arrival gets them.
+void tst_Exchange::bytesWhileIdle()
+{
+    QVERIFY(connectDevice());
+    QSerialPort *port = exchange()->serialPort();
+    const QByteArray staleAnswer = "firmware=2.3,pp=B\r";
+
+    port->write("$2");
+    QTRY_COMPARE(port->bytesAvailable(), qint64(staleAnswer.size()));
+    QVERIFY(settings.isEmpty());
+
+    emulator->device()->setFirmware("9.9");
+    Emulator::Fault garbage;
+    garbage.match = "$2";
+    garbage.replaceWith = "zz";
+    emulator->addFault(garbage);
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QVERIFY(progress.isValid());
+
+    exchange()->addParser(E_GetVersion, QString());
+    exchange()->start(true);
+    QTRY_COMPARE(progress.count(), 2);
+    QCOMPARE(progressValues(progress), (QList<int>{0, 100}));
+    QCOMPARE(settings.size(), 1);
+    QCOMPARE(settings.at(0).type, E_GetVersion);
+    QCOMPARE(settings.at(0).fields, (QByteArrayList{"2.3", "B"}));
+    QCOMPARE(port->bytesAvailable(), qint64(0));
+}
+
+void tst_Exchange::restoreDefaultsSkip_data()
+{
+    QTest::addColumn<QList<int>>("types");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArrayList>("sent");
+    QTest::addColumn<QList<int>>("progress");
+
+    QTest::newRow("nothing behind")
+        << QList<int>{E_RestoreDefaults} << QStringList{""} << QByteArrayList{"ATR\r"}
+        << QList<int>{0, 100};
+    QTest::newRow("no record behind")
+        << QList<int>{E_RestoreDefaults, E_SetLinkRate, E_CommandMode, E_RestoreDefaults}
+        << QStringList{"", "1", "", ""} << QByteArrayList{"ATR\r"} << QList<int>{0, 100};
+    QTest::newRow("attempts before the record")
+        << QList<int>{E_RestoreDefaults, E_SetLinkRate, E_CommandMode, E_RestoreDefaults,
+                      E_SetRs485, E_OnlineMode}
+        << QStringList{"", "1", "", "", "0,4,000,000,0,050,006,0", ""}
+        << QByteArrayList{"ATR\r", "$00,4,000,000,0,050,006,0", "ATO\r"}
+        << QList<int>{0, 66, 83, 100};
+    QTest::newRow("record right behind")
+        << QList<int>{E_RestoreDefaults, E_SetRs485}
+        << QStringList{"", "0,4,000,000,0,050,006,0"}
+        << QByteArrayList{"ATR\r", "$00,4,000,000,0,050,006,0"} << QList<int>{0, 50, 100};
+}
+
+void tst_Exchange::restoreDefaultsSkip()
+{
+    QFETCH(QList<int>, types);
+    QFETCH(QStringList, values);
+    QFETCH(QByteArrayList, sent);
+    QFETCH(QList<int>, progress);
+
+    QVERIFY(connectDevice());
+    emulator->device()->setCommandMode(true);
+    QSignalSpy progressSpy(exchange(), &Exchange::sgSetProgres);
+    QVERIFY(progressSpy.isValid());
+
+    for (int i = 0; i < types.size(); ++i)
+        exchange()->addParser(TypeParser(types.at(i)), values.at(i));
+    exchange()->start(true);
+    QTRY_COMPARE(progressSpy.count(), progress.size());
+    QCOMPARE(progressValues(progressSpy), progress);
+    QCOMPARE(emulator->requests(), sent);
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+}
+
+void tst_Exchange::openFailure()
+{
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QVERIFY(progress.isValid());
+
+    QVERIFY(!exchange()->openPort(QStringLiteral("/nonexistent/ttyRyd0")));
+    QVERIFY(!exchange()->isOpen());
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+    QCOMPARE(progress.count(), 0);
+
+    // The line is still usable afterwards.
+    QVERIFY(connectDevice());
+}
+
+void tst_Exchange::saveQueue_data()
+{
+    QTest::addColumn<QList<int>>("record");
+    QTest::addColumn<QByteArrayList>("writes");
+
+    // subBand, radioDataRate, chanel, power, testAddress, serialDataRate,
+    // serialTimeout, delayTxRx, parity, radioTransmitReset, stopBit,
+    // flowControl, wdtReset
+    QTest::newRow("factory record")
+        << QList<int>{2, 2, 0, 7, 0, 4, 2, 0, 0, 50, 0, 2, 6}
+        << QByteArrayList{"+++", "ATS210=5\r", "$35", "$00,4,000,000,0,050,006,0",
+                          "ATS206=2\r", "ATS201=2\r", "ATS200=0\r", "ATS202=7\r",
+                          "ATS214=2\r", "ATS216=2\r", "ATO\r"};
+    QTest::newRow("address 10, rate 7")
+        << QList<int>{1, 3, 12, 5, 10, 7, 17, 3, 1, 5, 1, 0, 60}
+        << QByteArrayList{"+++", "ATS210=8\r", "$38", "$0:,7,000,003,1,005,060,1",
+                          "ATS206=1\r", "ATS201=3\r", "ATS200=12\r", "ATS202=5\r",
+                          "ATS214=17\r", "ATS216=0\r", "ATO\r"};
+    QTest::newRow("address 63, wide values")
+        << QList<int>{9, 9, 255, 9, 63, 0, 255, 250, 12, 255, 2, 2, 255}
+        << QByteArrayList{"+++", "ATS210=1\r", "$31", "$0o,0,000,250,12,255,255,2",
+                          "ATS206=9\r", "ATS201=9\r", "ATS200=255\r", "ATS202=9\r",
+                          "ATS214=255\r", "ATS216=2\r", "ATO\r"};
+}
+
+// The write sequence as queued; the port is closed, so nothing goes out.
+void tst_Exchange::saveQueue()
+{
+    QFETCH(QList<int>, record);
+    QFETCH(QByteArrayList, writes);
+
+    quint8 *fields[] = {&data->subBand, &data->radioDataRate, &data->chanel, &data->power,
+                        &data->testAddress, &data->serialDataRate, &data->serialTimeout,
+                        &data->delayTxRx, &data->parity, &data->radioTransmitReset,
+                        &data->stopBit, &data->flowControl, &data->wdtReset};
+    for (int i = 0; i < record.size(); ++i)
+        *fields[i] = quint8(record.at(i));
+
+    exchange()->addParser(E_GetPower, QString());
+    exchange()->startSave();
+    exchange()->startSave();
+    QCOMPARE(exchange()->queuedRequests(), writes + readAllRequests);
+    QCOMPARE(exchange()->queuedTypes().mid(0, 11),
+             (QList<TypeParser>{E_CommandMode, E_SetSerialDataRate, E_SetLinkRate, E_SetRs485,
+                                E_SetSubBand, E_SetRadioDataRate, E_SetChanel, E_SetPower,
+                                E_SetSerialTimeout, E_SetFlowControl, E_OnlineMode}));
+    exchange()->clearParsers();
+}
+
+void tst_Exchange::saveOnWire()
+{
+    QVERIFY(connectDevice());
+    data->subBand = 1;
+    data->radioDataRate = 3;
+    data->chanel = 12;
+    data->power = 5;
+    data->testAddress = 0;
+    data->serialDataRate = 4;
+    data->serialTimeout = 9;
+    data->delayTxRx = 0;
+    data->parity = 0;
+    data->radioTransmitReset = 50;
+    data->stopBit = 0;
+    data->flowControl = 0;
+    data->wdtReset = 6;
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QSignalSpy errors(exchange(), &Exchange::sgError);
+    QVERIFY(progress.isValid());
+    QVERIFY(errors.isValid());
+
+    exchange()->startSave();
+    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 22, 5000);
+    const QByteArrayList writes{"+++", "ATS210=5\r", "$35", "$00,4,000,000,0,050,006,0",
+                                "ATS206=1\r", "ATS201=3\r", "ATS200=12\r", "ATS202=5\r",
+                                "ATS214=9\r", "ATS216=0\r", "ATO\r"};
+    QCOMPARE(emulator->requests(), writes + readAllRequests);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(progress.at(0).at(0).toInt(), 0);
+    QCOMPARE(progress.at(1).at(0).toInt(), 4);
+    QCOMPARE(progress.at(20).at(0).toInt(), 95);
+    QCOMPARE(progress.at(21).at(0).toInt(), 100);
+
+    DeviceModel *device = emulator->device();
+    QCOMPARE(device->rs485Text(), QByteArray("0,4,000,000,0,050,006,0"));
+    QCOMPARE(device->sRegister(DeviceModel::SubBand), 1);
+    QCOMPARE(device->sRegister(DeviceModel::RadioDataRate), 3);
+    QCOMPARE(device->sRegister(DeviceModel::Chanel), 12);
+    QCOMPARE(device->sRegister(DeviceModel::Power), 5);
+    QCOMPARE(device->sRegister(DeviceModel::SerialTimeout), 9);
+    QCOMPARE(device->sRegister(DeviceModel::FlowControl), 0);
+    QCOMPARE(device->sRegister(DeviceModel::SerialDataRate), 5);
+    // The read-back reports what the device now holds.
+    QCOMPARE(settings.size(), 8);
+    QCOMPARE(settings.last().type, E_GetRs485);
+    QCOMPARE(settings.last().fields,
+             (QByteArrayList{"0", "4", "000", "000", "0", "050", "006", "0"}));
+}
+
+namespace {
+
+QByteArrayList defaultWrites(int currentRate)
+{
+    QByteArrayList writes{"$3" + QByteArray::number(currentRate), "+++", "ATR\r"};
+    for (int rate = 0; rate <= 7; ++rate)
+        writes << "$3" + QByteArray::number(rate) << "+++" << "ATR\r";
+    writes << "$00,4,000,000,0,050,006,0" << "ATS206=2\r" << "ATS201=2\r" << "ATS200=0\r"
+           << "ATS202=7\r" << "ATS214=2\r" << "ATS216=2\r" << "ATO\r";
+    return writes;
+}
+
+void setFactoryRecord(Data *data, quint8 serialDataRate)
+{
+    data->subBand = 2;
+    data->radioDataRate = 2;
+    data->chanel = 0;
+    data->power = 7;
+    data->testAddress = 0;
+    data->serialDataRate = serialDataRate;
+    data->serialTimeout = 2;
+    data->delayTxRx = 0;
+    data->parity = 0;
+    data->radioTransmitReset = 50;
+    data->stopBit = 0;
+    data->flowControl = 2;
+    data->wdtReset = 6;
+}
+
+} // namespace
+
+void tst_Exchange::defaultQueue()
+{
+    setFactoryRecord(data.get(), 3);
+    exchange()->startSave();
+    exchange()->startDefaultWrite();
+
+    const QByteArrayList writes = defaultWrites(3);
+    QCOMPARE(writes.size(), 35);
+    QCOMPARE(exchange()->queuedRequests(), writes + readAllRequests);
+    QCOMPARE(exchange()->queuedRequests().size(), 45);
+    const QList<TypeParser> types = exchange()->queuedTypes();
+    for (int i = 0; i < 27; ++i)
+        QCOMPARE(types.at(i), (QList<TypeParser>{E_SetLinkRate, E_CommandMode,
+                                                  E_RestoreDefaults}.at(i % 3)));
+    QCOMPARE(types.at(27), E_SetRs485);
+    exchange()->clearParsers();
+}
+
+// The first reset that is answered skips the remaining attempts.
+void tst_Exchange::defaultOnWire()
+{
+    QVERIFY(connectDevice());
+    setFactoryRecord(data.get(), 6);
+    emulator->device()->setSRegister(DeviceModel::Chanel, 40);
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QSignalSpy errors(exchange(), &Exchange::sgError);
+    QVERIFY(progress.isValid());
+    QVERIFY(errors.isValid());
+
+    exchange()->startDefaultWrite();
+    QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() == 100, 5000);
+    const QByteArrayList writes = defaultWrites(6);
+    QCOMPARE(emulator->requests(), writes.mid(0, 3) + writes.mid(27) + readAllRequests);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(progressValues(progress).mid(0, 5), (QList<int>{0, 2, 4, 60, 62}));
+    QCOMPARE(emulator->device()->linkRate(), 6);
+    QCOMPARE(emulator->device()->sRegister(DeviceModel::Chanel), 0);
+}
+
+// Silent kinds drop out quietly; the others raise sgError after their two
+// sends. The prompt answers "continue" at the channel read and "stop" at the
+// power read.
+void tst_Exchange::timeouts()
+{
+    for (const char *match : {"ATS216?", "ATS200?", "ATS202?"}) {
+        Emulator::Fault silent;
+        silent.match = match;
+        silent.silent = true;
+        emulator->addFault(silent);
+    }
+    QElapsedTimer clock;
+    QList<QPair<QByteArray, qint64>> received;
+    QList<QPair<QByteArray, qint64>> errors;
+    connect(emulator.get(), &Emulator::requestReceived, this, [&](const QByteArray &request) {
+        received.append({request, clock.elapsed()});
+    });
+    connect(exchange(), &Exchange::sgError, this, [&](const QByteArray &request) {
+        errors.append({request, clock.elapsed()});
+        if (request.startsWith("ATS202"))
+            exchange()->clearParsers();
+    });
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QVERIFY(progress.isValid());
+
+    clock.start();
+    QVERIFY(exchange()->openPort(emulator->portName()));
+    QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 2, 9000);
+    QTest::qWait(1200);
+
+    QList<QByteArray> requests;
+    for (const auto &entry : qAsConst(received))
+        requests.append(entry.first);
+    QCOMPARE(requests, (QList<QByteArray>{"$2", "+++", "AT/V\r", "ATS216?\r", "ATS216?\r",
+                                          "ATS206?\r", "ATS201?\r", "ATS200?\r", "ATS200?\r",
+                                          "ATS214?\r", "ATS202?\r", "ATS202?\r"}));
+    QCOMPARE(errors.at(0).first, QByteArray("ATS200?\r"));
+    QCOMPARE(errors.at(1).first, QByteArray("ATS202?\r"));
+    QCOMPARE(progressValues(progress),
+             (QList<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 100}));
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+
+    const auto near = [](qint64 actual, qint64 expected) {
+        return qAbs(actual - expected) < 150;
+    };
+    const qint64 flowSent = received.at(3).second;
+    QVERIFY2(near(received.at(4).second - flowSent, 1000), "ATS216? re-sent after 1 s");
+    QVERIFY2(near(received.at(5).second - flowSent, 2000), "next read 2 s after ATS216?");
+    const qint64 chanelSent = received.at(7).second;
+    QVERIFY2(near(received.at(8).second - chanelSent, 1000), "ATS200? re-sent after 1 s");
+    QVERIFY2(near(errors.at(0).second - chanelSent, 2000), "sgError 2 s after ATS200?");
+    QVERIFY2(received.at(9).second >= errors.at(0).second, "next read after the prompt");
+}
+
+// No reset answered at the current rate: the attempt at rate 0 follows.
+void tst_Exchange::defaultResetRetried()
+{
+    QVERIFY(connectDevice());
+    setFactoryRecord(data.get(), 5);
+    Emulator::Fault silent;
+    silent.match = "ATR";
+    silent.times = 2;
+    silent.silent = true;
+    emulator->addFault(silent);
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QVERIFY(progress.isValid());
+
+    exchange()->startDefaultWrite();
+    QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() == 100, 6000);
+    const QByteArrayList writes = defaultWrites(5);
+    const QByteArrayList attempts{"$35", "+++", "ATR\r", "ATR\r", "$30", "+++", "ATR\r"};
+    QCOMPARE(emulator->requests(), attempts + writes.mid(27) + readAllRequests);
+}
+
+// Connecting again disconnects: the queue is dropped and nothing more is sent.
+void tst_Exchange::reopenCloses()
+{
+    Emulator::Fault silent;
+    silent.match = "ATS206?";
+    silent.silent = true;
+    emulator->addFault(silent);
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QSignalSpy errors(exchange(), &Exchange::sgError);
+    QVERIFY(progress.isValid());
+    QVERIFY(errors.isValid());
+
+    QVERIFY(exchange()->openPort(emulator->portName()));
+    QTRY_VERIFY(emulator->requests().contains("ATS206?\r"));
+    const int progressBefore = progress.count();
+
+    QVERIFY(!exchange()->openPort(emulator->portName()));
+    QVERIFY(!exchange()->isOpen());
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+    const QList<QByteArray> sent = emulator->requests();
+    QTest::qWait(1500);
+    QCOMPARE(emulator->requests(), sent);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(progress.count(), progressBefore);
+}
+
+// The prompt for a timed-out read is still open when its late answer arrives:
+// that answer ends the read and starts the next one, and closing the prompt
+// must neither drop nor repeat that next read.
+void tst_Exchange::lateAnswerDuringPrompt()
+{
+    QVERIFY(connectDevice());
+    emulator->device()->setCommandMode(true);
+    emulator->device()->setSRegister(DeviceModel::Chanel, 21);
+
+    Emulator::Fault late;
+    late.match = "ATS200?";
+    late.times = 1;
+    late.delayMs = 2300;
+    emulator->addFault(late);
+    Emulator::Fault silent;
+    silent.match = "ATS200?";
+    silent.times = 1;
+    silent.silent = true;
+    emulator->addFault(silent);
+
+    bool nextStartedDuringPrompt = false;
+    connect(exchange(), &Exchange::sgError, this, [&](const QByteArray &) {
+        QEventLoop prompt;
+        connect(emulator.get(), &Emulator::requestReceived, &prompt,
+                [&](const QByteArray &request) {
+                    if (request == "ATS202?\r") {
+                        nextStartedDuringPrompt = true;
+                        prompt.quit();
+                    }
+                });
+        QTimer::singleShot(3000, &prompt, &QEventLoop::quit);
+        prompt.exec();
+    });
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QSignalSpy errors(exchange(), &Exchange::sgError);
+    QVERIFY(progress.isValid());
+    QVERIFY(errors.isValid());
+
+    exchange()->addParser(E_GetChanel, QString());
+    exchange()->addParser(E_GetPower, QString());
+    exchange()->addParser(E_GetSubBand, QString());
+    exchange()->start(true);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() == 100, 6000);
+    QTest::qWait(100);
+
+    QVERIFY(nextStartedDuringPrompt);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(emulator->requests(),
+             (QByteArrayList{"ATS200?\r", "ATS200?\r", "ATS202?\r", "ATS206?\r"}));
+    QCOMPARE(progressValues(progress), (QList<int>{0, 33, 66, 100}));
+    QCOMPARE(settings.size(), 3);
+    QCOMPARE(settings.at(0).type, E_GetChanel);
+    QCOMPARE(settings.at(0).fields, QByteArrayList{"21"});
+    QCOMPARE(settings.at(1).type, E_GetPower);
+    QCOMPARE(settings.at(2).type, E_GetSubBand);
+}
+
+// "XMwn\r", then one poll a second in list order, each judged when its second
+// ends; the index survives a stop and a start, and a clear resets it.
+void tst_Exchange::radioTest()
+{
+    QVERIFY(connectDevice());
+    emulator->device()->setPresentAddresses(QByteArray("\x01\x05", 2));
+    // Address 1 answers with another address's text once: no answer.
+    Emulator::Fault wrong;
+    wrong.match = "!011";
+    wrong.times = 1;
+    wrong.replaceWith = "TEST2";
+    emulator->addFault(wrong);
+
+    QElapsedTimer clock;
+    QList<qint64> pollTimes;
+    QList<QPair<bool, QByteArray>> results;
+    QList<QByteArray> polls;
+    QList<int> counts;
+    connect(exchange(), &Exchange::sgRequest, this,
+            [&](quint8 count, TypeParser type, const QByteArray &request) {
+                QCOMPARE(type, E_Test);
+                polls.append(request);
+                counts.append(count);
+                pollTimes.append(clock.elapsed());
+            });
+    connect(exchange(), &Exchange::sgOk, this,
+            [&](quint8 count, TypeParser type, const QByteArray &request) {
+                QCOMPARE(type, E_Test);
+                counts.append(count);
+                results.append({true, request});
+            });
+    connect(exchange(), &Exchange::sgTimeOut, this,
+            [&](quint8 count, TypeParser type, const QByteArray &request) {
+                QCOMPARE(type, E_Test);
+                counts.append(count);
+                results.append({false, request});
+            });
+    const QByteArray addresses("\x01\x0c\x05", 3);
+
+    clock.start();
+    exchange()->startTest(addresses);
+    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 3, 3000);
+    exchange()->clearParsers();
+    QCOMPARE(exchange()->currentTestIndex(), quint8(2));
+    QTest::qWait(1100);
+    QCOMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!011", "!01<", "!015"}));
+    QCOMPARE(polls, (QByteArrayList{"!011", "!01<", "!015"}));
+    QCOMPARE(results, (QList<QPair<bool, QByteArray>>{{false, "!011"}, {false, "!01<"}}));
+    QVERIFY2(qAbs(pollTimes.at(1) - pollTimes.at(0) - 1000) < 100, "one poll a second");
+    QVERIFY2(qAbs(pollTimes.at(2) - pollTimes.at(1) - 1000) < 100, "one poll a second");
+
+    // Restarted, it goes on at the address of the poll that was stopped; a
+    // clear lets that poll finish and goes on at index 1.
+    emulator->clearRequests();
+    polls.clear();
+    results.clear();
+    exchange()->startTest(addresses);
+    exchange()->clearTest();
+    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 2, 2000);
+    exchange()->clearParsers();
+    QCOMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!015", "!01<"}));
+    QCOMPARE(results, (QList<QPair<bool, QByteArray>>{{true, "!015"}}));
+    QVERIFY(std::all_of(counts.cbegin(), counts.cend(), [](int count) { return count == 1; }));
+
+    // Cleared while stopped, the next test starts at the first address.
+    emulator->clearRequests();
+    exchange()->clearTest();
+    exchange()->startTest(addresses);
+    QTRY_COMPARE(emulator->requests().size(), 2);
+    exchange()->clearParsers();
+    QCOMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!011"}));
+}
+
+// The window may stop the test from inside a report; the stopped transaction
+// is neither used nor restarted afterwards.
+void tst_Exchange::stopWhilePollIsSent()
+{
+    QVERIFY(connectDevice());
+    connect(exchange(), &Exchange::sgRequest, this, [this] { exchange()->clearParsers(); });
+    QSignalSpy requests(exchange(), &Exchange::sgRequest);
+    QVERIFY(requests.isValid());
+
+    exchange()->startTest(QByteArray(1, '\x01'));
+    QTRY_COMPARE(requests.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(emulator->requests(), QByteArrayList{"XMwn\r"});
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+}
+
+void tst_Exchange::stopWhilePollIsJudged()
+{
+    QVERIFY(connectDevice());
+    connect(exchange(), &Exchange::sgTimeOut, this, [this] { exchange()->clearParsers(); });
+    QSignalSpy requests(exchange(), &Exchange::sgRequest);
+    QSignalSpy timeouts(exchange(), &Exchange::sgTimeOut);
+    QVERIFY(requests.isValid());
+    QVERIFY(timeouts.isValid());
+
+    exchange()->startTest(QByteArray("\x07\x08", 2));
+    QTRY_COMPARE_WITH_TIMEOUT(timeouts.count(), 1, 2000);
+    QTest::qWait(1100);
+    QCOMPARE(timeouts.count(), 1);
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!017"}));
+    QCOMPARE(exchange()->currentTestIndex(), quint8(0));
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+}
+
+// The line goes dead in the middle of the read-all: the remaining reads time
+// out (the record read silently) and the sequence still comes to its end.
+void tst_Exchange::deviceHangsUp()
+{
+    Emulator::Fault hangUp;
+    hangUp.match = "$1";
+    hangUp.hangUp = true;
+    emulator->addFault(hangUp);
+    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
+    QSignalSpy errors(exchange(), &Exchange::sgError);
+    QVERIFY(progress.isValid());
+    QVERIFY(errors.isValid());
+
+    QVERIFY(exchange()->openPort(emulator->portName()));
+    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 12, 4000);
+    QCOMPARE(progress.last().at(0).toInt(), 100);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(settings.size(), 8);
+    QVERIFY(exchange()->queuedTypes().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_Exchange)
+#include "tst_exchange.moc"
