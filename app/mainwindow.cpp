@@ -306,6 +306,7 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
         radio->setValueByName(QStringLiteral("Radio Data Rate"), data->radioDataRate);
         qCDebug(lcMainWindow) << "Radio Data Rate" << data->radioDataRate;
         rs485->setRadioRate(data->radioDataRate);
+        showChannelListFor(data->radioDataRate);
         break;
     case E_GetChanel:
         data->chanel = fieldNumber(param.at(0));
@@ -347,13 +348,9 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
 
 void MainWindow::applyData()
 {
-    const quint8 chanel = data->chanel;
     radio->setValueByName(QStringLiteral("Sub-band"), data->subBand);
     radio->setValueByName(QStringLiteral("Radio Data Rate"), data->radioDataRate);
-    // Rebuilding the channel list selects and reports the first channel, so
-    // the record's channel is set again afterwards.
-    radio->setSpeed(data->radioDataRate);
-    radio->setValueByName(QStringLiteral("Chanel"), chanel);
+    showChannelListFor(data->radioDataRate);
     radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
     radio->setValueByName(QStringLiteral("Power"), data->power);
     radio->setValueByName(QStringLiteral("Test address"), data->testAddress);
@@ -364,6 +361,17 @@ void MainWindow::applyData()
     radio->setValueByName(QStringLiteral("Flow control"), data->flowControl == 0 ? 1 : 0);
     freezProtection->setValueByName(QStringLiteral("Radio Transmit Reset"), data->radioTransmitReset);
     freezProtection->setValueByName(QStringLiteral("WDT Reset"), data->wdtReset);
+}
+
+// Rebuilds the channel list for a radio data rate. The rebuild selects and
+// reports the first channel, so the record's channel is shown again after it.
+// A device answer needs this too: without it the channel read next would be
+// chosen from the list of another rate, and one past its end stored as 255.
+void MainWindow::showChannelListFor(quint8 radioDataRate)
+{
+    const quint8 chanel = data->chanel;
+    radio->setSpeed(radioDataRate);
+    radio->setValueByName(QStringLiteral("Chanel"), chanel);
 }
 
 void MainWindow::startDefault()

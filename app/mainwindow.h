@@ -59,6 +59,7 @@ public slots:
 
 private:
     void connectOpen();
+    void showChannelListFor(quint8 radioDataRate);
     void toggleFreezProtection(int val);
 
     W_Key *key;
