@@ -3,6 +3,7 @@
 #include "applog.h"
 #include "data.h"
 #include "exchange.h"
+#include "settingsfile.h"
 #include "version.h"
 #include "w_freezprotection.h"
 #include "w_key.h"
@@ -10,7 +11,6 @@
 #include "w_rs485.h"
 #include "w_test.h"
 
-#include <QDataStream>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -22,9 +22,6 @@
 namespace {
 
 const char startupFileName[] = "test_ryd";
-// Fixed length of the twelve one-byte settings at the start of a settings file.
-constexpr qint64 settingBytes = 12;
-
 QString programTitle()
 {
     return QStringLiteral("Рыд Конфигуратор v.%1").arg(QStringLiteral(RYD_VERSION));
@@ -40,30 +37,6 @@ quint8 serialTimeoutFloor(quint8 serialRate)
 quint8 fieldNumber(const QByteArray &field)
 {
     return quint8(field.toUInt());
-}
-
-// The twelve one-byte settings in the order both file layouts use.
-QList<quint8 Data::*> settingBytesOrder()
-{
-    return {&Data::delayTxRx, &Data::power, &Data::radioDataRate, &Data::chanel,
-            &Data::parity, &Data::stopBit, &Data::subBand, &Data::serialTimeout,
-            &Data::radioTransmitReset, &Data::serialDataRate, &Data::wdtReset,
-            &Data::testAddress};
-}
-
-void writeSettingBytes(QDataStream &out, const Data &data)
-{
-    for (quint8 Data::*field : settingBytesOrder())
-        out << qint8(data.*field);
-}
-
-void readSettingBytes(QDataStream &in, Data &data)
-{
-    for (quint8 Data::*field : settingBytesOrder()) {
-        qint8 value = 0;
-        in >> value;
-        data.*field = quint8(value);
-    }
 }
 
 } // namespace
@@ -160,29 +133,16 @@ void MainWindow::setPanelsEnabled(bool on)
 bool MainWindow::writeStartupFile(Data *data, const QString &fileName)
 {
     QFile file(fileName);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (written) {
-        QDataStream out(&file);
-        writeSettingBytes(out, *data);
-        out << data->portName;
-        written = out.status() == QDataStream::Ok && file.flush();
-        file.close();
-    }
+    const QByteArray bytes = SettingsFile::encodeStartup(*data);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(bytes) == bytes.size() && file.flush();
+    file.close();
     if (!written) {
         qCDebug(lcMainWindow) << "cannot write" << fileName << file.errorString();
         return false;
     }
-
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QDataStream in(&file);
-    Data readBack;
-    readSettingBytes(in, readBack);
-    if (in.status() != QDataStream::Ok)
-        return false;
-    for (quint8 Data::*field : settingBytesOrder())
-        data->*field = readBack.*field;
-    return true;
+    return file.open(QIODevice::ReadOnly)
+        && SettingsFile::decodeStartup(file.read(SettingsFile::settingBytes), *data);
 }
 
 void MainWindow::slValueChange(QString name, int val)
@@ -419,13 +379,8 @@ void MainWindow::openSettings()
 bool MainWindow::saveSettingsTo(const QString &fileName)
 {
     QSaveFile file(fileName);
-    bool saved = file.open(QIODevice::WriteOnly);
-    if (saved) {
-        QDataStream out(&file);
-        writeSettingBytes(out, *data);
-        out << data->portName << qint8(data->flowControl);
-        saved = out.status() == QDataStream::Ok && file.commit();
-    }
+    const QByteArray bytes = SettingsFile::encode(*data);
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!saved) {
         QMessageBox::warning(this, tr("Save Settings"),
                              tr("The settings could not be saved to \"%1\": %2")
@@ -439,28 +394,27 @@ bool MainWindow::saveSettingsTo(const QString &fileName)
 // field; whatever they lack after the twelve bytes reads as zero or empty.
 bool MainWindow::loadSettingsFrom(const QString &fileName)
 {
+    // A settings file is a few dozen bytes; a huge file chosen by mistake is
+    // not read whole.
+    constexpr qint64 readLimit = 1 << 20;
     QFile file(fileName);
     QString problem;
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         problem = file.errorString();
-    else if (file.size() < settingBytes)
-        problem = tr("the file is too short to hold settings");
+    } else {
+        const QByteArray bytes = file.read(readLimit);
+        if (file.error() != QFileDevice::NoError)
+            problem = file.errorString();
+        else
+            SettingsFile::decode(bytes, *data, &problem);
+    }
     if (!problem.isEmpty()) {
         QMessageBox::warning(this, tr("Open Settings"),
                              tr("The settings could not be loaded from \"%1\": %2")
                                  .arg(fileName, problem));
         return false;
     }
-
-    QDataStream in(&file);
-    readSettingBytes(in, *data);
-    QString portName;
-    qint8 flowControl = 0;
-    in >> portName >> flowControl;
-    data->portName = portName;
-    data->flowControl = quint8(flowControl);
     rs485->setRadioRate(data->radioDataRate);
-    file.close();
     applyData();
     return true;
 }
