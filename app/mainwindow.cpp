@@ -16,7 +16,9 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSaveFile>
+#include <QSerialPort>
 #include <QSpacerItem>
 
 namespace {
@@ -109,6 +111,7 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
         if (typeParser == E_Test)
             test->errRect(request);
     });
+    connect(exchange, &Exchange::sgPortLost, this, &MainWindow::onPortLost);
 
     setPanelsEnabled(exchange->isOpen());
     applyData();
@@ -209,10 +212,32 @@ void MainWindow::connectOpen()
     const bool open = exchange->isOpen();
     comPort->setConnected(open);
     setPanelsEnabled(open);
-    if (!open) {
-        radio->setTextByName(QStringLiteral("FirmWare"), QStringLiteral("x/x"));
-        radio->setTextByName(QStringLiteral("Radio module"), QString());
-    }
+    if (!open)
+        showDisconnected();
+}
+
+void MainWindow::showDisconnected()
+{
+    radio->setTextByName(QStringLiteral("FirmWare"), QStringLiteral("x/x"));
+    radio->setTextByName(QStringLiteral("Radio module"), QString());
+}
+
+// The device vanished under an open port: the exchange has closed the port
+// and dropped its queue. The window returns to its disconnected state and
+// says so once, instead of a failure prompt for every queued command.
+void MainWindow::onPortLost(const QString &reason)
+{
+    if (failurePrompt)
+        failurePrompt->done(QMessageBox::No);
+    if (test->isTesting())
+        test->testKey()->setChecked(false);
+    comPort->setConnected(false);
+    setPanelsEnabled(false);
+    showDisconnected();
+    QMessageBox::warning(this, tr("Connection lost"),
+                         tr("The device on %1 does not respond any more: %2.\n"
+                            "Check the cable or adapter and connect again.")
+                             .arg(exchange->serialPort()->portName(), reason));
 }
 
 // The key reports its state before the press: 0 when the press shows the
@@ -431,6 +456,7 @@ void MainWindow::slRequest(quint8 countParsers, TypeParser typeParser, const QBy
 void MainWindow::slError(const QByteArray &request)
 {
     QMessageBox box;
+    failurePrompt = &box;
     box.setText(QStringLiteral("Ошибка выполнения команды. Продолжить?"));
     box.setWindowTitle(QString::fromLocal8Bit(request.constData()));
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -6,12 +6,14 @@
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
 class Data;
 class Exchange;
+class QMessageBox;
 class QProgressBar;
 class W_FreezProtection;
 class W_Key;
@@ -59,6 +61,8 @@ public slots:
 
 private:
     void connectOpen();
+    void showDisconnected();
+    void onPortLost(const QString &reason);
     void showChannelListFor(quint8 radioDataRate);
     void toggleFreezProtection(int val);
 
@@ -72,4 +76,5 @@ private:
     W_FreezProtection *freezProtection;
     W_Test *test;
     QProgressBar *progress;
+    QPointer<QMessageBox> failurePrompt;
 };

@@ -8,6 +8,29 @@
 #include <QSerialPort>
 #include <QStringList>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
+namespace {
+// A line that was hung up reads as empty for ever and the port reports a read
+// error on every turn of the event loop; an unplugged adapter reports a
+// resource error. Either way the port is of no more use.
+bool lineIsGone(QSerialPort *port)
+{
+    if (port->error() == QSerialPort::ResourceError)
+        return true;
+    if (port->error() != QSerialPort::ReadError)
+        return false;
+#ifdef Q_OS_UNIX
+    pollfd line{int(port->handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    return false;
+#endif
+}
+} // namespace
+
 Exchange::Exchange(QObject *parent, Data *data)
     : QObject(parent)
     , port(new QSerialPort(this))
@@ -16,6 +39,29 @@ Exchange::Exchange(QObject *parent, Data *data)
     qRegisterMetaType<TypeParser>();
     qRegisterMetaType<QList<QByteArray>>();
     connect(port, &QSerialPort::readyRead, this, &Exchange::slReadyRead);
+    connect(port, &QSerialPort::errorOccurred, this, &Exchange::onPortError);
+}
+
+void Exchange::onPortError()
+{
+    if (portLossPending || !port->isOpen() || !lineIsGone(port))
+        return;
+    // The port is inside its own read or write when it reports the error, so
+    // it is closed once that call has returned.
+    portLossPending = true;
+    QMetaObject::invokeMethod(this, &Exchange::closeLostPort, Qt::QueuedConnection);
+}
+
+void Exchange::closeLostPort()
+{
+    portLossPending = false;
+    if (!port->isOpen())
+        return;
+    const QString reason = port->errorString();
+    qCDebug(lcExchange) << "port lost" << port->portName() << reason;
+    port->close();
+    clearParsers();
+    emit sgPortLost(reason);
 }
 
 bool Exchange::isOpen() const

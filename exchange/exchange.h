@@ -47,6 +47,9 @@ signals:
     void sgError(QByteArray request);
     void sgGetSetting(TypeParser type, QList<QByteArray> param);
     void sgSetProgres(quint8 percent);
+    // The open port failed for good (adapter unplugged, line hung up). The
+    // port is closed and the queue dropped by then.
+    void sgPortLost(QString reason);
 
 private slots:
     void slReadyRead();
@@ -55,6 +58,8 @@ private slots:
     QByteArray getTestRequest(quint8 index) const;
 
 private:
+    void onPortError();
+    void closeLostPort();
     void dropParser(Parser *parser);
     void startNext();
     QByteArray testAnswer(quint8 index) const;
@@ -66,4 +71,5 @@ private:
     quint8 testIndex = 0;
     Data *data = nullptr;
     quint16 totalParsers = 0;
+    bool portLossPending = false;
 };
