@@ -1,5 +1,6 @@
 #include "w_progress.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,11 +17,23 @@ W_Progress::W_Progress(QWidget *parent)
     bar->setAlignment(Qt::AlignCenter);
     // No placeholder on purpose: the words stay, the fill shows the percentage.
     bar->setFormat(tr("Distance %"));
+    fitTextToBar();
 
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("0"), this), 0, Qt::AlignCenter);
     layout->addWidget(bar);
     layout->addWidget(new QLabel(QStringLiteral("100"), this), 0, Qt::AlignCenter);
+}
+
+// The bar's width is fixed; where the desktop font is too wide for its words
+// (they would wrap and be cut), the bar alone gets a smaller font.
+void W_Progress::fitTextToBar()
+{
+    const int room = bar->width() - 6;
+    QFont font = bar->font();
+    while (QFontMetrics(font).horizontalAdvance(bar->format()) > room && font.pointSizeF() > 6.0)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    bar->setFont(font);
 }
 
 void W_Progress::setPercent(int percent)

@@ -17,5 +17,7 @@ public:
     int percent() const;
 
 private:
+    void fitTextToBar();
+
     QProgressBar *bar;
 };

@@ -413,6 +413,10 @@ void tst_W_Radio::displayTexts()
 void tst_W_Radio::fitsAtMinimumSize()
 {
     verifyFitsAtMinimumSize(radio);
+    // The distance bar keeps its fixed width; its words must still fit on one line.
+    auto *bar = radio->findChild<W_Progress *>()->findChild<QProgressBar *>();
+    QCOMPARE(bar->width(), 65);
+    QVERIFY(QFontMetrics(bar->font()).horizontalAdvance(bar->format()) <= bar->width());
 }
 
 QTEST_MAIN(tst_W_Radio)
