@@ -309,33 +309,60 @@ QByteArray Exchange::testAnswer(quint8 index) const
     return QStringLiteral("TEST%1").arg(address).toUtf8();
 }
 
+namespace {
+// The device's command set, indexed by command kind: the request ("%1" stands
+// for the value text), and the answer template and mask where the answer is
+// not the plain "OK\r". The radio-test poll is built from the test addresses.
+struct CatalogueEntry
+{
+    const char *request;
+    const char *answer;
+    const char *mask;
+};
+
+const CatalogueEntry catalogue[] = {
+    {"+++", nullptr, nullptr},                  // E_CommandMode
+    {"ATO\r", nullptr, nullptr},                // E_OnlineMode
+    {"XMwn\r", nullptr, nullptr},               // E_TestMode
+    {nullptr, nullptr, nullptr},                // E_Test
+    {"ATR\r", nullptr, nullptr},                // E_RestoreDefaults
+    {"$0%1", nullptr, nullptr},                 // E_SetRs485
+    {"ATS206=%1\r", nullptr, nullptr},          // E_SetSubBand
+    {"ATS201=%1\r", nullptr, nullptr},          // E_SetRadioDataRate
+    {"ATS200=%1\r", nullptr, nullptr},          // E_SetChanel
+    {"ATS202=%1\r", nullptr, nullptr},          // E_SetPower
+    {"ATS214=%1\r", nullptr, nullptr},          // E_SetSerialTimeout
+    {"ATS210=%1\r", nullptr, nullptr},          // E_SetSerialDataRate
+    {"$3%1", nullptr, nullptr},                 // E_SetLinkRate
+    {"ATS216=%1\r", nullptr, nullptr},          // E_SetFlowControl
+    {"$1", "adr=x,spd=x,d1=x,d2=x,par=x,res=x,wdt=x,bit=x\r",
+     "1111X11111X1111X1111X11111011111X11111X1111101"},   // E_GetRs485
+    {"ATS206?\r", "S206=x\r", "1111101"},        // E_GetSubBand
+    {"ATS201?\r", "S201=x\r", "1111101"},        // E_GetRadioDataRate
+    {"ATS200?\r", "S200=x\r", "11111X1"},        // E_GetChanel
+    {"ATS202?\r", "S202=x\r", "1111101"},        // E_GetPower
+    {"ATS214?\r", "S214=x\r", "11111X1"},        // E_GetSerialTimeout
+    {"ATS216?\r", "S216=x\r", "11111X1"},        // E_GetFlowControl
+    {"$2", "firmware=x,pp=x\r", "111111111X1111X1"}, // E_GetVersion
+    {"AT/V\r", "x\r", "X1"},                     // E_GetModuleVersion
+};
+static_assert(sizeof(catalogue) / sizeof(catalogue[0]) == E_GetModuleVersion + 1,
+              "one catalogue entry per command kind");
+} // namespace
+
 ParserParam Exchange::getParserParam(TypeParser type, const QString &value) const
 {
     ParserParam param;
     param.type = type;
-    param.request.clear();
     param.answer = QByteArrayLiteral("OK\r");
     param.mask = QByteArrayLiteral("111");
     param.repeats = 2;
     param.interval = 1000;
-    param.abortOnTimeout = 0;
-    param.keepAfterAnswer = 0;
 
-    const auto withValue = [&value](const QString &request) {
-        return request.arg(value).toUtf8();
-    };
+    if (type < E_CommandMode || type > E_GetModuleVersion)
+        return param;
 
-    switch (type) {
-    case E_CommandMode:
-        param.request = QByteArrayLiteral("+++");
-        break;
-    case E_OnlineMode:
-        param.request = QByteArrayLiteral("ATO\r");
-        break;
-    case E_TestMode:
-        param.request = QByteArrayLiteral("XMwn\r");
-        break;
-    case E_Test:
+    if (type == E_Test) {
         param.request = getTestRequest(testIndex);
         param.answer = testAnswer(testIndex);
         // As long as the template even for an address whose character takes
@@ -343,83 +370,17 @@ ParserParam Exchange::getParserParam(TypeParser type, const QString &value) cons
         param.mask = QByteArray(param.answer.size(), '1');
         param.repeats = 1;
         param.keepAfterAnswer = 1;
-        break;
-    case E_RestoreDefaults:
-        param.request = QByteArrayLiteral("ATR\r");
-        break;
-    case E_SetRs485:
-        param.request = withValue(QStringLiteral("$0%1"));
-        break;
-    case E_SetSubBand:
-        param.request = withValue(QStringLiteral("ATS206=%1\r"));
-        break;
-    case E_SetRadioDataRate:
-        param.request = withValue(QStringLiteral("ATS201=%1\r"));
-        break;
-    case E_SetChanel:
-        param.request = withValue(QStringLiteral("ATS200=%1\r"));
-        break;
-    case E_SetPower:
-        param.request = withValue(QStringLiteral("ATS202=%1\r"));
-        break;
-    case E_SetSerialTimeout:
+        return param;
+    }
+
+    if (type == E_SetSerialTimeout)
         qCDebug(lcExchange) << "inParam" << value;
-        param.request = withValue(QStringLiteral("ATS214=%1\r"));
-        break;
-    case E_SetSerialDataRate:
-        param.request = withValue(QStringLiteral("ATS210=%1\r"));
-        break;
-    case E_SetLinkRate:
-        param.request = withValue(QStringLiteral("$3%1"));
-        break;
-    case E_SetFlowControl:
-        param.request = withValue(QStringLiteral("ATS216=%1\r"));
-        break;
-    case E_GetRs485:
-        param.request = QByteArrayLiteral("$1");
-        param.answer = QByteArrayLiteral("adr=x,spd=x,d1=x,d2=x,par=x,res=x,wdt=x,bit=x\r");
-        param.mask = QByteArrayLiteral("1111X11111X1111X1111X11111011111X11111X1111101");
-        break;
-    case E_GetSubBand:
-        param.request = QByteArrayLiteral("ATS206?\r");
-        param.answer = QByteArrayLiteral("S206=x\r");
-        param.mask = QByteArrayLiteral("1111101");
-        break;
-    case E_GetRadioDataRate:
-        param.request = QByteArrayLiteral("ATS201?\r");
-        param.answer = QByteArrayLiteral("S201=x\r");
-        param.mask = QByteArrayLiteral("1111101");
-        break;
-    case E_GetChanel:
-        param.request = QByteArrayLiteral("ATS200?\r");
-        param.answer = QByteArrayLiteral("S200=x\r");
-        param.mask = QByteArrayLiteral("11111X1");
-        break;
-    case E_GetPower:
-        param.request = QByteArrayLiteral("ATS202?\r");
-        param.answer = QByteArrayLiteral("S202=x\r");
-        param.mask = QByteArrayLiteral("1111101");
-        break;
-    case E_GetSerialTimeout:
-        param.request = QByteArrayLiteral("ATS214?\r");
-        param.answer = QByteArrayLiteral("S214=x\r");
-        param.mask = QByteArrayLiteral("11111X1");
-        break;
-    case E_GetFlowControl:
-        param.request = QByteArrayLiteral("ATS216?\r");
-        param.answer = QByteArrayLiteral("S216=x\r");
-        param.mask = QByteArrayLiteral("11111X1");
-        break;
-    case E_GetVersion:
-        param.request = QByteArrayLiteral("$2");
-        param.answer = QByteArrayLiteral("firmware=x,pp=x\r");
-        param.mask = QByteArrayLiteral("111111111X1111X1");
-        break;
-    case E_GetModuleVersion:
-        param.request = QByteArrayLiteral("AT/V\r");
-        param.answer = QByteArrayLiteral("x\r");
-        param.mask = QByteArrayLiteral("X1");
-        break;
+    const CatalogueEntry &entry = catalogue[type];
+    const QString request = QString::fromLatin1(entry.request);
+    param.request = (request.contains(QLatin1String("%1")) ? request.arg(value) : request).toUtf8();
+    if (entry.answer) {
+        param.answer = QByteArray(entry.answer);
+        param.mask = QByteArray(entry.mask);
     }
     return param;
 }
