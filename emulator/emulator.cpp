@@ -29,6 +29,12 @@ void closeFd(int *fd)
     }
 }
 
+// The timer counts whole milliseconds. A paced byte is delivered when less
+// than half a millisecond of its byte time remains, so each delivery is off
+// by at most half a millisecond either way instead of always late, and since
+// every byte has its own absolute deadline the errors do not add up.
+constexpr qint64 pacingSlackNs = 500000;
+
 } // namespace
 
 Emulator::Emulator(QObject *parent)
@@ -229,7 +235,10 @@ void Emulator::handleRequest(const QByteArray &request)
     const QByteArray answer = model->answer(request);
     Fault fault;
     const bool faulty = takeFault(request, &fault);
-    const qint64 due = now() + qint64(qMax(0, fault.delayMs)) * 1000000;
+    // Paced, the answer follows the request's last byte on the line's own
+    // clock, however early or late the timer delivered that byte.
+    const qint64 base = paced && incoming.isEmpty() ? rxFreeNs : now();
+    const qint64 due = base + qint64(qMax(0, fault.delayMs)) * 1000000;
 
     if (faulty && (fault.silent || fault.hangUp)) {
         qCDebug(lcEmulator) << "answer" << request << (fault.hangUp ? "hang-up" : "withheld");
@@ -287,9 +296,12 @@ void Emulator::enqueue(QList<Chunk> *queue, const Chunk &chunk)
 void Emulator::runDue()
 {
     const qint64 t = now();
+    // Answers held back by a fault are never sent early; only the paced line
+    // has slack.
+    const qint64 lineT = paced ? t + pacingSlackNs : t;
 
     QByteArray received;
-    while (!incoming.isEmpty() && incoming.first().dueNs <= t)
+    while (!incoming.isEmpty() && incoming.first().dueNs <= lineT)
         received.append(incoming.takeFirst().bytes);
     if (!received.isEmpty()) {
         frame(received);
@@ -316,7 +328,7 @@ void Emulator::runDue()
     }
 
     QByteArray delivered;
-    while (!onWire.isEmpty() && onWire.first().dueNs <= t)
+    while (!onWire.isEmpty() && onWire.first().dueNs <= lineT)
         delivered.append(onWire.takeFirst().bytes);
     if (!delivered.isEmpty())
         send(delivered);
@@ -324,13 +336,20 @@ void Emulator::runDue()
     rearm();
 }
 
+// Wakes at the first moment runDue() has something to deliver, rounded up to
+// the timer's whole milliseconds; with the slack of the paced line that is
+// the nearest millisecond to a byte's deadline.
 void Emulator::rearm()
 {
+    const qint64 slack = paced ? pacingSlackNs : 0;
     qint64 next = -1;
-    for (const QList<Chunk> *queue : {&incoming, &outgoing, &onWire}) {
-        if (!queue->isEmpty() && (next < 0 || queue->first().dueNs < next))
-            next = queue->first().dueNs;
-    }
+    auto consider = [&next](const QList<Chunk> &queue, qint64 early) {
+        if (!queue.isEmpty() && (next < 0 || queue.first().dueNs - early < next))
+            next = queue.first().dueNs - early;
+    };
+    consider(incoming, slack);
+    consider(outgoing, 0);
+    consider(onWire, slack);
     if (next < 0) {
         timer->stop();
         return;
