@@ -64,7 +64,10 @@ bool SettingsFile::decode(const QByteArray &bytes, Data &data, QString *problem)
     readSettingBytes(in, data);
     QString portName;
     qint8 flowControl = 0;
-    in >> portName >> flowControl;
+    in >> portName;
+    // Past a corrupt or missing port name nothing more can be read in place.
+    if (in.status() == QDataStream::Ok)
+        in >> flowControl;
     data.portName = portName;
     data.flowControl = quint8(flowControl);
     return true;

@@ -92,6 +92,8 @@ void tst_SettingsFile::decode_data()
         << twelve + QByteArray::fromHex("00000008004300") << (twelveFields + QList<int>{0}) << QString();
     QTest::newRow("name longer than the file")
         << twelve + QByteArray::fromHex("7ffffffe0043") << (twelveFields + QList<int>{0}) << QString();
+    QTest::newRow("odd name length: corrupt, nothing read after it")
+        << twelve + QByteArray::fromHex("0000000361626302") << (twelveFields + QList<int>{0}) << QString();
     QTest::newRow("no flow control byte")
         << twelve + QByteArray::fromHex("000000020041") << (twelveFields + QList<int>{0}) << "A";
     QTest::newRow("trailing bytes ignored")
