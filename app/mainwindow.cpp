@@ -41,6 +41,15 @@ quint8 fieldNumber(const QByteArray &field)
     return quint8(field.toUInt());
 }
 
+// Every other sequence takes the exchange's queue from a running radio test.
+// The test panel is made idle first: left at "STOP" it would hold the progress
+// bar at 0, and its key would later stop the new sequence instead of the test.
+void endRadioTest(W_Test *test)
+{
+    if (test->isTesting())
+        test->testKey()->setChecked(false);
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
@@ -187,12 +196,20 @@ void MainWindow::slValueChange(QString name, int val)
         data->stopBit = v;
     if (name.startsWith(QLatin1String("Flow control")))
         data->flowControl = val != 0 ? 0 : 2;
-    if (name.startsWith(QLatin1String("WRITE")))
+    if (name.startsWith(QLatin1String("WRITE"))) {
+        endRadioTest(test);
         exchange->startSave();
-    if (name.startsWith(QLatin1String("READ")))
+    }
+    if (name.startsWith(QLatin1String("READ"))) {
+        // The read-all is appended to the queue; behind the test's poll,
+        // which never leaves it, it would never run.
+        endRadioTest(test);
         exchange->GetAllSettings();
-    if (name.startsWith(QLatin1String("DEFAULT")))
+    }
+    if (name.startsWith(QLatin1String("DEFAULT"))) {
+        endRadioTest(test);
         startDefault();
+    }
     if (name.startsWith(QLatin1String("Open Settings")))
         openSettings();
     if (name.startsWith(QLatin1String("Save Settings")))
@@ -207,6 +224,7 @@ void MainWindow::slTextChange(QString, QString)
 
 void MainWindow::connectOpen()
 {
+    endRadioTest(test);
     const QString portName = comPort->textByName(QStringLiteral("PortName"));
     exchange->openPort(portName);
     const bool open = exchange->isOpen();

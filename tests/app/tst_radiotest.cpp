@@ -1,0 +1,276 @@
+#include "devicemodel.h"
+#include "emulator.h"
+#include "mainwindow.h"
+#include "w_adres.h"
+#include "w_test.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArrayList readAllRequests{
+    "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
+    "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
+};
+
+// The colours the row's marks show, newest first.
+QList<QColor> shownColours(const W_Adres *row)
+{
+    QList<QColor> colours;
+    for (const QWidget *mark : row->rects())
+        colours.append(mark->palette().color(QPalette::Window));
+    return colours;
+}
+
+QList<QColor> marks(std::initializer_list<Qt::GlobalColor> newest)
+{
+    QList<QColor> colours;
+    for (Qt::GlobalColor c : newest)
+        colours.append(QColor(c));
+    while (colours.size() < W_Adres::rectCount)
+        colours.append(QColor(Qt::gray));
+    return colours;
+}
+
+// Declines every modal message box and keeps its title, so that no test
+// hangs on a failure prompt; none is expected here.
+class BoxAnswerer : public QObject
+{
+public:
+    BoxAnswerer()
+    {
+        connect(&timer, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || box == answered)
+                return;
+            answered = box;
+            titles << box->windowTitle();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        timer.start(20);
+    }
+
+    QStringList titles;
+
+private:
+    QTimer timer;
+    QPointer<QMessageBox> answered;
+};
+
+void clickIndicator(QAbstractButton *b)
+{
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+}
+
+} // namespace
+
+// The radio stability check run from the window's test panel against the
+// device emulator, which answers the polls of address 1 only. The polls run
+// on the protocol's one-second clock.
+class tst_RadioTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void pollsInListOrder();
+    void stopStartAndClean();
+    void otherSequenceEndsTest_data();
+    void otherSequenceEndsTest();
+
+private:
+    bool connectDevice();
+    // Checks the first two rows and gives the second the address 12.
+    void chooseAddresses();
+    void pressTest() { QTest::mouseClick(panel()->testKey(), Qt::LeftButton); }
+
+    W_Test *panel() const { return window->findChild<W_Test *>(); }
+    W_Adres *row(int i) const { return panel()->rows().at(i); }
+    QProgressBar *progressBar() const
+    {
+        return window->centralWidget()->findChild<QProgressBar *>(QString(), Qt::FindDirectChildrenOnly);
+    }
+
+    QTemporaryDir workDir;
+    std::unique_ptr<BoxAnswerer> boxes;
+    std::unique_ptr<Emulator> emulator;
+    std::unique_ptr<MainWindow> window;
+};
+
+void tst_RadioTest::initTestCase()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ryd"));
+    QVERIFY(workDir.isValid());
+    QVERIFY(QDir::setCurrent(workDir.path()));
+}
+
+void tst_RadioTest::init()
+{
+    boxes = std::make_unique<BoxAnswerer>();
+    emulator = std::make_unique<Emulator>();
+    QString error;
+    QVERIFY2(emulator->open(&error), qPrintable(error));
+    emulator->device()->setPresentAddresses(QByteArray(1, '\x01'));
+    Emulator *line = emulator.get();
+    window = std::make_unique<MainWindow>(nullptr, [line] { return QStringList{line->portName()}; });
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(connectDevice());
+    chooseAddresses();
+}
+
+void tst_RadioTest::cleanup()
+{
+    window.reset();
+    emulator.reset();
+    const QStringList unexpected = boxes->titles;
+    boxes.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable("unexpected message box " + unexpected.join(", ")));
+}
+
+bool tst_RadioTest::connectDevice()
+{
+    QTest::mouseClick(window->findChild<QPushButton *>("pbOpen"), Qt::LeftButton);
+    const bool done = QTest::qWaitFor(
+        [this] { return progressBar()->value() == 100 && emulator->requests().size() == 11; }, 5000);
+    emulator->clearRequests();
+    return done;
+}
+
+void tst_RadioTest::chooseAddresses()
+{
+    clickIndicator(row(0)->checkBox());
+    clickIndicator(row(1)->checkBox());
+    QVERIFY(row(0)->isChecked());
+    QVERIFY(row(1)->isChecked());
+    QVERIFY(row(1)->spinBox()->isEnabled());
+    row(1)->spinBox()->setValue(12);
+    QCOMPARE(row(0)->adres(), quint8(1));
+}
+
+// "XMwn\r", then address 1 ("!011") and address 12 ("!01<") in turn, one poll
+// a second. The first answer from address 1 carries another address and
+// counts as none.
+void tst_RadioTest::pollsInListOrder()
+{
+    Emulator::Fault wrong;
+    wrong.match = "!011";
+    wrong.times = 1;
+    wrong.replaceWith = "TEST2";
+    emulator->addFault(wrong);
+    QElapsedTimer clock;
+    QList<qint64> pollTimes;
+    connect(emulator.get(), &Emulator::requestReceived, this, [&](const QByteArray &request) {
+        if (request.startsWith("!01"))
+            pollTimes.append(clock.elapsed());
+    });
+
+    clock.start();
+    pressTest();
+    QCOMPARE(panel()->testKey()->text(), QString("STOP"));
+    QVERIFY(!row(0)->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), (QByteArrayList{"XMwn\r", "!011"}), 1000);
+    QCOMPARE(shownColours(row(0)), marks({Qt::yellow}));
+    QCOMPARE(shownColours(row(1)), marks({}));
+
+    const QByteArrayList fourPolls{"XMwn\r", "!011", "!01<", "!011", "!01<"};
+    QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), fourPolls, 4500);
+    for (int i = 1; i < pollTimes.size(); ++i)
+        QVERIFY2(qAbs(pollTimes.at(i) - pollTimes.at(i - 1) - 1000) < 150, "one poll a second");
+    QCOMPARE(shownColours(row(0)), marks({Qt::green, Qt::red}));
+    QCOMPARE(shownColours(row(1)), marks({Qt::yellow, Qt::red}));
+    QCOMPARE(row(0)->colors(), marks({Qt::green, Qt::red}));
+    QCOMPARE(progressBar()->value(), 0);
+
+    // Stopped, the poll in flight gets no result and nothing more is sent.
+    pressTest();
+    QCOMPARE(panel()->testKey()->text(), QString("TEST"));
+    QVERIFY(row(0)->isEnabled());
+    QTest::qWait(1100);
+    QCOMPARE(emulator->requests(), fourPolls);
+    QCOMPARE(shownColours(row(1)), marks({Qt::yellow, Qt::red}));
+}
+
+// A new start polls the address whose poll was stopped; after "CLEAN TEST"
+// it starts at the first address again.
+void tst_RadioTest::stopStartAndClean()
+{
+    pressTest();
+    QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), (QByteArrayList{"XMwn\r", "!011", "!01<"}), 2500);
+    pressTest();
+
+    emulator->clearRequests();
+    pressTest();
+    QTRY_COMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!01<"}));
+    pressTest();
+    QCOMPARE(shownColours(row(1)), marks({Qt::yellow, Qt::yellow}));
+
+    QTest::mouseClick(panel()->cleanKey(), Qt::LeftButton);
+    QCOMPARE(shownColours(row(0)), marks({}));
+    QCOMPARE(shownColours(row(1)), marks({}));
+    emulator->clearRequests();
+    pressTest();
+    QTRY_COMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!011"}));
+    pressTest();
+}
+
+void tst_RadioTest::otherSequenceEndsTest_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArrayList>("sequence");
+
+    // The device holds its factory settings.
+    const QByteArrayList writes{"$00,4,000,000,0,050,006,0", "ATS206=2\r", "ATS201=2\r",
+                                "ATS200=0\r", "ATS202=7\r", "ATS214=2\r", "ATS216=2\r", "ATO\r"};
+    QTest::newRow("READ") << "READ" << readAllRequests;
+    QTest::newRow("WRITE") << "WRITE"
+                           << QByteArrayList{"+++", "ATS210=5\r", "$35"} + writes + readAllRequests;
+    QTest::newRow("DEFAULT") << "DEFAULT" << QByteArrayList{"$34", "+++", "ATR\r"} + writes + readAllRequests;
+    QTest::newRow("disconnect, connect") << "pbOpen" << QByteArrayList{"$2"} + readAllRequests;
+}
+
+// Any other sequence ends a running test: it runs to its end with its
+// progress shown, no poll follows, and the test panel is idle again.
+void tst_RadioTest::otherSequenceEndsTest()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArrayList, sequence);
+
+    pressTest();
+    QTRY_COMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!011"}));
+    auto *pressed = window->findChild<QPushButton *>(key);
+    QVERIFY(pressed);
+    QTest::mouseClick(pressed, Qt::LeftButton);
+    QCOMPARE(panel()->testKey()->text(), QString("TEST"));
+    QVERIFY(!panel()->isTesting());
+    if (key == "pbOpen") {
+        QCOMPARE(pressed->text(), QString("Connect"));
+        QTest::mouseClick(pressed, Qt::LeftButton);
+    }
+    const QByteArrayList expected = QByteArrayList{"XMwn\r", "!011"} + sequence;
+    QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), expected, 3000);
+    QTRY_COMPARE(progressBar()->value(), 100);
+    QTest::qWait(1100);
+    QCOMPARE(emulator->requests(), expected);
+    QCOMPARE(shownColours(row(0)), marks({Qt::yellow}));
+}
+
+QTEST_MAIN(tst_RadioTest)
+#include "tst_radiotest.moc"
