@@ -8,6 +8,7 @@
 #include "w_freezprotection.h"
 #include "w_key.h"
 #include "w_radio.h"
+#include "w_radiocommonleft.h"
 #include "w_rs485.h"
 #include "w_test.h"
 
@@ -24,16 +25,10 @@
 namespace {
 
 const char startupFileName[] = "test_ryd";
+
 QString programTitle()
 {
     return QStringLiteral("Рыд Конфигуратор v.%1").arg(QStringLiteral(RYD_VERSION));
-}
-
-// Lowest serial timeout the device accepts at each serial data rate index.
-quint8 serialTimeoutFloor(quint8 serialRate)
-{
-    static const quint8 floors[] = {17, 9, 5, 3, 2, 2, 2, 2};
-    return serialRate < sizeof(floors) ? floors[serialRate] : 3;
 }
 
 quint8 fieldNumber(const QByteArray &field)
@@ -181,7 +176,7 @@ void MainWindow::slValueChange(QString name, int val)
     if (name.startsWith(QLatin1String("Serial Data Rate"))) {
         data->serialDataRate = v;
         radio->setSerialRate(data->serialDataRate);
-        data->serialTimeout = serialTimeoutFloor(data->serialDataRate);
+        data->serialTimeout = quint8(W_RadioCommonLeft::serialTimeoutFloor(data->serialDataRate));
         radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
     }
     if (name.startsWith(QLatin1String("Delay Tx-Rx")))
@@ -247,8 +242,7 @@ void MainWindow::onPortLost(const QString &reason)
 {
     if (failurePrompt)
         failurePrompt->done(QMessageBox::No);
-    if (test->isTesting())
-        test->testKey()->setChecked(false);
+    endRadioTest(test);
     comPort->setConnected(false);
     setPanelsEnabled(false);
     showDisconnected();
