@@ -1,109 +1,8 @@
-#include "data.h"
-#include "devicemodel.h"
-#include "emulator.h"
-#include "mainwindow.h"
-#include "w_freezprotection.h"
-#include "w_key.h"
-#include "w_power.h"
-#include "w_radio.h"
-#include "w_radiocommonright.h"
-#include "w_rb.h"
-#include "w_rs485.h"
-#include "w_serialrate.h"
-#include "w_subband.h"
-#include "w_test.h"
+#include "windowtesting.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDial>
-#include <QDir>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
-
-#include <memory>
-
-// Settings by their names, in the record's encoding (flow control 0 or 2).
-using Settings = QMap<QString, int>;
-Q_DECLARE_METATYPE(Settings)
 
 namespace {
-
-const QByteArrayList readAllRequests{
-    "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
-    "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
-};
-
-Settings recordOf(const Data *d)
-{
-    return {{"Sub-band", d->subBand},
-            {"Radio Data Rate", d->radioDataRate},
-            {"Chanel", d->chanel},
-            {"Power", d->power},
-            {"Test address", d->testAddress},
-            {"Serial Data Rate", d->serialDataRate},
-            {"Serial Timeout", d->serialTimeout},
-            {"Delay Tx-Rx", d->delayTxRx},
-            {"Parity", d->parity},
-            {"Stop bit", d->stopBit},
-            {"Flow control", d->flowControl},
-            {"Radio Transmit Reset", d->radioTransmitReset},
-            {"WDT Reset", d->wdtReset}};
-}
-
-Settings changed(Settings base, const Settings &changes)
-{
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-        base[it.key()] = it.value();
-    return base;
-}
-
-QString differences(const Settings &actual, const Settings &expected)
-{
-    QStringList out;
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        if (actual.value(it.key(), -1000) != it.value())
-            out << QStringLiteral("%1 is %2, expected %3").arg(it.key()).arg(actual.value(it.key(), -1000)).arg(it.value());
-    }
-    return out.join(QStringLiteral("; "));
-}
-
-#define COMPARE_SETTINGS(actual, expected)                                      \
-    do {                                                                        \
-        const QString diff = differences(actual, expected);                     \
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));                             \
-    } while (false)
-
-int checkedNumber(const QList<W_Rb *> &buttons)
-{
-    for (const W_Rb *rb : buttons) {
-        if (rb->isChecked())
-            return rb->number();
-    }
-    return -1;
-}
-
-W_Rb *button(const QList<W_Rb *> &buttons, int number)
-{
-    for (W_Rb *rb : buttons) {
-        if (rb->number() == number)
-            return rb;
-    }
-    return nullptr;
-}
-
-// Radio buttons and check boxes take a click on their indicator.
-void clickIndicator(QAbstractButton *b)
-{
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-}
 
 // The device as the tests find it: nothing at its factory value.
 void setDistinctiveDevice(DeviceModel *device)
@@ -114,16 +13,7 @@ void setDistinctiveDevice(DeviceModel *device)
     device->setSRegister(DeviceModel::Power, 4);
     device->setSRegister(DeviceModel::SerialTimeout, 40);
     device->setSRegister(DeviceModel::FlowControl, 2);
-    DeviceModel::Rs485Record record;
-    record.testAddress = 10;
-    record.serialDataRate = 2;
-    record.firstDelay = 9;
-    record.delayTxRx = 12;
-    record.parity = 3;
-    record.radioTransmitReset = 120;
-    record.wdtReset = 25;
-    record.stopBit = 1;
-    device->setRs485(record);
+    QCOMPARE(device->answer("$0:,2,009,012,3,120,025,1"), QByteArray("OK\r"));
     device->setFirmware("3.9");
     device->setHardware("D");
     device->setModuleVersion("LE50-868 v3.4");
@@ -135,68 +25,19 @@ const Settings distinctiveSettings{
     {"Parity", 3},        {"Stop bit", 1},         {"Flow control", 2},    {"Radio Transmit Reset", 120},
     {"WDT Reset", 25}};
 
-// Answers every modal message box the window opens, as the operator would,
-// and keeps what each one said, so that no test hangs on a box it did not
-// expect.
-class BoxAnswerer : public QObject
-{
-public:
-    enum Answer { Yes, No, Escape, Close };
-
-    struct Seen
-    {
-        QString title;
-        QString text;
-        QMessageBox::StandardButtons buttons;
-    };
-
-    BoxAnswerer()
-    {
-        connect(&timer, &QTimer::timeout, this, &BoxAnswerer::look);
-        timer.start(20);
-    }
-
-    Answer answer = No;
-    QList<Seen> seen;
-
-private:
-    void look()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box == answered)
-            return;
-        answered = box;
-        seen.append({box->windowTitle(), box->text(), box->standardButtons()});
-        QAbstractButton *key = nullptr;
-        if (answer == Yes)
-            key = box->button(QMessageBox::Yes);
-        else if (answer == No)
-            key = box->button(QMessageBox::No);
-        if (key)
-            QTest::mouseClick(key, Qt::LeftButton);
-        else if (answer == Close)
-            box->close();
-        else
-            QTest::keyClick(box, Qt::Key_Escape);
-    }
-
-    QTimer timer;
-    QPointer<QMessageBox> answered;
-};
-
 } // namespace
 
 // The main window driven as an operator drives it, against the device
 // emulator on a pseudo-terminal: what the device receives and what the
 // window shows.
-class tst_Actions : public QObject
+class tst_Actions : public QObject, private WindowRig
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { setUpApplication(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     void connectShowsDevice();
     void writeAfterEdits();
@@ -208,96 +49,22 @@ private slots:
 
     void serialDataRateSetsTimeout_data();
     void serialDataRateSetsTimeout();
-    void flowControlStored_data();
     void flowControlStored();
-    void lowEightBits_data();
-    void lowEightBits();
+    void unselectedComboStoresLowByte();
     void freezeProtectionKey();
     void answerConversions_data();
     void answerConversions();
 
 private:
-    bool connectDevice();
-    Settings shown() const;
+    bool connectDistinctiveDevice();
     void edit(const QString &name, int value);
     QByteArrayList writesFor(const Settings &s) const;
-
-    template <typename T>
-    T *named(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
-    QPushButton *key(const char *name) const { return named<QPushButton>(name); }
-    QSpinBox *spin(const char *name) const { return named<QSpinBox>(name); }
-    QComboBox *combo(const char *name) const { return named<QComboBox>(name); }
-    W_Radio *radio() const { return window->findChild<W_Radio *>(); }
-    W_Rs485 *rs485() const { return window->findChild<W_Rs485 *>(); }
-    QProgressBar *progressBar() const
-    {
-        return window->centralWidget()->findChild<QProgressBar *>(QString(), Qt::FindDirectChildrenOnly);
-    }
-
-    QTemporaryDir workDir;
-    std::unique_ptr<BoxAnswerer> boxes;
-    std::unique_ptr<Emulator> emulator;
-    std::unique_ptr<MainWindow> window;
 };
 
-void tst_Actions::initTestCase()
+bool tst_Actions::connectDistinctiveDevice()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ryd"));
-    QVERIFY(workDir.isValid());
-    QVERIFY(QDir::setCurrent(workDir.path()));
-}
-
-void tst_Actions::init()
-{
-    boxes = std::make_unique<BoxAnswerer>();
-    emulator = std::make_unique<Emulator>();
-    QString error;
-    QVERIFY2(emulator->open(&error), qPrintable(error));
-    Emulator *line = emulator.get();
-    window = std::make_unique<MainWindow>(nullptr, [line] { return QStringList{line->portName()}; });
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QVERIFY(progressBar());
-}
-
-// A test takes the boxes it expects out of the list; any left over were not
-// expected.
-void tst_Actions::cleanup()
-{
-    window.reset();
-    emulator.reset();
-    const QString unexpected = boxes->seen.isEmpty() ? QString() : boxes->seen.first().title;
-    boxes.reset();
-    QVERIFY2(unexpected.isNull(), qPrintable("unexpected message box " + unexpected));
-}
-
-// Presses "Connect" and waits for the read-all to end.
-bool tst_Actions::connectDevice()
-{
-    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
-    const bool done = QTest::qWaitFor(
-        [this] { return progressBar()->value() == 100 && emulator->requests().size() == 11; }, 5000);
-    emulator->clearRequests();
-    return done;
-}
-
-// What the panels show, in the record's encoding.
-Settings tst_Actions::shown() const
-{
-    return {{"Sub-band", checkedNumber(radio()->subBandPanel()->buttons())},
-            {"Radio Data Rate", checkedNumber(radio()->rightPanel()->buttons())},
-            {"Chanel", combo("Chanel")->currentIndex()},
-            {"Power", radio()->rightPanel()->powerPanel()->power()},
-            {"Test address", spin("Test address")->value()},
-            {"Serial Data Rate", checkedNumber(rs485()->serialRatePanel()->buttons())},
-            {"Serial Timeout", spin("Serial Timeout")->value()},
-            {"Delay Tx-Rx", spin("Delay Tx-Rx")->value()},
-            {"Parity", combo("Parity")->currentIndex()},
-            {"Stop bit", combo("Stop bit")->currentIndex()},
-            {"Flow control", combo("Flow control")->currentText() == "HardWare" ? 0 : 2},
-            {"Radio Transmit Reset", spin("Radio Transmit Reset")->value()},
-            {"WDT Reset", combo("WDT Reset")->currentIndex()}};
+    setDistinctiveDevice(emulator->device());
+    return connectDevice();
 }
 
 // Sets a spin box or combo box the way the operator does.
@@ -338,12 +105,7 @@ void tst_Actions::connectShowsDevice()
     setDistinctiveDevice(emulator->device());
     QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
     QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
-    QVERIFY(radio()->isEnabled());
-    QVERIFY(rs485()->isEnabled());
-    QVERIFY(window->findChild<W_Key *>()->isEnabled());
-    QVERIFY(window->findChild<W_FreezProtection *>()->isEnabled());
-    QVERIFY(window->findChild<W_Test *>()->isEnabled());
-    QVERIFY(progressBar()->isEnabled());
+    QCOMPARE(panelsEnabled(), QVector<bool>(6, true));
 
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), QByteArrayList{"$2"} + readAllRequests, 5000);
     QTRY_COMPARE(progressBar()->value(), 100);
@@ -359,23 +121,13 @@ void tst_Actions::connectShowsDevice()
     QCOMPARE(spin("Serial Timeout")->minimum(), 5);
 
     QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
-    QCOMPARE(key("pbOpen")->text(), QString("Connect"));
-    QVERIFY(!radio()->isEnabled());
-    QVERIFY(!rs485()->isEnabled());
-    QVERIFY(!window->findChild<W_Key *>()->isEnabled());
-    QVERIFY(!window->findChild<W_FreezProtection *>()->isEnabled());
-    QVERIFY(!window->findChild<W_Test *>()->isEnabled());
-    QVERIFY(!progressBar()->isEnabled());
-    QCOMPARE(named<QLineEdit>("FirmWare")->text(), QString("x/x"));
-    QCOMPARE(named<QLineEdit>("Radio module")->text(), QString());
-    QVERIFY(window->portPanel()->isEnabled());
+    verifyDisconnected();
     COMPARE_SETTINGS(recordOf(window->record()), distinctiveSettings);
 }
 
 void tst_Actions::writeAfterEdits()
 {
-    setDistinctiveDevice(emulator->device());
-    QVERIFY(connectDevice());
+    QVERIFY(connectDistinctiveDevice());
 
     clickIndicator(button(radio()->subBandPanel()->buttons(), 2));
     clickIndicator(button(radio()->rightPanel()->buttons(), 3));
@@ -400,24 +152,20 @@ void tst_Actions::writeAfterEdits()
     COMPARE_SETTINGS(recordOf(window->record()), edited);
     QVERIFY(emulator->requests().isEmpty());
 
-    QSignalSpy progress(progressBar(), &QProgressBar::valueChanged);
-    QVERIFY(progress.isValid());
     QTest::mouseClick(key("WRITE"), Qt::LeftButton);
     const QByteArrayList writes{"+++", "ATS210=7\r", "$37", "$0o,6,000,250,2,015,100,1",
                                 "ATS206=2\r", "ATS201=3\r", "ATS200=1\r", "ATS202=3\r",
                                 "ATS214=30\r", "ATS216=0\r", "ATO\r"};
     QCOMPARE(writesFor(edited), writes);
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), writes + readAllRequests, 5000);
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toInt() == 100);
+    QTRY_VERIFY(sequenceEnded());
 
     DeviceModel *device = emulator->device();
-    QCOMPARE(device->sRegister(DeviceModel::SubBand), 2);
-    QCOMPARE(device->sRegister(DeviceModel::RadioDataRate), 3);
-    QCOMPARE(device->sRegister(DeviceModel::Chanel), 1);
-    QCOMPARE(device->sRegister(DeviceModel::Power), 3);
-    QCOMPARE(device->sRegister(DeviceModel::SerialTimeout), 30);
-    QCOMPARE(device->sRegister(DeviceModel::FlowControl), 0);
-    QCOMPARE(device->sRegister(DeviceModel::SerialDataRate), 7);
+    QList<int> registers;
+    for (int reg : DeviceModel::registers())
+        registers << device->sRegister(reg);
+    // S200, S201, S202, S206, S210, S214, S216.
+    QCOMPARE(registers, (QList<int>{1, 3, 3, 2, 7, 30, 0}));
     QCOMPARE(device->linkRate(), 7);
     QCOMPARE(device->rs485Text(), QByteArray("o,6,000,250,2,015,100,1"));
     // The read-back leaves the window showing what the device now holds.
@@ -429,16 +177,9 @@ void tst_Actions::writeAfterEdits()
 // "+++" is neither repeated nor followed by its own writes.
 void tst_Actions::writeTwice()
 {
-    setDistinctiveDevice(emulator->device());
-    QVERIFY(connectDevice());
-    Emulator::Fault unanswered;
-    unanswered.match = "+++";
-    unanswered.times = 1;
-    unanswered.silent = true;
-    emulator->addFault(unanswered);
+    QVERIFY(connectDistinctiveDevice());
+    emulator->addFault(silentFault("+++", 1));
 
-    QSignalSpy progress(progressBar(), &QProgressBar::valueChanged);
-    QVERIFY(progress.isValid());
     QTest::mouseClick(key("WRITE"), Qt::LeftButton);
     QTRY_COMPARE(emulator->requests(), QByteArrayList{"+++"});
     radio()->rightPanel()->powerPanel()->findChild<QDial *>()->setValue(1);
@@ -448,7 +189,7 @@ void tst_Actions::writeTwice()
     const Settings second = changed(distinctiveSettings, {{"Power", 1}, {"Delay Tx-Rx", 77}});
     const QByteArrayList expected = QByteArrayList{"+++"} + writesFor(second) + readAllRequests;
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), expected, 5000);
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toInt() == 100);
+    QTRY_VERIFY(sequenceEnded());
     // Past the first sequence's re-send time.
     QTest::qWait(1100);
     QCOMPARE(emulator->requests(), expected);
@@ -460,14 +201,11 @@ void tst_Actions::writeTwice()
 // answered jumps straight to the record.
 void tst_Actions::defaultFirstResetAnswered()
 {
-    setDistinctiveDevice(emulator->device());
-    QVERIFY(connectDevice());
+    QVERIFY(connectDistinctiveDevice());
     clickIndicator(button(rs485()->serialRatePanel()->buttons(), 0));
     QCOMPARE(spin("Serial Timeout")->minimum(), 17);
     QCOMPARE(spin("Serial Timeout")->value(), 17);
 
-    QSignalSpy progress(progressBar(), &QProgressBar::valueChanged);
-    QVERIFY(progress.isValid());
     QTest::mouseClick(key("DEFAULT"), Qt::LeftButton);
     const Settings defaults{
         {"Sub-band", 2},     {"Radio Data Rate", 2},  {"Chanel", 0},         {"Power", 7},
@@ -485,7 +223,7 @@ void tst_Actions::defaultFirstResetAnswered()
                                                    "ATS214=2\r", "ATS216=2\r", "ATO\r"}
         + readAllRequests;
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), expected, 5000);
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toInt() == 100);
+    QTRY_VERIFY(sequenceEnded());
     // The read-back brings the serial rate the record set.
     const Settings device = changed(defaults, {{"Serial Data Rate", 4}});
     COMPARE_SETTINGS(recordOf(window->record()), device);
@@ -495,15 +233,9 @@ void tst_Actions::defaultFirstResetAnswered()
 // No reset is ever answered: every attempt runs, then the record is written.
 void tst_Actions::defaultNoResetAnswered()
 {
-    setDistinctiveDevice(emulator->device());
-    QVERIFY(connectDevice());
-    Emulator::Fault noReset;
-    noReset.match = "ATR";
-    noReset.silent = true;
-    emulator->addFault(noReset);
+    QVERIFY(connectDistinctiveDevice());
+    emulator->addFault(silentFault("ATR"));
 
-    QSignalSpy progress(progressBar(), &QProgressBar::valueChanged);
-    QVERIFY(progress.isValid());
     QTest::mouseClick(key("DEFAULT"), Qt::LeftButton);
     QByteArrayList attempts{"$32", "+++", "ATR\r", "ATR\r"};
     for (int rate = 0; rate <= 7; ++rate)
@@ -514,7 +246,7 @@ void tst_Actions::defaultNoResetAnswered()
         + readAllRequests;
     QTRY_VERIFY_WITH_TIMEOUT(emulator->requests().contains(expected.at(attempts.size())), 21000);
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), expected, 5000);
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toInt() == 100);
+    QTRY_VERIFY(sequenceEnded());
     QCOMPARE(emulator->device()->rs485Text(), QByteArray("0,4,000,000,0,050,006,0"));
 }
 
@@ -536,17 +268,13 @@ void tst_Actions::failurePrompt()
     QFETCH(int, answer);
     QFETCH(bool, goesOn);
 
-    setDistinctiveDevice(emulator->device());
-    QVERIFY(connectDevice());
+    QVERIFY(connectDistinctiveDevice());
     spin("Serial Timeout")->setValue(60);
     combo("Flow control")->setCurrentIndex(1);
     const Settings edited = changed(distinctiveSettings, {{"Serial Timeout", 60}, {"Flow control", 0}});
     COMPARE_SETTINGS(recordOf(window->record()), edited);
     const Settings shownBefore = shown();
-    Emulator::Fault silent;
-    silent.match = "ATS202=";
-    silent.silent = true;
-    emulator->addFault(silent);
+    emulator->addFault(silentFault("ATS202="));
 
     boxes->answer = BoxAnswerer::Answer(answer);
     QTest::mouseClick(key("WRITE"), Qt::LeftButton);
@@ -604,55 +332,24 @@ void tst_Actions::serialDataRateSetsTimeout()
     QCOMPARE(spin("Serial Timeout")->minimum(), timeout);
 }
 
-void tst_Actions::flowControlStored_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("stored");
-
-    QTest::newRow("HardWare") << 1 << "HardWare" << 0;
-    QTest::newRow("None") << 0 << "None" << 2;
-}
-
 void tst_Actions::flowControlStored()
 {
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    QFETCH(int, stored);
-
     window->setPanelsEnabled(true);
-    combo("Flow control")->setCurrentIndex(1 - index);
-    QCOMPARE(window->record()->flowControl, quint8(2 - stored));
-    combo("Flow control")->setCurrentIndex(index);
-    QCOMPARE(combo("Flow control")->currentText(), text);
-    QCOMPARE(window->record()->flowControl, quint8(stored));
+    QCOMPARE(window->record()->flowControl, quint8(0));
+    combo("Flow control")->setCurrentIndex(0);
+    QCOMPARE(combo("Flow control")->currentText(), QString("None"));
+    QCOMPARE(window->record()->flowControl, quint8(2));
+    combo("Flow control")->setCurrentIndex(1);
+    QCOMPARE(combo("Flow control")->currentText(), QString("HardWare"));
+    QCOMPARE(window->record()->flowControl, quint8(0));
 }
 
-void tst_Actions::lowEightBits_data()
+// A combo box reports -1 while no entry is selected; the record keeps the
+// low eight bits. No panel reports a value above 255.
+void tst_Actions::unselectedComboStoresLowByte()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("stored");
-
-    QTest::newRow("power 263") << "Power" << 263 << 7;
-    QTest::newRow("delay 300") << "Delay Tx-Rx" << 300 << 44;
-    QTest::newRow("address 319") << "Test address" << 319 << 63;
-    QTest::newRow("parity -1") << "Parity" << -1 << 255;
-}
-
-void tst_Actions::lowEightBits()
-{
-    QFETCH(QString, name);
-    QFETCH(int, value);
-    QFETCH(int, stored);
-
-    // A combo box reports -1 while no entry is selected; larger values can
-    // only come from a caller of the dispatch.
-    if (value < 0)
-        combo(name.toLatin1().constData())->setCurrentIndex(value);
-    else
-        window->slValueChange(name, value);
-    QCOMPARE(recordOf(window->record()).value(name), stored);
+    combo("Parity")->setCurrentIndex(-1);
+    QCOMPARE(window->record()->parity, quint8(255));
 }
 
 void tst_Actions::freezeProtectionKey()

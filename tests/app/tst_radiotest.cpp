@@ -1,30 +1,10 @@
-#include "devicemodel.h"
-#include "emulator.h"
-#include "mainwindow.h"
 #include "w_adres.h"
-#include "w_test.h"
+#include "windowtesting.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QMessageBox>
-#include <QPointer>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
-
-#include <memory>
 
 namespace {
-
-const QByteArrayList readAllRequests{
-    "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
-    "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
-};
 
 // The colours the row's marks show, newest first.
 QList<QColor> shownColours(const W_Adres *row)
@@ -45,49 +25,19 @@ QList<QColor> marks(std::initializer_list<Qt::GlobalColor> newest)
     return colours;
 }
 
-// Declines every modal message box and keeps its title, so that no test
-// hangs on a failure prompt; none is expected here.
-class BoxAnswerer : public QObject
-{
-public:
-    BoxAnswerer()
-    {
-        connect(&timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || box == answered)
-                return;
-            answered = box;
-            titles << box->windowTitle();
-            QTest::keyClick(box, Qt::Key_Escape);
-        });
-        timer.start(20);
-    }
-
-    QStringList titles;
-
-private:
-    QTimer timer;
-    QPointer<QMessageBox> answered;
-};
-
-void clickIndicator(QAbstractButton *b)
-{
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-}
-
 } // namespace
 
 // The radio stability check run from the window's test panel against the
 // device emulator, which answers the polls of address 1 only. The polls run
 // on the protocol's one-second clock.
-class tst_RadioTest : public QObject
+class tst_RadioTest : public QObject, private WindowRig
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { setUpApplication(); }
     void init();
-    void cleanup();
+    void cleanup() { closeWindow(); }
 
     void pollsInListOrder();
     void stopStartAndClean();
@@ -95,63 +45,19 @@ private slots:
     void otherSequenceEndsTest();
 
 private:
-    bool connectDevice();
     // Checks the first two rows and gives the second the address 12.
     void chooseAddresses();
-    void pressTest() { QTest::mouseClick(panel()->testKey(), Qt::LeftButton); }
+    void pressTest() { QTest::mouseClick(testPanel()->testKey(), Qt::LeftButton); }
 
-    W_Test *panel() const { return window->findChild<W_Test *>(); }
-    W_Adres *row(int i) const { return panel()->rows().at(i); }
-    QProgressBar *progressBar() const
-    {
-        return window->centralWidget()->findChild<QProgressBar *>(QString(), Qt::FindDirectChildrenOnly);
-    }
-
-    QTemporaryDir workDir;
-    std::unique_ptr<BoxAnswerer> boxes;
-    std::unique_ptr<Emulator> emulator;
-    std::unique_ptr<MainWindow> window;
+    W_Adres *row(int i) const { return testPanel()->rows().at(i); }
 };
-
-void tst_RadioTest::initTestCase()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ryd"));
-    QVERIFY(workDir.isValid());
-    QVERIFY(QDir::setCurrent(workDir.path()));
-}
 
 void tst_RadioTest::init()
 {
-    boxes = std::make_unique<BoxAnswerer>();
-    emulator = std::make_unique<Emulator>();
-    QString error;
-    QVERIFY2(emulator->open(&error), qPrintable(error));
+    openWindow();
     emulator->device()->setPresentAddresses(QByteArray(1, '\x01'));
-    Emulator *line = emulator.get();
-    window = std::make_unique<MainWindow>(nullptr, [line] { return QStringList{line->portName()}; });
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QVERIFY(connectDevice());
     chooseAddresses();
-}
-
-void tst_RadioTest::cleanup()
-{
-    window.reset();
-    emulator.reset();
-    const QStringList unexpected = boxes->titles;
-    boxes.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable("unexpected message box " + unexpected.join(", ")));
-}
-
-bool tst_RadioTest::connectDevice()
-{
-    QTest::mouseClick(window->findChild<QPushButton *>("pbOpen"), Qt::LeftButton);
-    const bool done = QTest::qWaitFor(
-        [this] { return progressBar()->value() == 100 && emulator->requests().size() == 11; }, 5000);
-    emulator->clearRequests();
-    return done;
 }
 
 void tst_RadioTest::chooseAddresses()
@@ -184,7 +90,7 @@ void tst_RadioTest::pollsInListOrder()
 
     clock.start();
     pressTest();
-    QCOMPARE(panel()->testKey()->text(), QString("STOP"));
+    QCOMPARE(testPanel()->testKey()->text(), QString("STOP"));
     QVERIFY(!row(0)->isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), (QByteArrayList{"XMwn\r", "!011"}), 1000);
     QCOMPARE(shownColours(row(0)), marks({Qt::yellow}));
@@ -201,7 +107,7 @@ void tst_RadioTest::pollsInListOrder()
 
     // Stopped, the poll in flight gets no result and nothing more is sent.
     pressTest();
-    QCOMPARE(panel()->testKey()->text(), QString("TEST"));
+    QCOMPARE(testPanel()->testKey()->text(), QString("TEST"));
     QVERIFY(row(0)->isEnabled());
     QTest::qWait(1100);
     QCOMPARE(emulator->requests(), fourPolls);
@@ -222,7 +128,7 @@ void tst_RadioTest::stopStartAndClean()
     pressTest();
     QCOMPARE(shownColours(row(1)), marks({Qt::yellow, Qt::yellow}));
 
-    QTest::mouseClick(panel()->cleanKey(), Qt::LeftButton);
+    QTest::mouseClick(testPanel()->cleanKey(), Qt::LeftButton);
     QCOMPARE(shownColours(row(0)), marks({}));
     QCOMPARE(shownColours(row(1)), marks({}));
     emulator->clearRequests();
@@ -258,8 +164,8 @@ void tst_RadioTest::otherSequenceEndsTest()
     auto *pressed = window->findChild<QPushButton *>(key);
     QVERIFY(pressed);
     QTest::mouseClick(pressed, Qt::LeftButton);
-    QCOMPARE(panel()->testKey()->text(), QString("TEST"));
-    QVERIFY(!panel()->isTesting());
+    QCOMPARE(testPanel()->testKey()->text(), QString("TEST"));
+    QVERIFY(!testPanel()->isTesting());
     if (key == "pbOpen") {
         QCOMPARE(pressed->text(), QString("Connect"));
         QTest::mouseClick(pressed, Qt::LeftButton);

@@ -1,81 +1,12 @@
-#include "data.h"
-#include "emulator.h"
-#include "mainwindow.h"
-#include "w_power.h"
-#include "w_radio.h"
-#include "w_radiocommonright.h"
-#include "w_rb.h"
-#include "w_rs485.h"
-#include "w_serialrate.h"
-#include "w_subband.h"
+#include "windowtesting.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
 
 #include <unistd.h>
 
-#include <memory>
-
-// Settings by their names, in the record's encoding (flow control 0 or 2).
-using Settings = QMap<QString, int>;
-
 namespace {
-
-Settings recordOf(const Data *d)
-{
-    return {{"Sub-band", d->subBand},
-            {"Radio Data Rate", d->radioDataRate},
-            {"Chanel", d->chanel},
-            {"Power", d->power},
-            {"Test address", d->testAddress},
-            {"Serial Data Rate", d->serialDataRate},
-            {"Serial Timeout", d->serialTimeout},
-            {"Delay Tx-Rx", d->delayTxRx},
-            {"Parity", d->parity},
-            {"Stop bit", d->stopBit},
-            {"Flow control", d->flowControl},
-            {"Radio Transmit Reset", d->radioTransmitReset},
-            {"WDT Reset", d->wdtReset}};
-}
-
-QString differences(const Settings &actual, const Settings &expected)
-{
-    QStringList out;
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        if (actual.value(it.key(), -1000) != it.value())
-            out << QStringLiteral("%1 is %2, expected %3").arg(it.key()).arg(actual.value(it.key(), -1000)).arg(it.value());
-    }
-    return out.join(QStringLiteral("; "));
-}
-
-#define COMPARE_SETTINGS(actual, expected)                                      \
-    do {                                                                        \
-        const QString diff = differences(actual, expected);                     \
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));                             \
-    } while (false)
-
-int checkedNumber(const QList<W_Rb *> &buttons)
-{
-    for (const W_Rb *rb : buttons) {
-        if (rb->isChecked())
-            return rb->number();
-    }
-    return -1;
-}
 
 bool writeFile(const QString &fileName, const QByteArray &bytes)
 {
@@ -91,6 +22,11 @@ QByteArray readFile(const QString &fileName)
 
 // The example record of the settings file description, port "COM1".
 const QByteArray exampleFile = QByteArray::fromHex("00070200000002023204060000000008" "0043004F004D003102");
+const Settings exampleSettings{
+    {"Delay Tx-Rx", 0},  {"Power", 7},    {"Radio Data Rate", 2}, {"Chanel", 0},
+    {"Parity", 0},       {"Stop bit", 0}, {"Sub-band", 2},        {"Serial Timeout", 2},
+    {"Radio Transmit Reset", 50}, {"Serial Data Rate", 4}, {"WDT Reset", 6}, {"Test address", 0},
+    {"Flow control", 2}};
 
 // Every field away from its default, two of them above 127, port "ttyUSB7".
 const QByteArray wideFile = QByteArray::fromHex("C805000903010864FA07823F0000000E"
@@ -100,38 +36,6 @@ const Settings wideSettings{
     {"Parity", 3},         {"Stop bit", 1},     {"Sub-band", 8},        {"Serial Timeout", 100},
     {"Radio Transmit Reset", 250}, {"Serial Data Rate", 7}, {"WDT Reset", 130}, {"Test address", 63},
     {"Flow control", 0}};
-
-// Answers every modal message box with OK and keeps what each one said, so
-// that no test hangs on a box it did not expect.
-class BoxAnswerer : public QObject
-{
-public:
-    BoxAnswerer()
-    {
-        connect(&timer, &QTimer::timeout, this, &BoxAnswerer::look);
-        timer.start(20);
-    }
-
-    // Title and text of each box.
-    QList<QPair<QString, QString>> seen;
-
-private:
-    void look()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box == answered)
-            return;
-        answered = box;
-        seen.append({box->windowTitle(), box->text()});
-        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-            QTest::mouseClick(ok, Qt::LeftButton);
-        else
-            QTest::keyClick(box, Qt::Key_Escape);
-    }
-
-    QTimer timer;
-    QPointer<QMessageBox> answered;
-};
 
 // Answers the next file dialog: chooses `fileName` and accepts, or cancels
 // when the name is empty.
@@ -190,7 +94,7 @@ private:
 
 // The main window's settings files: what is written, what a load shows, and
 // how a file that cannot be used is refused.
-class tst_SavedSettings : public QObject
+class tst_SavedSettings : public QObject, private WindowRig
 {
     Q_OBJECT
 
@@ -213,53 +117,27 @@ private slots:
 private:
     QString path(const QString &name) const { return dir->filePath(name); }
     bool load(const QByteArray &bytes);
-    Settings shown() const;
 
-    template <typename T>
-    T *named(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
-    W_Radio *radio() const { return window->findChild<W_Radio *>(); }
-    W_Rs485 *rs485() const { return window->findChild<W_Rs485 *>(); }
-
-    QTemporaryDir workDir;
-    std::unique_ptr<BoxAnswerer> boxes;
     std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Emulator> emulator;
-    std::unique_ptr<MainWindow> window;
 };
 
 void tst_SavedSettings::initTestCase()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ryd"));
+    setUpApplication();
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-    QVERIFY(workDir.isValid());
-    QVERIFY(QDir::setCurrent(workDir.path()));
 }
 
 void tst_SavedSettings::init()
 {
-    boxes = std::make_unique<BoxAnswerer>();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
-    emulator = std::make_unique<Emulator>();
-    QString error;
-    QVERIFY2(emulator->open(&error), qPrintable(error));
-    Emulator *line = emulator.get();
-    window = std::make_unique<MainWindow>(nullptr, [line] { return QStringList{line->portName()}; });
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    openWindow();
 }
 
-// A test takes the boxes it expects out of the list; any left over were not
-// expected.
 void tst_SavedSettings::cleanup()
 {
-    window.reset();
-    emulator.reset();
+    closeWindow();
     dir.reset();
-    const QString unexpected = boxes->seen.isEmpty() ? QString() : boxes->seen.first().second;
-    boxes.reset();
-    QVERIFY2(unexpected.isNull(), qPrintable("unexpected message box: " + unexpected));
 }
 
 // Loads a file of these bytes through the window.
@@ -269,40 +147,10 @@ bool tst_SavedSettings::load(const QByteArray &bytes)
     return writeFile(fileName, bytes) && window->loadSettingsFrom(fileName);
 }
 
-Settings tst_SavedSettings::shown() const
-{
-    return {{"Sub-band", checkedNumber(radio()->subBandPanel()->buttons())},
-            {"Radio Data Rate", checkedNumber(radio()->rightPanel()->buttons())},
-            {"Chanel", named<QComboBox>("Chanel")->currentIndex()},
-            {"Power", radio()->rightPanel()->powerPanel()->power()},
-            {"Test address", named<QSpinBox>("Test address")->value()},
-            {"Serial Data Rate", checkedNumber(rs485()->serialRatePanel()->buttons())},
-            {"Serial Timeout", named<QSpinBox>("Serial Timeout")->value()},
-            {"Delay Tx-Rx", named<QSpinBox>("Delay Tx-Rx")->value()},
-            {"Parity", named<QComboBox>("Parity")->currentIndex()},
-            {"Stop bit", named<QComboBox>("Stop bit")->currentIndex()},
-            {"Flow control", named<QComboBox>("Flow control")->currentText() == "HardWare" ? 0 : 2},
-            {"Radio Transmit Reset", named<QSpinBox>("Radio Transmit Reset")->value()},
-            {"WDT Reset", named<QComboBox>("WDT Reset")->currentIndex()}};
-}
-
 void tst_SavedSettings::exampleBytes()
 {
-    Data *d = window->record();
-    d->delayTxRx = 0;
-    d->power = 7;
-    d->radioDataRate = 2;
-    d->chanel = 0;
-    d->parity = 0;
-    d->stopBit = 0;
-    d->subBand = 2;
-    d->serialTimeout = 2;
-    d->radioTransmitReset = 50;
-    d->serialDataRate = 4;
-    d->wdtReset = 6;
-    d->testAddress = 0;
-    d->portName = QStringLiteral("COM1");
-    d->flowControl = 2;
+    setRecord(window->record(), exampleSettings);
+    window->record()->portName = QStringLiteral("COM1");
     QVERIFY(window->saveSettingsTo(path("example.ryd")));
     QCOMPARE(readFile(path("example.ryd")).toHex(' '),
              QByteArray("00 07 02 00 00 00 02 02 32 04 06 00 00 00 00 08 00 43 00 4f 00 4d 00 31 02"));
@@ -311,20 +159,8 @@ void tst_SavedSettings::exampleBytes()
 void tst_SavedSettings::roundTrip()
 {
     Data *d = window->record();
-    d->delayTxRx = 200;
-    d->power = 5;
-    d->radioDataRate = 0;
-    d->chanel = 9;
-    d->parity = 3;
-    d->stopBit = 1;
-    d->subBand = 8;
-    d->serialTimeout = 100;
-    d->radioTransmitReset = 250;
-    d->serialDataRate = 7;
-    d->wdtReset = 130;
-    d->testAddress = 63;
+    setRecord(d, wideSettings);
     d->portName = QStringLiteral("ttyUSB7");
-    d->flowControl = 0;
     QVERIFY(window->saveSettingsTo(path("wide.ryd")));
     QCOMPARE(readFile(path("wide.ryd")).toHex(), wideFile.toHex());
 
@@ -340,7 +176,7 @@ void tst_SavedSettings::roundTrip()
 void tst_SavedSettings::twelveByteFile()
 {
     QVERIFY(load(exampleFile));
-    QCOMPARE(named<QComboBox>("Flow control")->currentText(), QString("None"));
+    QCOMPARE(combo("Flow control")->currentText(), QString("None"));
 
     QVERIFY(load(QByteArray::fromHex("010601050200020A0F030921")));
     const Settings twelve{
@@ -351,7 +187,7 @@ void tst_SavedSettings::twelveByteFile()
     COMPARE_SETTINGS(recordOf(window->record()), twelve);
     COMPARE_SETTINGS(shown(), twelve);
     QCOMPARE(window->record()->portName, QString());
-    QCOMPARE(named<QComboBox>("Flow control")->currentText(), QString("HardWare"));
+    QCOMPARE(combo("Flow control")->currentText(), QString("HardWare"));
 }
 
 void tst_SavedSettings::unreadableFileRefused_data()
@@ -381,9 +217,9 @@ void tst_SavedSettings::unreadableFileRefused()
 
     QVERIFY(!window->loadSettingsFrom(fileName));
     QCOMPARE(boxes->seen.size(), 1);
-    const QPair<QString, QString> box = boxes->seen.takeFirst();
-    QCOMPARE(box.first, QString("Open Settings"));
-    QVERIFY2(box.second.contains(fileName), qPrintable(box.second));
+    const BoxAnswerer::Seen box = boxes->seen.takeFirst();
+    QCOMPARE(box.title, QString("Open Settings"));
+    QVERIFY2(box.text.contains(fileName), qPrintable(box.text));
     COMPARE_SETTINGS(recordOf(window->record()), wideSettings);
     QCOMPARE(window->record()->portName, QString("ttyUSB7"));
     COMPARE_SETTINGS(shown(), shownBefore);
@@ -423,9 +259,9 @@ void tst_SavedSettings::unwritablePlaceRefused()
         QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!saved);
     QCOMPARE(boxes->seen.size(), 1);
-    const QPair<QString, QString> box = boxes->seen.takeFirst();
-    QCOMPARE(box.first, QString("Save Settings"));
-    QVERIFY2(box.second.contains(path(target)), qPrintable(box.second));
+    const BoxAnswerer::Seen box = boxes->seen.takeFirst();
+    QCOMPARE(box.title, QString("Save Settings"));
+    QVERIFY2(box.text.contains(path(target)), qPrintable(box.text));
     QCOMPARE(readFile(olderFile).toHex(), exampleFile.toHex());
     COMPARE_SETTINGS(recordOf(window->record()), wideSettings);
 }
@@ -434,14 +270,14 @@ void tst_SavedSettings::unwritablePlaceRefused()
 void tst_SavedSettings::loadedRateShowsItsChannels()
 {
     QVERIFY(load(wideFile));
-    QCOMPARE(named<QComboBox>("Chanel")->count(), 10);
-    QCOMPARE(named<QComboBox>("Chanel")->currentIndex(), 9);
+    QCOMPARE(combo("Chanel")->count(), 10);
+    QCOMPARE(combo("Chanel")->currentIndex(), 9);
 
     QByteArray rate2chanel3 = exampleFile;
     rate2chanel3[3] = 3;
     QVERIFY(load(rate2chanel3));
-    QCOMPARE(named<QComboBox>("Chanel")->count(), 5);
-    QCOMPARE(named<QComboBox>("Chanel")->currentIndex(), 3);
+    QCOMPARE(combo("Chanel")->count(), 5);
+    QCOMPARE(combo("Chanel")->currentIndex(), 3);
     QCOMPARE(checkedNumber(radio()->rightPanel()->buttons()), 2);
     QCOMPARE(window->record()->radioDataRate, quint8(2));
     QCOMPARE(window->record()->chanel, quint8(3));
@@ -449,26 +285,18 @@ void tst_SavedSettings::loadedRateShowsItsChannels()
 
 void tst_SavedSettings::loadSendsNothingWriteSendsIt()
 {
-    auto *progress = window->centralWidget()->findChild<QProgressBar *>(QString(), Qt::FindDirectChildrenOnly);
-    QTest::mouseClick(named<QPushButton>("pbOpen"), Qt::LeftButton);
-    QTRY_COMPARE(progress->value(), 100);
-    QTRY_COMPARE(emulator->requests().size(), 11);
-    emulator->clearRequests();
+    QVERIFY(connectDevice());
 
     QVERIFY(load(wideFile));
     QTest::qWait(300);
     QVERIFY(emulator->requests().isEmpty());
 
-    QSignalSpy progressSpy(progress, &QProgressBar::valueChanged);
-    QVERIFY(progressSpy.isValid());
-    QTest::mouseClick(named<QPushButton>("WRITE"), Qt::LeftButton);
-    const QByteArrayList expected{
+    QTest::mouseClick(key("WRITE"), Qt::LeftButton);
+    const QByteArrayList expected = QByteArrayList{
         "+++", "ATS210=8\r", "$38", "$0o,7,000,200,3,250,130,1", "ATS206=8\r", "ATS201=0\r",
-        "ATS200=9\r", "ATS202=5\r", "ATS214=100\r", "ATS216=0\r", "ATO\r",
-        "+++", "AT/V\r", "ATS216?\r", "ATS206?\r", "ATS201?\r", "ATS200?\r", "ATS214?\r",
-        "ATS202?\r", "ATO\r", "$1"};
+        "ATS200=9\r", "ATS202=5\r", "ATS214=100\r", "ATS216=0\r", "ATO\r"} + readAllRequests;
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), expected, 5000);
-    QTRY_VERIFY(!progressSpy.isEmpty() && progressSpy.last().at(0).toInt() == 100);
+    QTRY_VERIFY(sequenceEnded());
     COMPARE_SETTINGS(recordOf(window->record()), wideSettings);
 }
 
@@ -480,7 +308,7 @@ void tst_SavedSettings::fileDialogs()
     const QString chosen = path("chosen.ryd");
     {
         FileDialogAnswerer answerer(chosen);
-        QTest::mouseClick(named<QPushButton>("Save Settings"), Qt::LeftButton);
+        QTest::mouseClick(key("Save Settings"), Qt::LeftButton);
         QCOMPARE(answerer.seen, 1);
         QCOMPARE(answerer.title, QString("Save Settings"));
         QCOMPARE(answerer.filters, QStringList{"Ryd Files (*.ryd)"});
@@ -490,7 +318,7 @@ void tst_SavedSettings::fileDialogs()
     const QStringList filesBefore = QDir(dir->path()).entryList(QDir::Files);
     {
         FileDialogAnswerer answerer{QString()};
-        QTest::mouseClick(named<QPushButton>("Save Settings"), Qt::LeftButton);
+        QTest::mouseClick(key("Save Settings"), Qt::LeftButton);
         QCOMPARE(answerer.seen, 1);
     }
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), filesBefore);
@@ -500,7 +328,7 @@ void tst_SavedSettings::fileDialogs()
     const Settings shownBefore = shown();
     {
         FileDialogAnswerer answerer{QString()};
-        QTest::mouseClick(named<QPushButton>("Open Settings"), Qt::LeftButton);
+        QTest::mouseClick(key("Open Settings"), Qt::LeftButton);
         QCOMPARE(answerer.seen, 1);
         QCOMPARE(answerer.title, QString("Open Settings"));
         QCOMPARE(answerer.filters, QStringList{"Ryd Files (*.ryd)"});

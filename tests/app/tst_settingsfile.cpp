@@ -18,30 +18,34 @@ private slots:
 };
 
 namespace {
-void setExample(Data &data)
-{
-    data.delayTxRx = 0;
-    data.power = 7;
-    data.radioDataRate = 2;
-    data.chanel = 0;
-    data.parity = 0;
-    data.stopBit = 0;
-    data.subBand = 2;
-    data.serialTimeout = 2;
-    data.radioTransmitReset = 50;
-    data.serialDataRate = 4;
-    data.wdtReset = 6;
-    data.testAddress = 0;
-    data.portName = "COM1";
-    data.flowControl = 2;
-}
+
+// The one-byte fields in the file's order.
+quint8 Data::*const fileOrder[] = {&Data::delayTxRx, &Data::power, &Data::radioDataRate, &Data::chanel,
+                                   &Data::parity, &Data::stopBit, &Data::subBand, &Data::serialTimeout,
+                                   &Data::radioTransmitReset, &Data::serialDataRate, &Data::wdtReset,
+                                   &Data::testAddress, &Data::flowControl};
 
 QList<int> fields(const Data &d)
 {
-    return {d.delayTxRx, d.power, d.radioDataRate, d.chanel, d.parity, d.stopBit, d.subBand,
-            d.serialTimeout, d.radioTransmitReset, d.serialDataRate, d.wdtReset, d.testAddress,
-            d.flowControl};
+    QList<int> values;
+    for (quint8 Data::*field : fileOrder)
+        values << d.*field;
+    return values;
 }
+
+void setFields(Data &d, const QList<int> &values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        d.*fileOrder[i] = quint8(values.at(i));
+}
+
+// The example record of the settings file description.
+void setExample(Data &data)
+{
+    setFields(data, {0, 7, 2, 0, 0, 0, 2, 2, 50, 4, 6, 0, 2});
+    data.portName = "COM1";
+}
+
 } // namespace
 
 void tst_SettingsFile::encodeExample()
@@ -55,20 +59,8 @@ void tst_SettingsFile::encodeExample()
 void tst_SettingsFile::roundTrip()
 {
     Data data;
-    data.delayTxRx = 250;
-    data.power = 1;
-    data.radioDataRate = 4;
-    data.chanel = 9;
-    data.parity = 3;
-    data.stopBit = 1;
-    data.subBand = 8;
-    data.serialTimeout = 200;
-    data.radioTransmitReset = 200;
-    data.serialDataRate = 7;
-    data.wdtReset = 255;
-    data.testAddress = 63;
+    setFields(data, {250, 1, 4, 9, 3, 1, 8, 200, 200, 7, 255, 63, 128});
     data.portName = QString::fromUtf8("/dev/serial/by-id/usb-Ryd_µ");
-    data.flowControl = 128;
 
     Data loaded;
     QVERIFY(SettingsFile::decode(SettingsFile::encode(data), loaded));

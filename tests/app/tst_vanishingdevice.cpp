@@ -1,123 +1,22 @@
-#include "devicemodel.h"
-#include "emulator.h"
-#include "exchange.h"
-#include "mainwindow.h"
 #include "w_adres.h"
-#include "w_radio.h"
-#include "w_test.h"
+#include "windowtesting.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
-#include <memory>
-
-// Answers every modal message box that opens and remembers its title and
-// text: the loss message with OK, a failure prompt with Yes.
-class BoxAnswerer : public QObject
-{
-public:
-    BoxAnswerer()
-    {
-        connect(&timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            seen << box->windowTitle() + " | " + box->text();
-            if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-                ok->click();
-            else if (QAbstractButton *yes = box->button(QMessageBox::Yes))
-                yes->click();
-        });
-        timer.start(50);
-    }
-    QStringList seen;
-
-private:
-    QTimer timer;
-};
-
-class tst_VanishingDevice : public QObject
+class tst_VanishingDevice : public QObject, private WindowRig
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { setUpApplication(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
     void hangUpMidSequence_data();
     void hangUpMidSequence();
     void hangUpDuringRadioTest();
     void hangUpWhileFailurePromptIsOpen();
     void reconnectAfterLoss();
-
-private:
-    void connectDevice();
-    void verifyDisconnected();
-    QPushButton *key(const char *name) const
-    {
-        return window->findChild<QPushButton *>(name);
-    }
-
-    QTemporaryDir workDir;
-    QString currentPort;
-    std::unique_ptr<Emulator> emulator;
-    std::unique_ptr<MainWindow> window;
 };
-
-void tst_VanishingDevice::initTestCase()
-{
-    QVERIFY(workDir.isValid());
-    QVERIFY(QDir::setCurrent(workDir.path()));
-    QCoreApplication::setOrganizationName("Morvell");
-    QCoreApplication::setApplicationName("Ryd");
-}
-
-void tst_VanishingDevice::init()
-{
-    QSettings().clear();
-    emulator = std::make_unique<Emulator>();
-    QString error;
-    QVERIFY2(emulator->open(&error), qPrintable(error));
-    currentPort = emulator->portName();
-    window = std::make_unique<MainWindow>(nullptr, [this] { return QStringList{currentPort}; });
-    window->show();
-}
-
-void tst_VanishingDevice::cleanup()
-{
-    window.reset();
-    emulator.reset();
-}
-
-void tst_VanishingDevice::connectDevice()
-{
-    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
-    QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
-    QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QProgressBar *>()->value(), 100, 5000);
-    emulator->clearRequests();
-}
-
-void tst_VanishingDevice::verifyDisconnected()
-{
-    auto *exchange = window->findChild<Exchange *>();
-    QVERIFY(!exchange->isOpen());
-    QVERIFY(exchange->queuedTypes().isEmpty());
-    QCOMPARE(key("pbOpen")->text(), QString("Connect"));
-    QVERIFY(!window->findChild<W_Radio *>()->isEnabled());
-    QVERIFY(!window->findChild<W_Test *>()->isEnabled());
-    QCOMPARE(window->findChild<QLineEdit *>("FirmWare")->text(), QString("x/x"));
-    QCOMPARE(window->findChild<QLineEdit *>("Radio module")->text(), QString());
-}
 
 void tst_VanishingDevice::hangUpMidSequence_data()
 {
@@ -134,96 +33,87 @@ void tst_VanishingDevice::hangUpMidSequence()
     QFETCH(QByteArray, action);
     QFETCH(QByteArray, hangUpAt);
     if (action != "pbOpen")
-        connectDevice();
+        QVERIFY(connectDevice());
     Emulator::Fault fault;
     fault.match = hangUpAt;
     fault.hangUp = true;
     emulator->addFault(fault);
 
-    BoxAnswerer answerer;
     QTest::mouseClick(key(action.constData()), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(answerer.seen.size(), 1, 5000);
-    QVERIFY2(answerer.seen.first().startsWith("Connection lost | "), qPrintable(answerer.seen.first()));
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 5000);
+    QCOMPARE(boxes->seen.first().title, QString("Connection lost"));
     verifyDisconnected();
 
     // Nothing else is reported, and the window stays usable.
     QTest::qWait(2500);
-    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(boxes->seen.size(), 1);
+    boxes->seen.clear();
     QVERIFY(emulator->requests().isEmpty() || emulator->requests().last().startsWith(hangUpAt));
 }
 
 void tst_VanishingDevice::hangUpDuringRadioTest()
 {
     emulator->device()->setPresentAddresses(QByteArray(1, 1));
-    connectDevice();
-    auto *test = window->findChild<W_Test *>();
-    QCheckBox *row = test->rows().at(0)->checkBox();
-    row->setChecked(true);
+    QVERIFY(connectDevice());
+    W_Test *test = testPanel();
+    test->rows().at(0)->checkBox()->setChecked(true);
     QTest::mouseClick(test->testKey(), Qt::LeftButton);
     QVERIFY(test->isTesting());
     QTRY_VERIFY_WITH_TIMEOUT(emulator->requests().count("!011") >= 2, 4000);
 
-    BoxAnswerer answerer;
     emulator->hangUp();
-    QTRY_COMPARE_WITH_TIMEOUT(answerer.seen.size(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 3000);
     verifyDisconnected();
     QVERIFY(!test->isTesting());
     QCOMPARE(test->testKey()->text(), QString("TEST"));
     QTest::qWait(1500);
-    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));
 }
 
 // A failure prompt that is open when the line goes is closed for the operator:
 // the one message about the lost device replaces it.
 void tst_VanishingDevice::hangUpWhileFailurePromptIsOpen()
 {
-    connectDevice();
-    Emulator::Fault silent;
-    silent.match = "ATS206?";
-    silent.silent = true;
-    emulator->addFault(silent);
+    QVERIFY(connectDevice());
+    emulator->addFault(silentFault("ATS206?"));
 
-    QStringList seen;
-    QTimer watcher;
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || (!seen.isEmpty() && seen.last() == box->windowTitle()))
-            return;
-        seen << box->windowTitle();
-        if (box->button(QMessageBox::Yes))
+    // The prompt is left open; the line goes while it is.
+    boxes->answer = BoxAnswerer::Leave;
+    QTimer hangUp;
+    connect(&hangUp, &QTimer::timeout, this, [this] {
+        if (boxes->seen.size() == 1 && emulator->isOpen())
             emulator->hangUp();
-        else if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-            ok->click();
     });
-    watcher.start(50);
+    hangUp.start(20);
 
     QTest::mouseClick(key("READ"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 2, 6000);
-    QCOMPARE(seen.at(0), QString("ATS206?\r"));
-    QCOMPARE(seen.at(1), QString("Connection lost"));
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 2, 6000);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("ATS206?\r"));
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));
     QTRY_VERIFY(!QApplication::activeModalWidget());
     verifyDisconnected();
 }
 
 void tst_VanishingDevice::reconnectAfterLoss()
 {
-    connectDevice();
-    BoxAnswerer answerer;
+    QVERIFY(connectDevice());
     emulator->hangUp();
-    QTRY_COMPARE_WITH_TIMEOUT(answerer.seen.size(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 3000);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));
     verifyDisconnected();
 
     // The adapter comes back under a new name: the port row offers it and
     // the same window connects again.
     QString error;
     QVERIFY2(emulator->open(&error), qPrintable(error));
-    currentPort = emulator->portName();
+    portName = emulator->portName();
     window->portPanel()->slUpdatePortName();
-    QCOMPARE(window->portPanel()->textByName("PortName"), currentPort);
-    connectDevice();
+    QCOMPARE(window->portPanel()->textByName("PortName"), portName);
+    QVERIFY(connectDevice());
+    QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
     QVERIFY(window->findChild<Exchange *>()->isOpen());
-    QVERIFY(window->findChild<W_Radio *>()->isEnabled());
-    QCOMPARE(answerer.seen.size(), 1);
+    QVERIFY(radio()->isEnabled());
 }
 
 QTEST_MAIN(tst_VanishingDevice)

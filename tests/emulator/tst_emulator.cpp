@@ -1,5 +1,6 @@
 #include "devicemodel.h"
 #include "emulator.h"
+#include "serialline.h"
 
 #include <QSerialPort>
 #include <QtTest>
@@ -17,8 +18,6 @@ private slots:
     void init();
     void cleanup();
 
-    void answersOverTheLine_data();
-    void answersOverTheLine();
     void readAllSequence();
     void requestSplitAcrossWrites();
     void requestReceivedComesBeforeTheAnswer();
@@ -34,7 +33,6 @@ private slots:
     void pacingTakesWireTime();
 
 private:
-    bool openPort(const QString &name);
     QByteArray exchange(const QByteArray &request, int answerSize);
 
     Emulator *emulator = nullptr;
@@ -82,7 +80,6 @@ void tst_Emulator::init()
     QVERIFY2(emulator->open(&error), qPrintable(error));
     QVERIFY(emulator->isOpen());
     QVERIFY(emulator->portName().startsWith(QLatin1String("/dev/")));
-    emulator->device()->setPresentAddresses(QByteArray(1, 1));
     port = new QSerialPort(this);
     received.clear();
     reads = 0;
@@ -90,7 +87,7 @@ void tst_Emulator::init()
         received += port->readAll();
         ++reads;
     });
-    QVERIFY(openPort(emulator->portName()));
+    QVERIFY(openPort(port, emulator->portName()));
 }
 
 void tst_Emulator::cleanup()
@@ -99,17 +96,6 @@ void tst_Emulator::cleanup()
     port = nullptr;
     delete emulator;
     emulator = nullptr;
-}
-
-bool tst_Emulator::openPort(const QString &name)
-{
-    port->setPortName(name);
-    port->setBaudRate(QSerialPort::Baud9600);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-    return port->open(QIODevice::ReadWrite);
 }
 
 // Writes the request and waits until answerSize bytes came back; returns
@@ -121,29 +107,6 @@ QByteArray tst_Emulator::exchange(const QByteArray &request, int answerSize)
     // The caller compares what came; a shortfall shows there.
     [[maybe_unused]] const bool done = QTest::qWaitFor([&] { return received.size() >= answerSize; }, 3000);
     return received;
-}
-
-void tst_Emulator::answersOverTheLine_data()
-{
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QByteArray>("answer");
-
-    QTest::newRow("$2") << QByteArray("$2") << firmwareAnswer;
-    QTest::newRow("$1") << QByteArray("$1") << recordAnswer;
-    QTest::newRow("+++") << QByteArray("+++") << QByteArray("OK\r");
-    QTest::newRow("$0") << QByteArray("$0:,7,000,000,0,050,006,0") << QByteArray("OK\r");
-    QTest::newRow("$3") << QByteArray("$35") << QByteArray("OK\r");
-    QTest::newRow("XMwn") << QByteArray("XMwn\r") << QByteArray("OK\r");
-    QTest::newRow("poll") << QByteArray("!011") << QByteArray("TEST1");
-}
-
-void tst_Emulator::answersOverTheLine()
-{
-    QFETCH(QByteArray, request);
-    QFETCH(QByteArray, answer);
-
-    QCOMPARE(exchange(request, answer.size()), answer);
-    QCOMPARE(emulator->requests(), QList<QByteArray>{request});
 }
 
 void tst_Emulator::readAllSequence()
@@ -211,14 +174,6 @@ void tst_Emulator::faults_data()
     Emulator::Fault sevenFields = fault("$1");
     sevenFields.replaceWith = "adr=0,spd=4,d1=000,d2=000,par=0,res=050,wdt=006\r";
     QTest::newRow("$1 with seven fields") << sevenFields << QByteArray("$1") << sevenFields.replaceWith;
-
-    Emulator::Fault split = fault("$2");
-    split.splitInto = 3;
-    QTest::newRow("split") << split << QByteArray("$2") << firmwareAnswer;
-
-    Emulator::Fault delayed = fault("$2");
-    delayed.delayMs = 50;
-    QTest::newRow("delayed") << delayed << QByteArray("$2") << firmwareAnswer;
 
     Emulator::Fault everything = fault("$2");
     everything.delayMs = 20;
@@ -358,7 +313,7 @@ void tst_Emulator::hangUpAndOpenAgain()
     emulator->device()->setHardware("D");
     QVERIFY(emulator->open());
     QVERIFY(!emulator->portName().isEmpty());
-    QVERIFY(openPort(emulator->portName()));
+    QVERIFY(openPort(port, emulator->portName()));
     QCOMPARE(exchange("$2", 18), QByteArray("firmware=2.3,pp=D\r"));
 }
 
@@ -373,7 +328,7 @@ void tst_Emulator::programClosesAndReopensItsPort()
     const double cpuMs = 1000.0 * double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     QVERIFY2(cpuMs < 100, qPrintable(QString::number(cpuMs)));
     QVERIFY(emulator->isOpen());
-    QVERIFY(openPort(emulator->portName()));
+    QVERIFY(openPort(port, emulator->portName()));
     QCOMPARE(exchange("AT/V\r", 14), QByteArray("LE50-868 v1.2\r"));
 }
 

@@ -22,73 +22,42 @@ void tst_RequestFramer::feed_data()
     QTest::addColumn<QByteArray>("dropped");
 
     const QByteArray record = "$00,4,000,000,0,050,006,0";
+    const auto row = [](const char *name, const QByteArray &stream, const Requests &requests,
+                        const QByteArray &dropped = QByteArray(), const QByteArray &pending = QByteArray()) {
+        QTest::newRow(name) << stream << requests << pending << dropped;
+    };
 
-    QTest::newRow("two-byte requests") << QByteArray("$1$2") << Requests{"$1", "$2"} << QByteArray()
-                                       << QByteArray();
-    QTest::newRow("command mode") << QByteArray("+++ATO\r") << Requests{"+++", "ATO\r"}
-                                  << QByteArray() << QByteArray();
-    QTest::newRow("link rate ends on its digit") << QByteArray("$35$1") << Requests{"$35", "$1"}
-                                                 << QByteArray() << QByteArray();
-    QTest::newRow("record ends on its stop bit") << record + "$1" << Requests{record, "$1"}
-                                                 << QByteArray() << QByteArray();
-    QTest::newRow("record alone") << record << Requests{record} << QByteArray() << QByteArray();
-    QTest::newRow("record with address ','")
-        << QByteArray("$0,,4,000,000,0,050,006,0+++")
-        << Requests{"$0,,4,000,000,0,050,006,0", "+++"} << QByteArray() << QByteArray();
-    QTest::newRow("record with address '$'")
-        << QByteArray("$0$,7,000,255,1,005,255,1$2")
-        << Requests{"$0$,7,000,255,1,005,255,1", "$2"} << QByteArray() << QByteArray();
-    QTest::newRow("record with two-digit parity")
-        << QByteArray("$0:,4,000,000,12,050,006,0") << Requests{"$0:,4,000,000,12,050,006,0"}
-        << QByteArray() << QByteArray();
-    QTest::newRow("register write and read")
-        << QByteArray("ATS200=5\rATS200?\r") << Requests{"ATS200=5\r", "ATS200?\r"} << QByteArray()
-        << QByteArray();
-    QTest::newRow("test mode and polls")
-        << QByteArray("XMwn\r!011!01<!01,") << Requests{"XMwn\r", "!011", "!01<", "!01,"}
-        << QByteArray() << QByteArray();
-    QTest::newRow("poll whose address is '\\r'") << QByteArray("!01\r$2") << Requests{"!01\r", "$2"}
-                                                 << QByteArray() << QByteArray();
-    QTest::newRow("read-all sequence")
-        << QByteArray("$2+++AT/V\rATS216?\rATS206?\rATS201?\rATS200?\rATS214?\rATS202?\rATO\r$1")
-        << Requests{"$2",       "+++",      "AT/V\r",   "ATS216?\r", "ATS206?\r", "ATS201?\r",
-                    "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1"}
-        << QByteArray() << QByteArray();
+    row("two-byte requests", "$1$2", {"$1", "$2"});
+    row("command mode", "+++ATO\r", {"+++", "ATO\r"});
+    row("link rate ends on its digit", "$35$1", {"$35", "$1"});
+    row("record ends on its stop bit", record + "$1", {record, "$1"});
+    row("record alone", record, {record});
+    row("record with address ','", "$0,,4,000,000,0,050,006,0+++", {"$0,,4,000,000,0,050,006,0", "+++"});
+    row("record with address '$'", "$0$,7,000,255,1,005,255,1$2", {"$0$,7,000,255,1,005,255,1", "$2"});
+    row("record with two-digit parity", "$0:,4,000,000,12,050,006,0", {"$0:,4,000,000,12,050,006,0"});
+    row("register write and read", "ATS200=5\rATS200?\r", {"ATS200=5\r", "ATS200?\r"});
+    row("test mode and polls", "XMwn\r!011!01<!01,", {"XMwn\r", "!011", "!01<", "!01,"});
+    row("poll whose address is '\\r'", "!01\r$2", {"!01\r", "$2"});
+    row("read-all sequence", "$2+++AT/V\rATS216?\rATS206?\rATS201?\rATS200?\rATS214?\rATS202?\rATO\r$1",
+        {"$2", "+++", "AT/V\r", "ATS216?\r", "ATS206?\r", "ATS201?\r", "ATS200?\r", "ATS214?\r",
+         "ATS202?\r", "ATO\r", "$1"});
 
-    QTest::newRow("noise before a request")
-        << QByteArray("\x00\xffxy$2", 6) << Requests{"$2"} << QByteArray()
-        << QByteArray("\x00\xffxy", 4);
-    QTest::newRow("broken +++ resynchronises")
-        << QByteArray("+$1++ATO\r") << Requests{"$1", "ATO\r"} << QByteArray() << QByteArray("+++");
-    QTest::newRow("unknown $ request") << QByteArray("$4$2") << Requests{"$2"} << QByteArray()
-                                       << QByteArray("$4");
-    QTest::newRow("link rate without digit") << QByteArray("$3x$1") << Requests{"$1"}
-                                             << QByteArray() << QByteArray("$3x");
-    QTest::newRow("record without separator")
-        << QByteArray("$00;4,000$2") << Requests{"$2"} << QByteArray() << QByteArray("$00;4,000");
-    QTest::newRow("record field too long")
-        << QByteArray("$00,1234,000,000,0,050,006,0$1") << Requests{"$1"} << QByteArray()
-        << QByteArray("$00,1234,000,000,0,050,006,0");
-    QTest::newRow("record with empty field")
-        << QByteArray("$00,4,,000,0,050,006,0$1") << Requests{"$1"} << QByteArray()
-        << QByteArray("$00,4,,000,0,050,006,0");
-    QTest::newRow("AT line with a control byte")
-        << QByteArray("ATS2\n00?\r$1") << Requests{"$1"} << QByteArray()
-        << QByteArray("ATS2\n00?\r");
-    QTest::newRow("AT line that never ends")
-        << QByteArray("AT") + QByteArray(RequestFramer::maxAtLength, '1') + "$2" << Requests{"$2"}
-        << QByteArray() << QByteArray("AT") + QByteArray(RequestFramer::maxAtLength, '1');
-    QTest::newRow("wrong test mode") << QByteArray("XMwx\r$1") << Requests{"$1"} << QByteArray()
-                                     << QByteArray("XMwx\r");
+    row("noise before a request", QByteArray("\x00\xffxy$2", 6), {"$2"}, QByteArray("\x00\xffxy", 4));
+    row("broken +++ resynchronises", "+$1++ATO\r", {"$1", "ATO\r"}, "+++");
+    row("unknown $ request", "$4$2", {"$2"}, "$4");
+    row("link rate without digit", "$3x$1", {"$1"}, "$3x");
+    row("record without separator", "$00;4,000$2", {"$2"}, "$00;4,000");
+    row("record field too long", "$00,1234,000,000,0,050,006,0$1", {"$1"}, "$00,1234,000,000,0,050,006,0");
+    row("record with empty field", "$00,4,,000,0,050,006,0$1", {"$1"}, "$00,4,,000,0,050,006,0");
+    row("AT line with a control byte", "ATS2\n00?\r$1", {"$1"}, "ATS2\n00?\r");
+    const QByteArray endless = "AT" + QByteArray(RequestFramer::maxAtLength, '1');
+    row("AT line that never ends", endless + "$2", {"$2"}, endless);
+    row("wrong test mode", "XMwx\r$1", {"$1"}, "XMwx\r");
 
-    QTest::newRow("AT line waits for its end") << QByteArray("$1ATS200") << Requests{"$1"}
-                                               << QByteArray("ATS200") << QByteArray();
-    QTest::newRow("record waits for its stop bit")
-        << QByteArray("$00,4,000,000,0,050,006,") << Requests{}
-        << QByteArray("$00,4,000,000,0,050,006,") << QByteArray();
-    QTest::newRow("poll waits for its address") << QByteArray("!01") << Requests{}
-                                                << QByteArray("!01") << QByteArray();
-    QTest::newRow("lone $") << QByteArray("$") << Requests{} << QByteArray("$") << QByteArray();
+    row("AT line waits for its end", "$1ATS200", {"$1"}, QByteArray(), "ATS200");
+    row("record waits for its stop bit", "$00,4,000,000,0,050,006,", {}, QByteArray(), "$00,4,000,000,0,050,006,");
+    row("poll waits for its address", "!01", {}, QByteArray(), "!01");
+    row("lone $", "$", {}, QByteArray(), "$");
 }
 
 // Every way of cutting the stream into two reads, and one byte per read,

@@ -1,3 +1,4 @@
+#include "serialline.h"
 #include "settingsrecord.h"
 
 #include <QProcess>
@@ -23,7 +24,6 @@ private slots:
 private:
     // Starts the program and returns the path it printed; empty on failure.
     QString start(QProcess *process, const QStringList &arguments);
-    bool openPort(QSerialPort *port, const QString &name);
     QByteArray exchange(QSerialPort *port, const QByteArray &request, int answerSize);
     void stop(QProcess *process);
 };
@@ -38,17 +38,6 @@ QString tst_RydEmulator::start(QProcess *process, const QStringList &arguments)
     if (!printed || !process->canReadLine())
         return QString();
     return QString::fromLocal8Bit(process->readLine()).trimmed();
-}
-
-bool tst_RydEmulator::openPort(QSerialPort *port, const QString &name)
-{
-    port->setPortName(name);
-    port->setBaudRate(QSerialPort::Baud9600);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-    return port->open(QIODevice::ReadWrite);
 }
 
 QByteArray tst_RydEmulator::exchange(QSerialPort *port, const QByteArray &request, int answerSize)

@@ -17,12 +17,26 @@ private slots:
 
 namespace {
 
-// A record with delayTxRx 0, power 7, radioDataRate 2, chanel 0, parity 0,
-// stopBit 0, subBand 2, serialTimeout 2, radioTransmitReset 50,
-// serialDataRate 4, wdtReset 6, testAddress 0, port "COM1", flowControl 2.
+// The example record of the settings file description, port "COM1".
 const QByteArray factoryFile = QByteArray::fromHex(
     "00070200000002023204060000000008"
     "0043004F004D003102");
+
+// The one-byte fields in the file's order.
+quint8 SettingsRecord::*const fileOrder[] = {
+    &SettingsRecord::delayTxRx, &SettingsRecord::power, &SettingsRecord::radioDataRate,
+    &SettingsRecord::chanel, &SettingsRecord::parity, &SettingsRecord::stopBit,
+    &SettingsRecord::subBand, &SettingsRecord::serialTimeout, &SettingsRecord::radioTransmitReset,
+    &SettingsRecord::serialDataRate, &SettingsRecord::wdtReset, &SettingsRecord::testAddress,
+    &SettingsRecord::flowControl};
+
+QList<int> fields(const SettingsRecord &record)
+{
+    QList<int> values;
+    for (quint8 SettingsRecord::*field : fileOrder)
+        values << record.*field;
+    return values;
+}
 
 } // namespace
 
@@ -31,20 +45,8 @@ void tst_SettingsRecord::readsTheConfiguratorsFile()
     bool ok = false;
     const SettingsRecord record = SettingsRecord::fromBytes(factoryFile, &ok);
     QVERIFY(ok);
-    QCOMPARE(record.delayTxRx, quint8(0));
-    QCOMPARE(record.power, quint8(7));
-    QCOMPARE(record.radioDataRate, quint8(2));
-    QCOMPARE(record.chanel, quint8(0));
-    QCOMPARE(record.parity, quint8(0));
-    QCOMPARE(record.stopBit, quint8(0));
-    QCOMPARE(record.subBand, quint8(2));
-    QCOMPARE(record.serialTimeout, quint8(2));
-    QCOMPARE(record.radioTransmitReset, quint8(50));
-    QCOMPARE(record.serialDataRate, quint8(4));
-    QCOMPARE(record.wdtReset, quint8(6));
-    QCOMPARE(record.testAddress, quint8(0));
+    QCOMPARE(fields(record), (QList<int>{0, 7, 2, 0, 0, 0, 2, 2, 50, 4, 6, 0, 2}));
     QCOMPARE(record.portName, QStringLiteral("COM1"));
-    QCOMPARE(record.flowControl, quint8(2));
 }
 
 void tst_SettingsRecord::writesTheSameBytes()
@@ -95,30 +97,18 @@ void tst_SettingsRecord::shortFiles()
 
 void tst_SettingsRecord::appliesToTheDevice()
 {
+    const QList<int> values{20, 3, 4, 1, 2, 1, 6, 17, 5, 7, 255, 10, 0};
     SettingsRecord record;
-    record.delayTxRx = 20;
-    record.power = 3;
-    record.radioDataRate = 4;
-    record.chanel = 1;
-    record.parity = 2;
-    record.stopBit = 1;
-    record.subBand = 6;
-    record.serialTimeout = 17;
-    record.radioTransmitReset = 5;
-    record.serialDataRate = 7;
-    record.wdtReset = 255;
-    record.testAddress = 10;
-    record.flowControl = 0;
+    for (int i = 0; i < values.size(); ++i)
+        record.*fileOrder[i] = quint8(values.at(i));
 
     DeviceModel device;
     record.applyTo(&device);
-    QCOMPARE(device.sRegister(DeviceModel::Chanel), 1);
-    QCOMPARE(device.sRegister(DeviceModel::RadioDataRate), 4);
-    QCOMPARE(device.sRegister(DeviceModel::Power), 3);
-    QCOMPARE(device.sRegister(DeviceModel::SubBand), 6);
-    QCOMPARE(device.sRegister(DeviceModel::SerialDataRate), 8);
-    QCOMPARE(device.sRegister(DeviceModel::SerialTimeout), 17);
-    QCOMPARE(device.sRegister(DeviceModel::FlowControl), 0);
+    QList<int> registers;
+    for (int reg : DeviceModel::registers())
+        registers << device.sRegister(reg);
+    // S200, S201, S202, S206, S210, S214, S216.
+    QCOMPARE(registers, (QList<int>{1, 4, 3, 6, 8, 17, 0}));
     QCOMPARE(device.linkRate(), 8);
     QCOMPARE(device.answer("$1"),
              QByteArray("adr=:,spd=7,d1=000,d2=020,par=2,res=005,wdt=255,bit=1\r"));

@@ -19,11 +19,6 @@ const QList<QByteArray> readAllRequests{
     "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
 };
 
-QList<QByteArray> connectRequests()
-{
-    return QList<QByteArray>{"$2"} + readAllRequests;
-}
-
 QList<int> progressValues(const QSignalSpy &spy)
 {
     QList<int> values;
@@ -32,11 +27,63 @@ QList<int> progressValues(const QSignalSpy &spy)
     return values;
 }
 
-struct Setting
+Emulator::Fault fault(const QByteArray &match, int times = -1)
 {
-    TypeParser type;
-    QByteArrayList fields;
-};
+    Emulator::Fault f;
+    f.match = match;
+    f.times = times;
+    return f;
+}
+
+Emulator::Fault silent(const QByteArray &match, int times = -1)
+{
+    Emulator::Fault f = fault(match, times);
+    f.silent = true;
+    return f;
+}
+
+Emulator::Fault replaced(const QByteArray &match, const QByteArray &answer, int times = -1)
+{
+    Emulator::Fault f = fault(match, times);
+    f.replaceWith = answer;
+    return f;
+}
+
+// subBand, radioDataRate, chanel, power, testAddress, serialDataRate,
+// serialTimeout, delayTxRx, parity, radioTransmitReset, stopBit,
+// flowControl, wdtReset
+void setRecord(Data *data, const QList<int> &values)
+{
+    quint8 Data::*const fields[] = {&Data::subBand, &Data::radioDataRate, &Data::chanel, &Data::power,
+                                    &Data::testAddress, &Data::serialDataRate, &Data::serialTimeout,
+                                    &Data::delayTxRx, &Data::parity, &Data::radioTransmitReset,
+                                    &Data::stopBit, &Data::flowControl, &Data::wdtReset};
+    for (int i = 0; i < values.size(); ++i)
+        data->*fields[i] = quint8(values.at(i));
+}
+
+void setFactoryRecord(Data *data, int serialDataRate)
+{
+    setRecord(data, {2, 2, 0, 7, 0, serialDataRate, 2, 0, 0, 50, 0, 2, 6});
+}
+
+QList<int> registers(const DeviceModel *device)
+{
+    QList<int> values;
+    for (int reg : DeviceModel::registers())
+        values << device->sRegister(reg);
+    return values;
+}
+
+QByteArrayList defaultWrites(int currentRate)
+{
+    QByteArrayList writes{"$3" + QByteArray::number(currentRate), "+++", "ATR\r"};
+    for (int rate = 0; rate <= 7; ++rate)
+        writes << "$3" + QByteArray::number(rate) << "+++" << "ATR\r";
+    writes << "$00,4,000,000,0,050,006,0" << "ATS206=2\r" << "ATS201=2\r" << "ATS200=0\r"
+           << "ATS202=7\r" << "ATS214=2\r" << "ATS216=2\r" << "ATO\r";
+    return writes;
+}
 
 } // namespace
 
@@ -77,12 +124,18 @@ private slots:
 
 private:
     bool connectDevice();
+    // The progress has reached 100 since init or connectDevice.
+    bool finished() const { return !progress->isEmpty() && progress->last().at(0).toInt() == 100; }
     Exchange *exchange() const { return engine.get(); }
 
     std::unique_ptr<Emulator> emulator;
     std::unique_ptr<Data> data;
     std::unique_ptr<Exchange> engine;
-    QList<Setting> settings;
+    std::unique_ptr<QSignalSpy> progress;
+    std::unique_ptr<QSignalSpy> errors;
+    // What sgGetSetting delivered, one entry a report.
+    QList<TypeParser> types;
+    QList<QByteArrayList> fields;
 };
 
 void tst_Exchange::init()
@@ -92,32 +145,40 @@ void tst_Exchange::init()
     QVERIFY2(emulator->open(&error), qPrintable(error));
     data = std::make_unique<Data>();
     engine = std::make_unique<Exchange>(nullptr, data.get());
-    settings.clear();
+    types.clear();
+    fields.clear();
     connect(engine.get(), &Exchange::sgGetSetting, this,
-            [this](TypeParser type, const QList<QByteArray> &fields) {
-                settings.append({type, fields});
+            [this](TypeParser type, const QList<QByteArray> &delivered) {
+                types.append(type);
+                fields.append(delivered);
             });
+    progress = std::make_unique<QSignalSpy>(engine.get(), &Exchange::sgSetProgres);
+    errors = std::make_unique<QSignalSpy>(engine.get(), &Exchange::sgError);
+    QVERIFY(progress->isValid());
+    QVERIFY(errors->isValid());
 }
 
 void tst_Exchange::cleanup()
 {
+    progress.reset();
+    errors.reset();
     engine.reset();
     data.reset();
     emulator.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Opens the emulator's line and waits for the read-all to finish.
+// Opens the emulator's line and waits for the read-all to finish; what it
+// sent and reported is then forgotten.
 bool tst_Exchange::connectDevice()
 {
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    if (!exchange()->openPort(emulator->portName()))
-        return false;
-    if (!QTest::qWaitFor([&] { return !progress.isEmpty() && progress.last().at(0).toInt() == 100; },
-                         5000))
+    if (!exchange()->openPort(emulator->portName()) || !QTest::qWaitFor([this] { return finished(); }, 5000))
         return false;
     emulator->clearRequests();
-    settings.clear();
+    types.clear();
+    fields.clear();
+    progress->clear();
+    errors->clear();
     return true;
 }
 
@@ -146,26 +207,13 @@ void tst_Exchange::readAll()
     device->setFirmware("3.1");
     device->setHardware("C");
     device->setModuleVersion("LE50-868 v2.0");
-    DeviceModel::Rs485Record record;
-    record.testAddress = 10;
-    record.serialDataRate = 7;
-    record.delayTxRx = 12;
-    record.parity = 1;
-    record.radioTransmitReset = 255;
-    record.wdtReset = 30;
-    record.stopBit = 1;
-    device->setRs485(record);
+    QCOMPARE(device->answer("$0:,7,000,012,1,255,030,1"), QByteArray("OK\r"));
     emulator->setPacing(pacing);
     if (splitInto > 1) {
         Emulator::Fault split;
         split.splitInto = splitInto;
         emulator->addFault(split);
     }
-
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QSignalSpy errors(exchange(), &Exchange::sgError);
-    QVERIFY(progress.isValid());
-    QVERIFY(errors.isValid());
 
     QVERIFY(exchange()->openPort(emulator->portName()));
     QVERIFY(exchange()->isOpen());
@@ -179,24 +227,17 @@ void tst_Exchange::readAll()
     QCOMPARE(port->stopBits(), QSerialPort::OneStop);
     QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
 
-    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 12, 5000);
-    QCOMPARE(progressValues(progress), (QList<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100}));
-    QCOMPARE(emulator->requests(), connectRequests());
-    QCOMPARE(errors.count(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(progress->count(), 12, 5000);
+    QCOMPARE(progressValues(*progress), (QList<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100}));
+    QCOMPARE(emulator->requests(), QByteArrayList{"$2"} + readAllRequests);
+    QCOMPARE(errors->count(), 0);
     QVERIFY(exchange()->queuedTypes().isEmpty());
 
-    const QList<TypeParser> types{E_GetVersion, E_GetModuleVersion, E_GetFlowControl,
-                                  E_GetSubBand, E_GetRadioDataRate, E_GetChanel,
-                                  E_GetSerialTimeout, E_GetPower, E_GetRs485};
-    const QList<QByteArrayList> fields{
-        {"3.1", "C"}, {"LE50-868 v2.0"}, {"0"}, {"3"}, {"4"}, {"17"}, {"9"}, {"5"},
-        {":", "7", "000", "012", "1", "255", "030", "1"},
-    };
-    QCOMPARE(settings.size(), types.size());
-    for (int i = 0; i < types.size(); ++i) {
-        QCOMPARE(settings.at(i).type, types.at(i));
-        QCOMPARE(settings.at(i).fields, fields.at(i));
-    }
+    QCOMPARE(types, (QList<TypeParser>{E_GetVersion, E_GetModuleVersion, E_GetFlowControl, E_GetSubBand,
+                                       E_GetRadioDataRate, E_GetChanel, E_GetSerialTimeout, E_GetPower,
+                                       E_GetRs485}));
+    QCOMPARE(fields, (QList<QByteArrayList>{{"3.1", "C"}, {"LE50-868 v2.0"}, {"0"}, {"3"}, {"4"}, {"17"},
+                                            {"9"}, {"5"}, {":", "7", "000", "012", "1", "255", "030", "1"}}));
 }
 
 void tst_Exchange::undeliveredAnswer_data()
@@ -224,23 +265,15 @@ void tst_Exchange::undeliveredAnswer()
     QFETCH(QByteArray, answer);
     QFETCH(int, missing);
 
-    Emulator::Fault fault;
-    fault.match = request;
-    fault.replaceWith = answer;
-    emulator->addFault(fault);
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QSignalSpy errors(exchange(), &Exchange::sgError);
-    QVERIFY(progress.isValid());
-    QVERIFY(errors.isValid());
+    emulator->addFault(replaced(request, answer));
 
     QVERIFY(exchange()->openPort(emulator->portName()));
-    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 12, 5000);
-    QCOMPARE(progress.last().at(0).toInt(), 100);
-    QCOMPARE(emulator->requests(), connectRequests());
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(settings.size(), 8);
-    for (const Setting &setting : qAsConst(settings))
-        QVERIFY(setting.type != TypeParser(missing));
+    QTRY_COMPARE_WITH_TIMEOUT(progress->count(), 12, 5000);
+    QCOMPARE(progress->last().at(0).toInt(), 100);
+    QCOMPARE(emulator->requests(), QByteArrayList{"$2"} + readAllRequests);
+    QCOMPARE(errors->count(), 0);
+    QCOMPARE(types.size(), 8);
+    QVERIFY(!types.contains(TypeParser(missing)));
 }
 
 // Bytes that arrive while nothing is queued stay unread; the transaction that
@@ -253,23 +286,17 @@ void tst_Exchange::bytesWhileIdle()
 
     port->write("$2");
     QTRY_COMPARE(port->bytesAvailable(), qint64(staleAnswer.size()));
-    QVERIFY(settings.isEmpty());
+    QVERIFY(types.isEmpty());
 
     emulator->device()->setFirmware("9.9");
-    Emulator::Fault garbage;
-    garbage.match = "$2";
-    garbage.replaceWith = "zz";
-    emulator->addFault(garbage);
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QVERIFY(progress.isValid());
+    emulator->addFault(replaced("$2", "zz"));
 
     exchange()->addParser(E_GetVersion, QString());
     exchange()->start(true);
-    QTRY_COMPARE(progress.count(), 2);
-    QCOMPARE(progressValues(progress), (QList<int>{0, 100}));
-    QCOMPARE(settings.size(), 1);
-    QCOMPARE(settings.at(0).type, E_GetVersion);
-    QCOMPARE(settings.at(0).fields, (QByteArrayList{"2.3", "B"}));
+    QTRY_COMPARE(progress->count(), 2);
+    QCOMPARE(progressValues(*progress), (QList<int>{0, 100}));
+    QCOMPARE(types, QList<TypeParser>{E_GetVersion});
+    QCOMPARE(fields, (QList<QByteArrayList>{{"2.3", "B"}}));
     QCOMPARE(port->bytesAvailable(), qint64(0));
 }
 
@@ -278,7 +305,7 @@ void tst_Exchange::restoreDefaultsSkip_data()
     QTest::addColumn<QList<int>>("types");
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QByteArrayList>("sent");
-    QTest::addColumn<QList<int>>("progress");
+    QTest::addColumn<QList<int>>("percents");
 
     QTest::newRow("nothing behind")
         << QList<int>{E_RestoreDefaults} << QStringList{""} << QByteArrayList{"ATR\r"}
@@ -303,31 +330,26 @@ void tst_Exchange::restoreDefaultsSkip()
     QFETCH(QList<int>, types);
     QFETCH(QStringList, values);
     QFETCH(QByteArrayList, sent);
-    QFETCH(QList<int>, progress);
+    QFETCH(QList<int>, percents);
 
     QVERIFY(connectDevice());
     emulator->device()->setCommandMode(true);
-    QSignalSpy progressSpy(exchange(), &Exchange::sgSetProgres);
-    QVERIFY(progressSpy.isValid());
 
     for (int i = 0; i < types.size(); ++i)
         exchange()->addParser(TypeParser(types.at(i)), values.at(i));
     exchange()->start(true);
-    QTRY_COMPARE(progressSpy.count(), progress.size());
-    QCOMPARE(progressValues(progressSpy), progress);
+    QTRY_COMPARE(progress->count(), percents.size());
+    QCOMPARE(progressValues(*progress), percents);
     QCOMPARE(emulator->requests(), sent);
     QVERIFY(exchange()->queuedTypes().isEmpty());
 }
 
 void tst_Exchange::openFailure()
 {
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QVERIFY(progress.isValid());
-
     QVERIFY(!exchange()->openPort(QStringLiteral("/nonexistent/ttyRyd0")));
     QVERIFY(!exchange()->isOpen());
     QVERIFY(exchange()->queuedTypes().isEmpty());
-    QCOMPARE(progress.count(), 0);
+    QCOMPARE(progress->count(), 0);
 
     // The line is still usable afterwards.
     QVERIFY(connectDevice());
@@ -338,9 +360,7 @@ void tst_Exchange::saveQueue_data()
     QTest::addColumn<QList<int>>("record");
     QTest::addColumn<QByteArrayList>("writes");
 
-    // subBand, radioDataRate, chanel, power, testAddress, serialDataRate,
-    // serialTimeout, delayTxRx, parity, radioTransmitReset, stopBit,
-    // flowControl, wdtReset
+    // In setRecord's order.
     QTest::newRow("factory record")
         << QList<int>{2, 2, 0, 7, 0, 4, 2, 0, 0, 50, 0, 2, 6}
         << QByteArrayList{"+++", "ATS210=5\r", "$35", "$00,4,000,000,0,050,006,0",
@@ -364,12 +384,7 @@ void tst_Exchange::saveQueue()
     QFETCH(QList<int>, record);
     QFETCH(QByteArrayList, writes);
 
-    quint8 *fields[] = {&data->subBand, &data->radioDataRate, &data->chanel, &data->power,
-                        &data->testAddress, &data->serialDataRate, &data->serialTimeout,
-                        &data->delayTxRx, &data->parity, &data->radioTransmitReset,
-                        &data->stopBit, &data->flowControl, &data->wdtReset};
-    for (int i = 0; i < record.size(); ++i)
-        *fields[i] = quint8(record.at(i));
+    setRecord(data.get(), record);
 
     exchange()->addParser(E_GetPower, QString());
     exchange()->startSave();
@@ -385,82 +400,29 @@ void tst_Exchange::saveQueue()
 void tst_Exchange::saveOnWire()
 {
     QVERIFY(connectDevice());
-    data->subBand = 1;
-    data->radioDataRate = 3;
-    data->chanel = 12;
-    data->power = 5;
-    data->testAddress = 0;
-    data->serialDataRate = 4;
-    data->serialTimeout = 9;
-    data->delayTxRx = 0;
-    data->parity = 0;
-    data->radioTransmitReset = 50;
-    data->stopBit = 0;
-    data->flowControl = 0;
-    data->wdtReset = 6;
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QSignalSpy errors(exchange(), &Exchange::sgError);
-    QVERIFY(progress.isValid());
-    QVERIFY(errors.isValid());
+    setRecord(data.get(), {1, 3, 12, 5, 0, 4, 9, 0, 0, 50, 0, 0, 6});
 
     exchange()->startSave();
-    QTRY_COMPARE_WITH_TIMEOUT(progress.count(), 22, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(progress->count(), 22, 5000);
     const QByteArrayList writes{"+++", "ATS210=5\r", "$35", "$00,4,000,000,0,050,006,0",
                                 "ATS206=1\r", "ATS201=3\r", "ATS200=12\r", "ATS202=5\r",
                                 "ATS214=9\r", "ATS216=0\r", "ATO\r"};
     QCOMPARE(emulator->requests(), writes + readAllRequests);
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(progress.at(0).at(0).toInt(), 0);
-    QCOMPARE(progress.at(1).at(0).toInt(), 4);
-    QCOMPARE(progress.at(20).at(0).toInt(), 95);
-    QCOMPARE(progress.at(21).at(0).toInt(), 100);
+    QCOMPARE(errors->count(), 0);
+    QCOMPARE(progress->at(0).at(0).toInt(), 0);
+    QCOMPARE(progress->at(1).at(0).toInt(), 4);
+    QCOMPARE(progress->at(20).at(0).toInt(), 95);
+    QCOMPARE(progress->at(21).at(0).toInt(), 100);
 
-    DeviceModel *device = emulator->device();
-    QCOMPARE(device->rs485Text(), QByteArray("0,4,000,000,0,050,006,0"));
-    QCOMPARE(device->sRegister(DeviceModel::SubBand), 1);
-    QCOMPARE(device->sRegister(DeviceModel::RadioDataRate), 3);
-    QCOMPARE(device->sRegister(DeviceModel::Chanel), 12);
-    QCOMPARE(device->sRegister(DeviceModel::Power), 5);
-    QCOMPARE(device->sRegister(DeviceModel::SerialTimeout), 9);
-    QCOMPARE(device->sRegister(DeviceModel::FlowControl), 0);
-    QCOMPARE(device->sRegister(DeviceModel::SerialDataRate), 5);
+    QCOMPARE(emulator->device()->rs485Text(), QByteArray("0,4,000,000,0,050,006,0"));
+    // S200, S201, S202, S206, S210, S214, S216.
+    QCOMPARE(registers(emulator->device()), (QList<int>{12, 3, 5, 1, 5, 9, 0}));
     // The read-back reports what the device now holds.
-    QCOMPARE(settings.size(), 8);
-    QCOMPARE(settings.last().type, E_GetRs485);
-    QCOMPARE(settings.last().fields,
+    QCOMPARE(types.size(), 8);
+    QCOMPARE(types.last(), E_GetRs485);
+    QCOMPARE(fields.last(),
              (QByteArrayList{"0", "4", "000", "000", "0", "050", "006", "0"}));
 }
-
-namespace {
-
-QByteArrayList defaultWrites(int currentRate)
-{
-    QByteArrayList writes{"$3" + QByteArray::number(currentRate), "+++", "ATR\r"};
-    for (int rate = 0; rate <= 7; ++rate)
-        writes << "$3" + QByteArray::number(rate) << "+++" << "ATR\r";
-    writes << "$00,4,000,000,0,050,006,0" << "ATS206=2\r" << "ATS201=2\r" << "ATS200=0\r"
-           << "ATS202=7\r" << "ATS214=2\r" << "ATS216=2\r" << "ATO\r";
-    return writes;
-}
-
-void setFactoryRecord(Data *data, quint8 serialDataRate)
-{
-    data->subBand = 2;
-    data->radioDataRate = 2;
-    data->chanel = 0;
-    data->power = 7;
-    data->testAddress = 0;
-    data->serialDataRate = serialDataRate;
-    data->serialTimeout = 2;
-    data->delayTxRx = 0;
-    data->parity = 0;
-    data->radioTransmitReset = 50;
-    data->stopBit = 0;
-    data->flowControl = 2;
-    data->wdtReset = 6;
-}
-
-} // namespace
 
 void tst_Exchange::defaultQueue()
 {
@@ -471,12 +433,10 @@ void tst_Exchange::defaultQueue()
     const QByteArrayList writes = defaultWrites(3);
     QCOMPARE(writes.size(), 35);
     QCOMPARE(exchange()->queuedRequests(), writes + readAllRequests);
-    QCOMPARE(exchange()->queuedRequests().size(), 45);
-    const QList<TypeParser> types = exchange()->queuedTypes();
+    const QList<TypeParser> queued = exchange()->queuedTypes();
     for (int i = 0; i < 27; ++i)
-        QCOMPARE(types.at(i), (QList<TypeParser>{E_SetLinkRate, E_CommandMode,
-                                                  E_RestoreDefaults}.at(i % 3)));
-    QCOMPARE(types.at(27), E_SetRs485);
+        QCOMPARE(queued.at(i), (QList<TypeParser>{E_SetLinkRate, E_CommandMode, E_RestoreDefaults}.at(i % 3)));
+    QCOMPARE(queued.at(27), E_SetRs485);
     exchange()->clearParsers();
 }
 
@@ -486,17 +446,13 @@ void tst_Exchange::defaultOnWire()
     QVERIFY(connectDevice());
     setFactoryRecord(data.get(), 6);
     emulator->device()->setSRegister(DeviceModel::Chanel, 40);
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QSignalSpy errors(exchange(), &Exchange::sgError);
-    QVERIFY(progress.isValid());
-    QVERIFY(errors.isValid());
 
     exchange()->startDefaultWrite();
-    QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() == 100, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(finished(), 5000);
     const QByteArrayList writes = defaultWrites(6);
     QCOMPARE(emulator->requests(), writes.mid(0, 3) + writes.mid(27) + readAllRequests);
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(progressValues(progress).mid(0, 5), (QList<int>{0, 2, 4, 60, 62}));
+    QCOMPARE(errors->count(), 0);
+    QCOMPARE(progressValues(*progress).mid(0, 5), (QList<int>{0, 2, 4, 60, 62}));
     QCOMPARE(emulator->device()->linkRate(), 6);
     QCOMPARE(emulator->device()->sRegister(DeviceModel::Chanel), 0);
 }
@@ -506,29 +462,23 @@ void tst_Exchange::defaultOnWire()
 // power read.
 void tst_Exchange::timeouts()
 {
-    for (const char *match : {"ATS216?", "ATS200?", "ATS202?"}) {
-        Emulator::Fault silent;
-        silent.match = match;
-        silent.silent = true;
-        emulator->addFault(silent);
-    }
+    for (const char *match : {"ATS216?", "ATS200?", "ATS202?"})
+        emulator->addFault(silent(match));
     QElapsedTimer clock;
     QList<QPair<QByteArray, qint64>> received;
-    QList<QPair<QByteArray, qint64>> errors;
+    QList<QPair<QByteArray, qint64>> prompts;
     connect(emulator.get(), &Emulator::requestReceived, this, [&](const QByteArray &request) {
         received.append({request, clock.elapsed()});
     });
     connect(exchange(), &Exchange::sgError, this, [&](const QByteArray &request) {
-        errors.append({request, clock.elapsed()});
+        prompts.append({request, clock.elapsed()});
         if (request.startsWith("ATS202"))
             exchange()->clearParsers();
     });
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QVERIFY(progress.isValid());
 
     clock.start();
     QVERIFY(exchange()->openPort(emulator->portName()));
-    QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 2, 9000);
+    QTRY_COMPARE_WITH_TIMEOUT(prompts.size(), 2, 9000);
     QTest::qWait(1200);
 
     QList<QByteArray> requests;
@@ -537,9 +487,9 @@ void tst_Exchange::timeouts()
     QCOMPARE(requests, (QList<QByteArray>{"$2", "+++", "AT/V\r", "ATS216?\r", "ATS216?\r",
                                           "ATS206?\r", "ATS201?\r", "ATS200?\r", "ATS200?\r",
                                           "ATS214?\r", "ATS202?\r", "ATS202?\r"}));
-    QCOMPARE(errors.at(0).first, QByteArray("ATS200?\r"));
-    QCOMPARE(errors.at(1).first, QByteArray("ATS202?\r"));
-    QCOMPARE(progressValues(progress),
+    QCOMPARE(prompts.at(0).first, QByteArray("ATS200?\r"));
+    QCOMPARE(prompts.at(1).first, QByteArray("ATS202?\r"));
+    QCOMPARE(progressValues(*progress),
              (QList<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 100}));
     QVERIFY(exchange()->queuedTypes().isEmpty());
 
@@ -551,8 +501,8 @@ void tst_Exchange::timeouts()
     QVERIFY2(near(received.at(5).second - flowSent, 2000), "next read 2 s after ATS216?");
     const qint64 chanelSent = received.at(7).second;
     QVERIFY2(near(received.at(8).second - chanelSent, 1000), "ATS200? re-sent after 1 s");
-    QVERIFY2(near(errors.at(0).second - chanelSent, 2000), "sgError 2 s after ATS200?");
-    QVERIFY2(received.at(9).second >= errors.at(0).second, "next read after the prompt");
+    QVERIFY2(near(prompts.at(0).second - chanelSent, 2000), "sgError 2 s after ATS200?");
+    QVERIFY2(received.at(9).second >= prompts.at(0).second, "next read after the prompt");
 }
 
 // No reset answered at the current rate: the attempt at rate 0 follows.
@@ -560,16 +510,10 @@ void tst_Exchange::defaultResetRetried()
 {
     QVERIFY(connectDevice());
     setFactoryRecord(data.get(), 5);
-    Emulator::Fault silent;
-    silent.match = "ATR";
-    silent.times = 2;
-    silent.silent = true;
-    emulator->addFault(silent);
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QVERIFY(progress.isValid());
+    emulator->addFault(silent("ATR", 2));
 
     exchange()->startDefaultWrite();
-    QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() == 100, 6000);
+    QTRY_VERIFY_WITH_TIMEOUT(finished(), 6000);
     const QByteArrayList writes = defaultWrites(5);
     const QByteArrayList attempts{"$35", "+++", "ATR\r", "ATR\r", "$30", "+++", "ATR\r"};
     QCOMPARE(emulator->requests(), attempts + writes.mid(27) + readAllRequests);
@@ -578,18 +522,11 @@ void tst_Exchange::defaultResetRetried()
 // Connecting again disconnects: the queue is dropped and nothing more is sent.
 void tst_Exchange::reopenCloses()
 {
-    Emulator::Fault silent;
-    silent.match = "ATS206?";
-    silent.silent = true;
-    emulator->addFault(silent);
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QSignalSpy errors(exchange(), &Exchange::sgError);
-    QVERIFY(progress.isValid());
-    QVERIFY(errors.isValid());
+    emulator->addFault(silent("ATS206?"));
 
     QVERIFY(exchange()->openPort(emulator->portName()));
     QTRY_VERIFY(emulator->requests().contains("ATS206?\r"));
-    const int progressBefore = progress.count();
+    const int progressBefore = progress->count();
 
     QVERIFY(!exchange()->openPort(emulator->portName()));
     QVERIFY(!exchange()->isOpen());
@@ -597,8 +534,8 @@ void tst_Exchange::reopenCloses()
     const QList<QByteArray> sent = emulator->requests();
     QTest::qWait(1500);
     QCOMPARE(emulator->requests(), sent);
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(progress.count(), progressBefore);
+    QCOMPARE(errors->count(), 0);
+    QCOMPARE(progress->count(), progressBefore);
 }
 
 // The prompt for a timed-out read is still open when its late answer arrives:
@@ -610,16 +547,10 @@ void tst_Exchange::lateAnswerDuringPrompt()
     emulator->device()->setCommandMode(true);
     emulator->device()->setSRegister(DeviceModel::Chanel, 21);
 
-    Emulator::Fault late;
-    late.match = "ATS200?";
-    late.times = 1;
+    Emulator::Fault late = fault("ATS200?", 1);
     late.delayMs = 2300;
     emulator->addFault(late);
-    Emulator::Fault silent;
-    silent.match = "ATS200?";
-    silent.times = 1;
-    silent.silent = true;
-    emulator->addFault(silent);
+    emulator->addFault(silent("ATS200?", 1));
 
     bool nextStartedDuringPrompt = false;
     connect(exchange(), &Exchange::sgError, this, [&](const QByteArray &) {
@@ -634,28 +565,20 @@ void tst_Exchange::lateAnswerDuringPrompt()
         QTimer::singleShot(3000, &prompt, &QEventLoop::quit);
         prompt.exec();
     });
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
-    QSignalSpy errors(exchange(), &Exchange::sgError);
-    QVERIFY(progress.isValid());
-    QVERIFY(errors.isValid());
-
     exchange()->addParser(E_GetChanel, QString());
     exchange()->addParser(E_GetPower, QString());
     exchange()->addParser(E_GetSubBand, QString());
     exchange()->start(true);
-    QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toInt() == 100, 6000);
+    QTRY_VERIFY_WITH_TIMEOUT(finished(), 6000);
     QTest::qWait(100);
 
     QVERIFY(nextStartedDuringPrompt);
-    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors->count(), 1);
     QCOMPARE(emulator->requests(),
              (QByteArrayList{"ATS200?\r", "ATS200?\r", "ATS202?\r", "ATS206?\r"}));
-    QCOMPARE(progressValues(progress), (QList<int>{0, 33, 66, 100}));
-    QCOMPARE(settings.size(), 3);
-    QCOMPARE(settings.at(0).type, E_GetChanel);
-    QCOMPARE(settings.at(0).fields, QByteArrayList{"21"});
-    QCOMPARE(settings.at(1).type, E_GetPower);
-    QCOMPARE(settings.at(2).type, E_GetSubBand);
+    QCOMPARE(progressValues(*progress), (QList<int>{0, 33, 66, 100}));
+    QCOMPARE(types, (QList<TypeParser>{E_GetChanel, E_GetPower, E_GetSubBand}));
+    QCOMPARE(fields.at(0), QByteArrayList{"21"});
 }
 
 // "XMwn\r", then one poll a second in list order, each judged when its second
@@ -665,11 +588,7 @@ void tst_Exchange::radioTest()
     QVERIFY(connectDevice());
     emulator->device()->setPresentAddresses(QByteArray("\x01\x05", 2));
     // Address 1 answers with another address's text once: no answer.
-    Emulator::Fault wrong;
-    wrong.match = "!011";
-    wrong.times = 1;
-    wrong.replaceWith = "TEST2";
-    emulator->addFault(wrong);
+    emulator->addFault(replaced("!011", "TEST2", 1));
 
     QElapsedTimer clock;
     QList<qint64> pollTimes;
@@ -781,28 +700,23 @@ void tst_Exchange::deviceHangsUp()
 {
     QFETCH(QByteArray, hangUpAt);
     QFETCH(int, settingsBefore);
-    Emulator::Fault hangUp;
-    hangUp.match = hangUpAt;
+    Emulator::Fault hangUp = fault(hangUpAt);
     hangUp.hangUp = true;
     emulator->addFault(hangUp);
     QSignalSpy lost(exchange(), &Exchange::sgPortLost);
-    QSignalSpy errors(exchange(), &Exchange::sgError);
-    QSignalSpy progress(exchange(), &Exchange::sgSetProgres);
     QVERIFY(lost.isValid());
-    QVERIFY(errors.isValid());
-    QVERIFY(progress.isValid());
 
     QVERIFY(exchange()->openPort(emulator->portName()));
     QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 4000);
     QVERIFY(!exchange()->isOpen());
     QVERIFY(exchange()->queuedTypes().isEmpty());
-    QCOMPARE(settings.size(), settingsBefore);
+    QCOMPARE(types.size(), settingsBefore);
 
     // Past the time a silent transaction would take to fail.
     QTest::qWait(2200);
     QCOMPARE(lost.count(), 1);
-    QCOMPARE(errors.count(), 0);
-    QVERIFY(progress.last().at(0).toInt() < 100);
+    QCOMPARE(errors->count(), 0);
+    QVERIFY(progress->last().at(0).toInt() < 100);
 }
 
 QTEST_GUILESS_MAIN(tst_Exchange)

@@ -1,12 +1,19 @@
 #pragma once
 
+#include "w_adres.h"
 #include "w_rb.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
+
+// One sgValueChange report: the name and the value.
+using Report = QList<QVariant>;
 
 inline QStringList comboItems(const QComboBox *box)
 {
@@ -22,6 +29,33 @@ inline void clickRb(W_Rb *rb)
 {
     const QPoint pos(qMin(rb->sizeHint().width(), rb->width()) / 2, rb->height() / 2);
     QTest::mouseClick(rb, Qt::LeftButton, Qt::KeyboardModifiers(), pos);
+}
+
+inline void clickCheckBox(QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    const QRect hit = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &opt, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, hit.center());
+}
+
+// The row's marks as recorded, one letter each: '.' grey, 'y' yellow, 'g'
+// green, 'r' red; '!' where the mark on screen shows another colour.
+inline QString markLetters(const W_Adres &row)
+{
+    const QList<QColor> colours = row.colors();
+    const QList<QWidget *> rects = row.rects();
+    QString s;
+    for (int i = 0; i < colours.size(); ++i) {
+        const QColor c = colours.at(i);
+        const QWidget *mark = rects.value(i);
+        if (!mark || !mark->autoFillBackground() || mark->palette().color(QPalette::Window) != c)
+            s += QLatin1Char('!');
+        else
+            s += QLatin1Char(c == QColor(Qt::gray) ? '.' : c == QColor(Qt::yellow) ? 'y'
+                             : c == QColor(Qt::green) ? 'g' : c == QColor(Qt::red) ? 'r' : '?');
+    }
+    return s;
 }
 
 // Shows the panel at its minimum size and checks that no caption or button

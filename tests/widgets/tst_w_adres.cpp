@@ -1,52 +1,10 @@
+#include "panelcheck.h"
 #include "w_adres.h"
 
-#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QtTest>
-
-namespace {
-
-// One letter per mark: '.' grey, 'y' yellow, 'g' green, 'r' red.
-QString letters(const QList<QColor> &colours)
-{
-    QString s;
-    for (const QColor &c : colours) {
-        if (c == QColor(Qt::gray))
-            s += QLatin1Char('.');
-        else if (c == QColor(Qt::yellow))
-            s += QLatin1Char('y');
-        else if (c == QColor(Qt::green))
-            s += QLatin1Char('g');
-        else if (c == QColor(Qt::red))
-            s += QLatin1Char('r');
-        else
-            s += QLatin1Char('?');
-    }
-    return s;
-}
-
-// What the marks really show on screen, read back from their palettes.
-QString shown(const W_Adres &row)
-{
-    QList<QColor> colours;
-    for (const QWidget *mark : row.rects())
-        colours.append(mark->autoFillBackground() ? mark->palette().color(QPalette::Window) : QColor());
-    return letters(colours);
-}
-
-void clickCheckBox(QCheckBox *box)
-{
-    QStyleOptionButton opt;
-    opt.initFrom(box);
-    const QRect hit = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &opt, box);
-    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, hit.center());
-}
-
-} // namespace
 
 class tst_W_Adres : public QObject
 {
@@ -70,8 +28,7 @@ void tst_W_Adres::initialRow()
     QCOMPARE(row.spinBox()->minimum(), 0);
     QCOMPARE(row.spinBox()->maximum(), 63);
     QCOMPARE(row.colors().size(), 10);
-    QCOMPARE(letters(row.colors()), QString(10, QLatin1Char('.')));
-    QCOMPARE(shown(row), QString(10, QLatin1Char('.')));
+    QCOMPARE(markLetters(row), QString(10, QLatin1Char('.')));
 
     auto *layout = qobject_cast<QHBoxLayout *>(row.layout());
     QVERIFY(layout);
@@ -141,8 +98,7 @@ void tst_W_Adres::marks()
         default: QFAIL("unknown step");
         }
     }
-    QCOMPARE(letters(row.colors()), expected);
-    QCOMPARE(shown(row), expected);
+    QCOMPARE(markLetters(row), expected);
 }
 
 QTEST_MAIN(tst_W_Adres)

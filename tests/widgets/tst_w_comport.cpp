@@ -1,3 +1,4 @@
+#include "panelcheck.h"
 #include "w_comport.h"
 
 #include <QComboBox>
@@ -38,13 +39,7 @@ private:
     {
         return panel.findChild<QComboBox *>("PortName");
     }
-    static QStringList entries(W_ComPort &panel)
-    {
-        QStringList list;
-        for (int i = 0; i < combo(panel)->count(); ++i)
-            list << combo(panel)->itemText(i);
-        return list;
-    }
+    static QStringList entries(W_ComPort &panel) { return comboItems(combo(panel)); }
 };
 
 void tst_W_ComPort::initTestCase()

@@ -7,8 +7,6 @@
 #include <QSpinBox>
 #include <QtTest>
 
-using Report = QList<QVariant>;
-
 class tst_W_FreezProtection : public QObject
 {
     Q_OBJECT
@@ -18,8 +16,6 @@ private slots:
     void cleanup();
 
     void initialState();
-    void wdtTexts_data();
-    void wdtTexts();
     void wdtByName_data();
     void wdtByName();
     void radioTransmitReset_data();
@@ -65,33 +61,17 @@ void tst_W_FreezProtection::initialState()
     QCOMPARE(labels, (QStringList{"Radio Transmit Reset", "x100 ms", "WDT Reset"}));
 }
 
-void tst_W_FreezProtection::wdtTexts_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("disabled") << 0 << QStringLiteral("Disable");
-    QTest::newRow("first") << 1 << QStringLiteral("10 sec");
-    QTest::newRow("second") << 2 << QStringLiteral("20 sec");
-    QTest::newRow("middle") << 125 << QStringLiteral("1250 sec");
-    QTest::newRow("last") << 250 << QStringLiteral("2500 sec");
-}
-
-void tst_W_FreezProtection::wdtTexts()
-{
-    QFETCH(int, index);
-    QFETCH(QString, text);
-
-    QCOMPARE(wdt()->itemText(index), text);
-}
-
 void tst_W_FreezProtection::wdtByName_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("shown");
     QTest::addColumn<QString>("text");
 
+    QTest::newRow("disabled") << 0 << 0 << QStringLiteral("Disable");
+    QTest::newRow("first") << 1 << 1 << QStringLiteral("10 sec");
+    QTest::newRow("second") << 2 << 2 << QStringLiteral("20 sec");
     QTest::newRow("30 sec") << 3 << 3 << QStringLiteral("30 sec");
+    QTest::newRow("middle") << 125 << 125 << QStringLiteral("1250 sec");
     QTest::newRow("last") << 250 << 250 << QStringLiteral("2500 sec");
     QTest::newRow("past the list") << 251 << -1 << QString();
 }
@@ -102,6 +82,8 @@ void tst_W_FreezProtection::wdtByName()
     QFETCH(int, shown);
     QFETCH(QString, text);
 
+    // Start from another entry so that the change is real.
+    panel->setValueByName(QStringLiteral("WDT Reset"), index == 1 ? 2 : 1);
     QSignalSpy spy(panel, &W_QWidget::sgValueChange);
     QVERIFY(spy.isValid());
     QSignalSpy textSpy(panel, &W_QWidget::sgTextChange);
@@ -109,6 +91,7 @@ void tst_W_FreezProtection::wdtByName()
 
     panel->setValueByName(QStringLiteral("WDT Reset"), index);
     QCOMPARE(wdt()->currentIndex(), shown);
+    QCOMPARE(wdt()->itemText(shown), text);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.first(), (Report{QStringLiteral("WDT Reset"), shown}));
     QCOMPARE(textSpy.count(), 1);

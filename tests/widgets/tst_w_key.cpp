@@ -7,8 +7,6 @@
 #include <QStyle>
 #include <QtTest>
 
-using Report = QList<QVariant>;
-
 class tst_W_Key : public QObject
 {
     Q_OBJECT
@@ -17,9 +15,8 @@ private slots:
     void init();
     void cleanup();
 
-    void commandKey_data();
-    void commandKey();
-    void freezeProtection();
+    void pressReports_data();
+    void pressReports();
     void layout();
     void fitsAtMinimumSize();
 
@@ -43,25 +40,32 @@ void tst_W_Key::cleanup()
     keys = nullptr;
 }
 
-void tst_W_Key::commandKey_data()
+void tst_W_Key::pressReports_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("checkable");
 
-    QTest::newRow("READ") << QStringLiteral("READ") << 0;
-    QTest::newRow("WRITE") << QStringLiteral("WRITE") << 1;
-    QTest::newRow("DEFAULT") << QStringLiteral("DEFAULT") << 4;
+    QTest::newRow("READ") << QStringLiteral("READ") << 0 << false;
+    QTest::newRow("WRITE") << QStringLiteral("WRITE") << 1 << false;
+    QTest::newRow("DEFAULT") << QStringLiteral("DEFAULT") << 4 << false;
+    QTest::newRow("Freeze Protection") << QStringLiteral("Freeze Protection") << 5 << true;
 }
 
-void tst_W_Key::commandKey()
+// A command key reports 0 on every press. The freeze protection key reports
+// the state it had before the press: 0 when the press is about to show the
+// panel, 1 when it is about to hide it.
+void tst_W_Key::pressReports()
 {
     QFETCH(QString, name);
     QFETCH(int, column);
+    QFETCH(bool, checkable);
 
     QPushButton *button = key(name);
     QVERIFY(button);
     QCOMPARE(button->text(), name);
-    QVERIFY(!button->isCheckable());
+    QCOMPARE(button->isCheckable(), checkable);
+    QVERIFY(!button->isChecked());
     auto *grid = qobject_cast<QGridLayout *>(keys->layout());
     QVERIFY(grid);
     QLayoutItem *item = grid->itemAtPosition(1, column);
@@ -70,35 +74,13 @@ void tst_W_Key::commandKey()
 
     QSignalSpy spy(keys, &W_QWidget::sgValueChange);
     QVERIFY(spy.isValid());
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(static_cast<const QList<Report> &>(spy), (QList<Report>{{name, 0}, {name, 0}}));
-}
-
-// The key reports the state it had before the press: 0 when the press is
-// about to show the panel, 1 when it is about to hide it.
-void tst_W_Key::freezeProtection()
-{
-    QPushButton *button = key(QStringLiteral("Freeze Protection"));
-    QVERIFY(button);
-    QCOMPARE(button->text(), QStringLiteral("Freeze Protection"));
-    QVERIFY(button->isCheckable());
-    QVERIFY(!button->isChecked());
-    auto *grid = qobject_cast<QGridLayout *>(keys->layout());
-    QVERIFY(grid);
-    QLayoutItem *item = grid->itemAtPosition(1, 5);
-    QVERIFY(item);
-    QCOMPARE(item->widget(), button);
-
-    QSignalSpy spy(keys, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-    QTest::mouseClick(button, Qt::LeftButton);
-    QVERIFY(button->isChecked());
-    QTest::mouseClick(button, Qt::LeftButton);
-    QVERIFY(!button->isChecked());
-    QTest::mouseClick(button, Qt::LeftButton);
-    const QString name = QStringLiteral("Freeze Protection");
-    QCOMPARE(static_cast<const QList<Report> &>(spy), (QList<Report>{{name, 0}, {name, 1}, {name, 0}}));
+    QList<Report> expected;
+    for (int press = 0; press < 3; ++press) {
+        expected.append({name, checkable ? press % 2 : 0});
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(button->isChecked(), checkable && press % 2 == 0);
+    }
+    QCOMPARE(static_cast<const QList<Report> &>(spy), expected);
 }
 
 void tst_W_Key::layout()

@@ -1,49 +1,23 @@
+#include "panelcheck.h"
 #include "w_adres.h"
 #include "w_test.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QtTest>
 
 namespace {
 
-QChar letter(const QColor &c)
-{
-    if (c == QColor(Qt::gray))
-        return QLatin1Char('.');
-    if (c == QColor(Qt::yellow))
-        return QLatin1Char('y');
-    if (c == QColor(Qt::green))
-        return QLatin1Char('g');
-    if (c == QColor(Qt::red))
-        return QLatin1Char('r');
-    return QLatin1Char('?');
-}
-
-// Every row's marks as one string each ('.' grey, 'y' yellow, 'g' green,
-// 'r' red), as recorded and as shown; a mismatch between the two shows as '!'.
+// Every row's marks, as markLetters gives them.
 QStringList marks(const W_Test &panel)
 {
     QStringList result;
-    for (const W_Adres *row : panel.rows()) {
-        QString s;
-        const QList<QColor> colours = row->colors();
-        const QList<QWidget *> rects = row->rects();
-        for (int i = 0; i < colours.size(); ++i) {
-            const QWidget *mark = rects.at(i);
-            const bool same = mark->autoFillBackground()
-                              && mark->palette().color(QPalette::Window) == colours.at(i);
-            s += same ? letter(colours.at(i)) : QLatin1Char('!');
-        }
-        result.append(s);
-    }
+    for (const W_Adres *row : panel.rows())
+        result.append(markLetters(*row));
     return result;
 }
 
@@ -60,27 +34,11 @@ QByteArray poll(int adres)
     return QByteArray("!01") + char(48 + adres);
 }
 
-void clickCheckBox(QCheckBox *box)
+QVector<bool> rowsEnabled(const W_Test &panel)
 {
-    QStyleOptionButton opt;
-    opt.initFrom(box);
-    const QRect hit = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &opt, box);
-    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, hit.center());
-}
-
-QList<bool> rowsEnabled(const W_Test &panel)
-{
-    QList<bool> result;
+    QVector<bool> result;
     for (const W_Adres *row : panel.rows())
         result.append(row->isEnabled());
-    return result;
-}
-
-QList<bool> repeated(bool value)
-{
-    QList<bool> result;
-    for (int i = 0; i < 10; ++i)
-        result.append(value);
     return result;
 }
 
@@ -97,9 +55,8 @@ private slots:
     void initialPanel();
     void startWithCheckedRows_data();
     void startWithCheckedRows();
-    void startWithoutCheckedRows();
-    void stop();
-    void keysWorkAfterConnectAll();
+    void testKeyLeavesPanelIdle_data();
+    void testKeyLeavesPanelIdle();
     void reports_data();
     void reports();
     void findAdres_data();
@@ -114,9 +71,13 @@ private:
     W_Test *panel = nullptr;
 };
 
+// A panel as the main window has it: connected, with its sgValueChange left
+// unconnected; every key must act once per click through the panel's own
+// connections.
 void tst_W_Test::init()
 {
     panel = new W_Test;
+    panel->connectAll();
     panel->show();
     QVERIFY(QTest::qWaitForWindowExposed(panel));
 }
@@ -221,7 +182,7 @@ void tst_W_Test::startWithCheckedRows()
     QVERIFY(panel->testKey()->isChecked());
     QVERIFY(panel->isTesting());
     QCOMPARE(panel->testKey()->text(), QStringLiteral("STOP"));
-    QCOMPARE(rowsEnabled(*panel), repeated(false));
+    QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, false));
 
     // A disabled row ignores the operator while the test runs.
     W_Adres *other = rows.at(checked.contains(4) ? 5 : 3);
@@ -231,8 +192,24 @@ void tst_W_Test::startWithCheckedRows()
     QCOMPARE(started.count(), 1);
 }
 
-void tst_W_Test::startWithoutCheckedRows()
+void tst_W_Test::testKeyLeavesPanelIdle_data()
 {
+    QTest::addColumn<bool>("running");
+
+    QTest::newRow("no row checked: nothing starts") << false;
+    QTest::newRow("running: it stops") << true;
+}
+
+void tst_W_Test::testKeyLeavesPanelIdle()
+{
+    QFETCH(bool, running);
+
+    const QList<W_Adres *> rows = panel->rows();
+    if (running) {
+        clickCheckBox(rows.at(1)->checkBox());
+        QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+        QVERIFY(panel->isTesting());
+    }
     QSignalSpy started(panel, &W_Test::sgStartTest);
     QSignalSpy stopped(panel, &W_Test::sgStopTest);
     QVERIFY(started.isValid());
@@ -245,28 +222,9 @@ void tst_W_Test::startWithoutCheckedRows()
     QVERIFY(!panel->testKey()->isChecked());
     QVERIFY(!panel->isTesting());
     QCOMPARE(panel->testKey()->text(), QStringLiteral("TEST"));
-    QCOMPARE(rowsEnabled(*panel), repeated(true));
-}
-
-void tst_W_Test::stop()
-{
-    const QList<W_Adres *> rows = panel->rows();
-    clickCheckBox(rows.at(1)->checkBox());
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
-    QVERIFY(panel->isTesting());
-
-    QSignalSpy started(panel, &W_Test::sgStartTest);
-    QSignalSpy stopped(panel, &W_Test::sgStopTest);
-    QVERIFY(started.isValid());
-    QVERIFY(stopped.isValid());
-
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
-
-    QCOMPARE(stopped.count(), 1);
-    QCOMPARE(started.count(), 0);
-    QVERIFY(!panel->isTesting());
-    QCOMPARE(panel->testKey()->text(), QStringLiteral("TEST"));
-    QCOMPARE(rowsEnabled(*panel), repeated(true));
+    QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, true));
+    if (!running)
+        return;
     // Re-enabling the rows keeps an unchecked row's address locked.
     QVERIFY(rows.at(1)->isChecked());
     QVERIFY(rows.at(1)->spinBox()->isEnabled());
@@ -277,33 +235,6 @@ void tst_W_Test::stop()
     QTest::mouseClick(panel->testKey(), Qt::LeftButton);
     QCOMPARE(started.count(), 1);
     QCOMPARE(started.first().first().toByteArray(), QByteArray("\x02\x03", 2));
-}
-
-// The window calls connectAll on the panel but leaves its sgValueChange
-// unconnected; the keys must still act once per click through the panel's
-// own connections.
-void tst_W_Test::keysWorkAfterConnectAll()
-{
-    panel->connectAll();
-    clickCheckBox(panel->rows().at(4)->checkBox());
-
-    QSignalSpy started(panel, &W_Test::sgStartTest);
-    QSignalSpy stopped(panel, &W_Test::sgStopTest);
-    QSignalSpy cleared(panel, &W_Test::sgClearTest);
-    QVERIFY(started.isValid());
-    QVERIFY(stopped.isValid());
-    QVERIFY(cleared.isValid());
-
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
-    QCOMPARE(started.count(), 1);
-    QCOMPARE(started.first().first().toByteArray(), QByteArray("\x05", 1));
-
-    QTest::mouseClick(panel->cleanKey(), Qt::LeftButton);
-    QCOMPARE(cleared.count(), 1);
-
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
-    QCOMPARE(stopped.count(), 1);
-    QCOMPARE(started.count(), 1);
 }
 
 void tst_W_Test::reports_data()
@@ -321,16 +252,10 @@ void tst_W_Test::reports_data()
         rows[row - 1] = marks;
         return rows;
     };
-    auto repeat = [](const QByteArray &report, int times) {
-        QList<QByteArray> list;
-        for (int i = 0; i < times; ++i)
-            list.append(report);
-        return list;
-    };
 
     QTest::newRow("one poll") << standard << QList<QByteArray>{"a" + poll(4)} << with(4, "y.........");
     QTest::newRow("eleven polls of address 3")
-        << standard << repeat("a" + poll(3), 11) << with(3, "yyyyyyyyyy");
+        << standard << QVector<QByteArray>(11, "a" + poll(3)).toList() << with(3, "yyyyyyyyyy");
     QTest::newRow("poll, ok, poll, error")
         << standard << QList<QByteArray>{"a" + poll(6), "o" + poll(6), "a" + poll(6), "e" + poll(6)}
         << with(6, "rg........");
@@ -481,7 +406,7 @@ void tst_W_Test::cleanTest()
     QCOMPARE(stopped.count(), 0);
     QCOMPARE(panel->isTesting(), running);
     QCOMPARE(panel->testKey()->text(), running ? QStringLiteral("STOP") : QStringLiteral("TEST"));
-    QCOMPARE(rowsEnabled(*panel), repeated(!running));
+    QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, !running));
 
     panel->addRequest(poll(1));
     QCOMPARE(marks(*panel).at(0), QStringLiteral("y........."));

@@ -1,0 +1,317 @@
+#pragma once
+
+#include "data.h"
+#include "devicemodel.h"
+#include "emulator.h"
+#include "exchange.h"
+#include "mainwindow.h"
+#include "w_freezprotection.h"
+#include "w_key.h"
+#include "w_power.h"
+#include "w_radio.h"
+#include "w_radiocommonright.h"
+#include "w_rb.h"
+#include "w_rs485.h"
+#include "w_serialrate.h"
+#include "w_subband.h"
+#include "w_test.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+// Settings by their names, in the record's encoding (flow control 0 or 2).
+using Settings = QMap<QString, int>;
+Q_DECLARE_METATYPE(Settings)
+
+// What the window sends for a read-all; on connect "$2" comes first.
+inline const QByteArrayList readAllRequests{
+    "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
+    "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
+};
+
+inline const QList<QPair<QString, quint8 Data::*>> recordFields{
+    {"Sub-band", &Data::subBand},
+    {"Radio Data Rate", &Data::radioDataRate},
+    {"Chanel", &Data::chanel},
+    {"Power", &Data::power},
+    {"Test address", &Data::testAddress},
+    {"Serial Data Rate", &Data::serialDataRate},
+    {"Serial Timeout", &Data::serialTimeout},
+    {"Delay Tx-Rx", &Data::delayTxRx},
+    {"Parity", &Data::parity},
+    {"Stop bit", &Data::stopBit},
+    {"Flow control", &Data::flowControl},
+    {"Radio Transmit Reset", &Data::radioTransmitReset},
+    {"WDT Reset", &Data::wdtReset},
+};
+
+inline Settings recordOf(const Data *d)
+{
+    Settings s;
+    for (const auto &field : recordFields)
+        s.insert(field.first, d->*field.second);
+    return s;
+}
+
+// Sets the fields these settings name and leaves the others.
+inline void setRecord(Data *d, const Settings &s)
+{
+    for (const auto &field : recordFields) {
+        if (s.contains(field.first))
+            d->*field.second = quint8(s.value(field.first));
+    }
+}
+
+inline Settings changed(Settings base, const Settings &changes)
+{
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        base[it.key()] = it.value();
+    return base;
+}
+
+inline QString differences(const Settings &actual, const Settings &expected)
+{
+    QStringList out;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (actual.value(it.key(), -1000) != it.value())
+            out << QStringLiteral("%1 is %2, expected %3").arg(it.key()).arg(actual.value(it.key(), -1000)).arg(it.value());
+    }
+    return out.join(QStringLiteral("; "));
+}
+
+#define COMPARE_SETTINGS(actual, expected)                                      \
+    do {                                                                        \
+        const QString diff = differences(actual, expected);                     \
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));                             \
+    } while (false)
+
+inline int checkedNumber(const QList<W_Rb *> &buttons)
+{
+    for (const W_Rb *rb : buttons) {
+        if (rb->isChecked())
+            return rb->number();
+    }
+    return -1;
+}
+
+inline W_Rb *button(const QList<W_Rb *> &buttons, int number)
+{
+    for (W_Rb *rb : buttons) {
+        if (rb->number() == number)
+            return rb;
+    }
+    return nullptr;
+}
+
+// Radio buttons and check boxes take a click on their indicator.
+inline void clickIndicator(QAbstractButton *b)
+{
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+}
+
+inline Emulator::Fault silentFault(const QByteArray &match, int times = -1)
+{
+    Emulator::Fault fault;
+    fault.match = match;
+    fault.times = times;
+    fault.silent = true;
+    return fault;
+}
+
+// Answers every modal message box the window opens and keeps what each one
+// said, so that no test hangs on a box: OK where the box has one, otherwise
+// the answer the test chose. Close closes the box's window; Leave leaves the
+// box for the program to close.
+class BoxAnswerer : public QObject
+{
+public:
+    enum Answer { Yes, No, Escape, Close, Leave };
+
+    struct Seen
+    {
+        QString title;
+        QString text;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    BoxAnswerer()
+    {
+        connect(&timer, &QTimer::timeout, this, &BoxAnswerer::look);
+        timer.start(20);
+    }
+
+    Answer answer = Escape;
+    QList<Seen> seen;
+
+private:
+    void look()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        if (box == answered) {
+            // A box the program leaves open is noted and escaped, so that the
+            // test fails instead of hanging.
+            if (answer == Leave && openSince.isValid() && openSince.elapsed() > 5000) {
+                openSince.invalidate();
+                seen.append({"left open: " + box->windowTitle(), box->text(), box->standardButtons()});
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+            return;
+        }
+        answered = box;
+        openSince.start();
+        seen.append({box->windowTitle(), box->text(), box->standardButtons()});
+        QAbstractButton *key = box->button(QMessageBox::Ok);
+        if (!key && answer == Yes)
+            key = box->button(QMessageBox::Yes);
+        if (!key && answer == No)
+            key = box->button(QMessageBox::No);
+        if (key)
+            QTest::mouseClick(key, Qt::LeftButton);
+        else if (answer == Close)
+            box->close();
+        else if (answer != Leave)
+            QTest::keyClick(box, Qt::Key_Escape);
+    }
+
+    QTimer timer;
+    QPointer<QMessageBox> answered;
+    QElapsedTimer openSince;
+};
+
+// The main window against the device emulator on a pseudo-terminal, made
+// afresh for every test function, for the tests that drive the window as an
+// operator does.
+class WindowRig
+{
+protected:
+    // From initTestCase: the window's start-up file goes to a directory of
+    // its own.
+    void setUpApplication()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
+        QCoreApplication::setApplicationName(QStringLiteral("Ryd"));
+        QVERIFY(workDir.isValid());
+        QVERIFY(QDir::setCurrent(workDir.path()));
+    }
+
+    // From init.
+    void openWindow()
+    {
+        QSettings().clear();
+        boxes = std::make_unique<BoxAnswerer>();
+        emulator = std::make_unique<Emulator>();
+        QString error;
+        QVERIFY2(emulator->open(&error), qPrintable(error));
+        portName = emulator->portName();
+        window = std::make_unique<MainWindow>(nullptr, [this] { return QStringList{portName}; });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(progressBar());
+        progress = std::make_unique<QSignalSpy>(progressBar(), &QProgressBar::valueChanged);
+        QVERIFY(progress->isValid());
+    }
+
+    // From cleanup. A test takes the boxes it expects out of boxes->seen; any
+    // left over were not expected.
+    void closeWindow()
+    {
+        progress.reset();
+        window.reset();
+        emulator.reset();
+        const QString unexpected = boxes->seen.isEmpty() ? QString() : boxes->seen.first().title;
+        boxes.reset();
+        QVERIFY2(unexpected.isNull(), qPrintable("unexpected message box " + unexpected));
+    }
+
+    // Presses "Connect" and waits for the read-all to end; what it sent and
+    // showed is then forgotten.
+    bool connectDevice()
+    {
+        QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+        const bool done = QTest::qWaitFor(
+            [this] { return progressBar()->value() == 100 && emulator->requests().size() == 11; }, 5000);
+        emulator->clearRequests();
+        progress->clear();
+        return done;
+    }
+
+    // The progress bar has reached 100 since connectDevice.
+    bool sequenceEnded() const { return !progress->isEmpty() && progress->last().at(0).toInt() == 100; }
+
+    // Key, radio, RS-485, freeze protection and test panels, and the progress bar.
+    QVector<bool> panelsEnabled() const
+    {
+        return {window->findChild<W_Key *>()->isEnabled(), radio()->isEnabled(), rs485()->isEnabled(),
+                window->findChild<W_FreezProtection *>()->isEnabled(),
+                window->findChild<W_Test *>()->isEnabled(), progressBar()->isEnabled()};
+    }
+
+    void verifyDisconnected() const
+    {
+        auto *exchange = window->findChild<Exchange *>();
+        QVERIFY(!exchange->isOpen());
+        QVERIFY(exchange->queuedTypes().isEmpty());
+        QCOMPARE(key("pbOpen")->text(), QString("Connect"));
+        QVERIFY(window->portPanel()->isEnabled());
+        QCOMPARE(panelsEnabled(), QVector<bool>(6, false));
+        QCOMPARE(named<QLineEdit>("FirmWare")->text(), QString("x/x"));
+        QCOMPARE(named<QLineEdit>("Radio module")->text(), QString());
+    }
+
+    // What the panels show, in the record's encoding.
+    Settings shown() const
+    {
+        return {{"Sub-band", checkedNumber(radio()->subBandPanel()->buttons())},
+                {"Radio Data Rate", checkedNumber(radio()->rightPanel()->buttons())},
+                {"Chanel", combo("Chanel")->currentIndex()},
+                {"Power", radio()->rightPanel()->powerPanel()->power()},
+                {"Test address", spin("Test address")->value()},
+                {"Serial Data Rate", checkedNumber(rs485()->serialRatePanel()->buttons())},
+                {"Serial Timeout", spin("Serial Timeout")->value()},
+                {"Delay Tx-Rx", spin("Delay Tx-Rx")->value()},
+                {"Parity", combo("Parity")->currentIndex()},
+                {"Stop bit", combo("Stop bit")->currentIndex()},
+                {"Flow control", combo("Flow control")->currentText() == "HardWare" ? 0 : 2},
+                {"Radio Transmit Reset", spin("Radio Transmit Reset")->value()},
+                {"WDT Reset", combo("WDT Reset")->currentIndex()}};
+    }
+
+    template <typename T>
+    T *named(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
+    QPushButton *key(const char *name) const { return named<QPushButton>(name); }
+    QSpinBox *spin(const char *name) const { return named<QSpinBox>(name); }
+    QComboBox *combo(const char *name) const { return named<QComboBox>(name); }
+    W_Radio *radio() const { return window->findChild<W_Radio *>(); }
+    W_Rs485 *rs485() const { return window->findChild<W_Rs485 *>(); }
+    W_Test *testPanel() const { return window->findChild<W_Test *>(); }
+    QProgressBar *progressBar() const
+    {
+        return window->centralWidget()->findChild<QProgressBar *>(QString(), Qt::FindDirectChildrenOnly);
+    }
+
+    QTemporaryDir workDir;
+    // The one port the window's port list offers.
+    QString portName;
+    std::unique_ptr<BoxAnswerer> boxes;
+    std::unique_ptr<Emulator> emulator;
+    std::unique_ptr<MainWindow> window;
+    // The progress bar's values since connectDevice.
+    std::unique_ptr<QSignalSpy> progress;
+};
