@@ -293,20 +293,24 @@ void Exchange::slTimeout()
     }
 }
 
+// A test text for the address at `index`: `prefix` followed by the address
+// character (48 + address) in UTF-8; the prefix alone past the list's end.
+QByteArray Exchange::testText(const char *prefix, quint8 index) const
+{
+    QString text = QString::fromLatin1(prefix);
+    if (index < testAdreses.size())
+        text += QChar(ushort(48 + quint8(testAdreses.at(index))));
+    return text.toUtf8();
+}
+
 QByteArray Exchange::getTestRequest(quint8 index) const
 {
-    if (index >= testAdreses.size())
-        return QByteArray();
-    const QChar address(ushort(48 + quint8(testAdreses.at(index))));
-    return QStringLiteral("!01%1").arg(address).toUtf8();
+    return index < testAdreses.size() ? testText("!01", index) : QByteArray();
 }
 
 QByteArray Exchange::testAnswer(quint8 index) const
 {
-    if (index >= testAdreses.size())
-        return QByteArrayLiteral("TEST");
-    const QChar address(ushort(48 + quint8(testAdreses.at(index))));
-    return QStringLiteral("TEST%1").arg(address).toUtf8();
+    return testText("TEST", index);
 }
 
 namespace {

@@ -62,6 +62,7 @@ private:
     void closeLostPort();
     void dropParser(Parser *parser);
     void startNext();
+    QByteArray testText(const char *prefix, quint8 index) const;
     QByteArray testAnswer(quint8 index) const;
     QString rs485Record(quint8 serialRate) const;
 
