@@ -448,6 +448,19 @@ QString Exchange::rs485Record(quint8 serialRate) const
     }.join(QLatin1Char(','));
 }
 
+// The radio module's register writes from the record, then back to online
+// mode: the common end of the write and factory-default sequences.
+void Exchange::addRegisterWrites()
+{
+    addParser(E_SetSubBand, QString::number(data->subBand));
+    addParser(E_SetRadioDataRate, QString::number(data->radioDataRate));
+    addParser(E_SetChanel, QString::number(data->chanel));
+    addParser(E_SetPower, QString::number(data->power));
+    addParser(E_SetSerialTimeout, QString::number(data->serialTimeout));
+    addParser(E_SetFlowControl, QString::number(data->flowControl));
+    addParser(E_OnlineMode, QString());
+}
+
 void Exchange::startSave()
 {
     qCDebug(lcExchange) << "startSave" << __LINE__;
@@ -458,13 +471,7 @@ void Exchange::startSave()
     addParser(E_SetLinkRate, serialRate);
     qCDebug(lcExchange) << "startSave" << __LINE__;
     addParser(E_SetRs485, rs485Record(data->serialDataRate));
-    addParser(E_SetSubBand, QString::number(data->subBand));
-    addParser(E_SetRadioDataRate, QString::number(data->radioDataRate));
-    addParser(E_SetChanel, QString::number(data->chanel));
-    addParser(E_SetPower, QString::number(data->power));
-    addParser(E_SetSerialTimeout, QString::number(data->serialTimeout));
-    addParser(E_SetFlowControl, QString::number(data->flowControl));
-    addParser(E_OnlineMode, QString());
+    addRegisterWrites();
     qCDebug(lcExchange) << "startSave" << __LINE__;
     GetAllSettings();
 }
@@ -484,13 +491,7 @@ void Exchange::startDefaultWrite()
         addParser(E_RestoreDefaults, QString());
     }
     addParser(E_SetRs485, rs485Record(4));
-    addParser(E_SetSubBand, QString::number(data->subBand));
-    addParser(E_SetRadioDataRate, QString::number(data->radioDataRate));
-    addParser(E_SetChanel, QString::number(data->chanel));
-    addParser(E_SetPower, QString::number(data->power));
-    addParser(E_SetSerialTimeout, QString::number(data->serialTimeout));
-    addParser(E_SetFlowControl, QString::number(data->flowControl));
-    addParser(E_OnlineMode, QString());
+    addRegisterWrites();
     GetAllSettings();
 }
 

@@ -65,6 +65,7 @@ private:
     QByteArray testText(const char *prefix, quint8 index) const;
     QByteArray testAnswer(quint8 index) const;
     QString rs485Record(quint8 serialRate) const;
+    void addRegisterWrites();
 
     QSerialPort *port = nullptr;
     QList<Parser *> parsers;
