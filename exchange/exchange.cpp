@@ -13,6 +13,28 @@
 #endif
 
 namespace {
+// How many fields a complete answer of each reading kind must carry to be
+// delivered as sgGetSetting; 0 for the kinds whose answer delivers nothing.
+int deliveredFields(TypeParser type)
+{
+    switch (type) {
+    case E_GetRs485:
+        return 8;
+    case E_GetVersion:
+        return 2;
+    case E_GetSubBand:
+    case E_GetRadioDataRate:
+    case E_GetChanel:
+    case E_GetPower:
+    case E_GetSerialTimeout:
+    case E_GetFlowControl:
+    case E_GetModuleVersion:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 // A line that was hung up reads as empty for ever and the port reports a read
 // error on every turn of the event loop; an unplugged adapter reports a
 // resource error. Either way the port is of no more use.
@@ -172,32 +194,12 @@ void Exchange::slReadyRead()
         return;
 
     const TypeParser type = current->type();
-    switch (type) {
-    case E_GetRs485:
-        if (fields.size() == 8)
-            emit sgGetSetting(type, fields);
-        break;
-    case E_GetSubBand:
-    case E_GetRadioDataRate:
-    case E_GetChanel:
-    case E_GetPower:
-    case E_GetSerialTimeout:
-    case E_GetModuleVersion:
-        if (fields.size() == 1)
-            emit sgGetSetting(type, fields);
-        break;
-    case E_GetFlowControl:
-        if (fields.size() == 1) {
+    // An answer with another number of fields ends the transaction unheard.
+    const int expected = deliveredFields(type);
+    if (expected != 0 && fields.size() == expected) {
+        if (type == E_GetFlowControl)
             qCDebug(lcExchange).noquote() << "E_GetFlowControl" << fields.join(", ");
-            emit sgGetSetting(type, fields);
-        }
-        break;
-    case E_GetVersion:
-        if (fields.size() == 2)
-            emit sgGetSetting(type, fields);
-        break;
-    default:
-        break;
+        emit sgGetSetting(type, fields);
     }
 
     // A handler of the answer may have replaced the queue.
