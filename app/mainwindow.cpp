@@ -2,15 +2,17 @@
 
 #include "applog.h"
 #include "data.h"
+#include "devicerules.h"
 #include "exchange.h"
 #include "settingsfile.h"
 #include "version.h"
 #include "w_freezprotection.h"
 #include "w_key.h"
 #include "w_radio.h"
-#include "w_radiocommonleft.h"
 #include "w_rs485.h"
 #include "w_test.h"
+
+#include <algorithm>
 
 #include <QFile>
 #include <QFileDialog>
@@ -36,16 +38,75 @@ quint8 fieldNumber(const QByteArray &field)
     return quint8(field.toUInt());
 }
 
+// The record value a field of the device's answer stands for. An empty
+// address field keeps the address the record already has.
+quint8 answerValue(const MainWindow::Setting &setting, const QByteArray &field, quint8 current)
+{
+    switch (setting.encoding) {
+    case MainWindow::Encoding::Address:
+        return field.isEmpty() ? current : DeviceRules::addressOf(field.at(0));
+    case MainWindow::Encoding::FlowControl:
+        return fieldNumber(field) == 0 ? 0 : 2;
+    case MainWindow::Encoding::Number:
+        break;
+    }
+    return fieldNumber(field);
+}
+
 // Every other sequence takes the exchange's queue from a running radio test.
 // The test panel is made idle first: left at "STOP" it would hold the progress
 // bar at 0, and its key would later stop the new sequence instead of the test.
 void endRadioTest(W_Test *test)
 {
     if (test->isTesting())
-        test->testKey()->setChecked(false);
+        test->stop();
 }
 
 } // namespace
+
+const QList<MainWindow::Setting> &MainWindow::settings()
+{
+    using E = Encoding;
+    static const QList<Setting> table = {
+        {QStringLiteral("Sub-band"), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0},
+        {QStringLiteral("Radio Data Rate"), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0},
+        {QStringLiteral("Chanel"), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0},
+        {QStringLiteral("Serial Timeout"), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0},
+        {QStringLiteral("Power"), &Data::power, Panel::Radio, E::Number, E_GetPower, 0},
+        {QStringLiteral("Test address"), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0},
+        {QStringLiteral("Serial Data Rate"), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1},
+        {QStringLiteral("Delay Tx-Rx"), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3},
+        {QStringLiteral("Parity"), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4},
+        {QStringLiteral("Stop bit"), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7},
+        {QStringLiteral("Flow control"), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0},
+        {QStringLiteral("Radio Transmit Reset"), &Data::radioTransmitReset, Panel::FreezProtection, E::Number, E_GetRs485, 5},
+        {QStringLiteral("WDT Reset"), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6},
+    };
+    return table;
+}
+
+const MainWindow::Setting &MainWindow::settingOf(quint8 Data::*field)
+{
+    const QList<Setting> &table = settings();
+    const auto found = std::find_if(table.cbegin(), table.cend(),
+                                    [field](const Setting &setting) { return setting.field == field; });
+    Q_ASSERT(found != table.cend());
+    return *found;
+}
+
+int MainWindow::shownValue(const Setting &setting, quint8 recordValue)
+{
+    if (setting.encoding == Encoding::FlowControl)
+        return recordValue == 0 ? 1 : 0;
+    return recordValue;
+}
+
+quint8 MainWindow::recordValue(const Setting &setting, int shownValue)
+{
+    if (setting.encoding == Encoding::FlowControl)
+        return shownValue != 0 ? 0 : 2;
+    return quint8(shownValue);
+}
 
 MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     : QMainWindow(parent)
@@ -155,42 +216,21 @@ bool MainWindow::writeStartupFile(Data *data, const QString &fileName)
 void MainWindow::slValueChange(QString name, int val)
 {
     qCDebug(lcMainWindow) << "slValueChange" << name << val;
-    const quint8 v = quint8(val);
 
     if (name.startsWith(QLatin1String("pbOpen")))
         connectOpen();
-    if (name.startsWith(QLatin1String("Sub-band")))
-        data->subBand = v;
-    if (name.startsWith(QLatin1String("Radio Data Rate"))) {
-        data->radioDataRate = v;
-        rs485->setRadioRate(data->radioDataRate);
+    for (const Setting &setting : settings()) {
+        if (!name.startsWith(setting.name))
+            continue;
+        fieldOf(setting) = recordValue(setting, val);
+        if (setting.field == &Data::radioDataRate) {
+            rs485->setRadioRate(data->radioDataRate);
+        } else if (setting.field == &Data::serialDataRate) {
+            radio->setSerialRate(data->serialDataRate);
+            data->serialTimeout = quint8(DeviceRules::serialTimeoutFloor(data->serialDataRate));
+            showSetting(settingOf(&Data::serialTimeout));
+        }
     }
-    if (name.startsWith(QLatin1String("Chanel")))
-        data->chanel = v;
-    if (name.startsWith(QLatin1String("Serial Timeout")))
-        data->serialTimeout = v;
-    if (name.startsWith(QLatin1String("Power")))
-        data->power = v;
-    if (name.startsWith(QLatin1String("Test address")))
-        data->testAddress = v;
-    if (name.startsWith(QLatin1String("Serial Data Rate"))) {
-        data->serialDataRate = v;
-        radio->setSerialRate(data->serialDataRate);
-        data->serialTimeout = quint8(W_RadioCommonLeft::serialTimeoutFloor(data->serialDataRate));
-        radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
-    }
-    if (name.startsWith(QLatin1String("Delay Tx-Rx")))
-        data->delayTxRx = v;
-    if (name.startsWith(QLatin1String("Parity")))
-        data->parity = v;
-    if (name.startsWith(QLatin1String("Radio Transmit Reset")))
-        data->radioTransmitReset = v;
-    if (name.startsWith(QLatin1String("WDT Reset")))
-        data->wdtReset = v;
-    if (name.startsWith(QLatin1String("Stop bit")))
-        data->stopBit = v;
-    if (name.startsWith(QLatin1String("Flow control")))
-        data->flowControl = val != 0 ? 0 : 2;
     if (name.startsWith(QLatin1String("WRITE"))) {
         endRadioTest(test);
         exchange->startSave();
@@ -270,57 +310,25 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
 {
     qCDebug(lcMainWindow) << "slSetSettings" << __LINE__ << int(type) << param;
 
-    switch (type) {
-    case E_GetRs485: {
-        // An empty address field keeps the address the record already has.
-        if (!param.at(0).isEmpty())
-            data->testAddress = quint8(quint8(param.at(0).at(0)) - 48);
-        qCDebug(lcMainWindow) << "slSetSettings" << __LINE__ << data->testAddress << 48
-                              << (param.at(0).isEmpty() ? 0 : int(quint8(param.at(0).at(0))));
-        data->serialDataRate = fieldNumber(param.at(1));
-        data->delayTxRx = fieldNumber(param.at(3));
-        data->parity = fieldNumber(param.at(4));
-        data->radioTransmitReset = fieldNumber(param.at(5));
-        data->wdtReset = fieldNumber(param.at(6));
-        data->stopBit = fieldNumber(param.at(7));
+    // Every field of the answer reaches the record before the first panel
+    // shows one of them.
+    for (const Setting &setting : settings()) {
+        if (setting.readBy == type)
+            fieldOf(setting) = answerValue(setting, param.at(setting.answerField), fieldOf(setting));
+    }
+    for (const Setting &setting : settings()) {
+        if (setting.readBy == type)
+            showSetting(setting);
+    }
 
-        radio->setValueByName(QStringLiteral("Test address"), data->testAddress);
-        rs485->setValueByName(QStringLiteral("Serial Data Rate"), data->serialDataRate);
-        rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), data->delayTxRx);
-        rs485->setValueByName(QStringLiteral("Parity"), data->parity);
-        freezProtection->setValueByName(QStringLiteral("Radio Transmit Reset"), data->radioTransmitReset);
-        freezProtection->setValueByName(QStringLiteral("WDT Reset"), data->wdtReset);
-        rs485->setValueByName(QStringLiteral("Stop bit"), data->stopBit);
+    switch (type) {
+    case E_GetRs485:
         radio->setSerialRate(data->serialDataRate);
         break;
-    }
-    case E_GetSubBand:
-        data->subBand = fieldNumber(param.at(0));
-        radio->setValueByName(QStringLiteral("Sub-band"), data->subBand);
-        break;
     case E_GetRadioDataRate:
-        data->radioDataRate = fieldNumber(param.at(0));
-        radio->setValueByName(QStringLiteral("Radio Data Rate"), data->radioDataRate);
         qCDebug(lcMainWindow) << "Radio Data Rate" << data->radioDataRate;
         rs485->setRadioRate(data->radioDataRate);
         showChannelListFor(data->radioDataRate);
-        break;
-    case E_GetChanel:
-        data->chanel = fieldNumber(param.at(0));
-        radio->setValueByName(QStringLiteral("Chanel"), data->chanel);
-        break;
-    case E_GetPower:
-        data->power = fieldNumber(param.at(0));
-        radio->setValueByName(QStringLiteral("Power"), data->power);
-        break;
-    case E_GetSerialTimeout:
-        data->serialTimeout = fieldNumber(param.at(0));
-        radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
-        qCDebug(lcMainWindow) << "!!!!!!!!!!!!!" << "slSetSettings" << __LINE__ << data->serialTimeout;
-        break;
-    case E_GetFlowControl:
-        data->flowControl = fieldNumber(param.at(0)) == 0 ? 0 : 2;
-        radio->setValueByName(QStringLiteral("Flow control"), data->flowControl == 0 ? 1 : 0);
         break;
     case E_GetVersion: {
         const QString firmware = QString::fromUtf8(param.at(0).constData());
@@ -343,21 +351,39 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
     }
 }
 
+W_QWidget *MainWindow::panelOf(const Setting &setting) const
+{
+    switch (setting.panel) {
+    case Panel::Rs485:
+        return rs485;
+    case Panel::FreezProtection:
+        return freezProtection;
+    case Panel::Radio:
+        break;
+    }
+    return radio;
+}
+
+quint8 &MainWindow::fieldOf(const Setting &setting)
+{
+    return data.get()->*setting.field;
+}
+
+void MainWindow::showSetting(const Setting &setting)
+{
+    panelOf(setting)->setValueByName(setting.name, shownValue(setting, fieldOf(setting)));
+}
+
 void MainWindow::applyData()
 {
-    radio->setValueByName(QStringLiteral("Sub-band"), data->subBand);
-    radio->setValueByName(QStringLiteral("Radio Data Rate"), data->radioDataRate);
-    showChannelListFor(data->radioDataRate);
-    radio->setValueByName(QStringLiteral("Serial Timeout"), data->serialTimeout);
-    radio->setValueByName(QStringLiteral("Power"), data->power);
-    radio->setValueByName(QStringLiteral("Test address"), data->testAddress);
-    rs485->setValueByName(QStringLiteral("Serial Data Rate"), data->serialDataRate);
-    rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), data->delayTxRx);
-    rs485->setValueByName(QStringLiteral("Parity"), data->parity);
-    rs485->setValueByName(QStringLiteral("Stop bit"), data->stopBit);
-    radio->setValueByName(QStringLiteral("Flow control"), data->flowControl == 0 ? 1 : 0);
-    freezProtection->setValueByName(QStringLiteral("Radio Transmit Reset"), data->radioTransmitReset);
-    freezProtection->setValueByName(QStringLiteral("WDT Reset"), data->wdtReset);
+    for (const Setting &setting : settings()) {
+        // The channel list is rebuilt for the record's radio data rate
+        // before the record's channel is shown in it.
+        if (setting.field == &Data::chanel)
+            showChannelListFor(data->radioDataRate);
+        else
+            showSetting(setting);
+    }
 }
 
 // Rebuilds the channel list for a radio data rate. The rebuild selects and
@@ -368,7 +394,8 @@ void MainWindow::showChannelListFor(quint8 radioDataRate)
 {
     const quint8 chanel = data->chanel;
     radio->setSpeed(radioDataRate);
-    radio->setValueByName(QStringLiteral("Chanel"), chanel);
+    data->chanel = chanel;
+    showSetting(settingOf(&Data::chanel));
 }
 
 void MainWindow::startDefault()

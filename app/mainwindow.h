@@ -30,6 +30,34 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
+    // Where a setting is shown.
+    enum class Panel { Radio, Rs485, FreezProtection };
+    // How a setting's record value travels to its control and from the
+    // device's answer.
+    enum class Encoding {
+        Number,      // the control's value is the record's; an answer field is a decimal number
+        Address,     // as Number, but an answer field is the address character
+        FlowControl, // record 0 (hardware) is entry 1 "HardWare", anything else entry 0 "None"
+    };
+    // One setting of the record: its name on the panels, its record field,
+    // the panel that shows it, and the answer that reads it from the device.
+    struct Setting
+    {
+        QString name;
+        quint8 Data::*field;
+        Panel panel;
+        Encoding encoding;
+        TypeParser readBy;
+        int answerField;
+    };
+    // Every setting, in the order the window shows a whole record.
+    static const QList<Setting> &settings();
+    static const Setting &settingOf(quint8 Data::*field);
+    // The control value that shows a record value, and the record value a
+    // control value stands for.
+    static int shownValue(const Setting &setting, quint8 recordValue);
+    static quint8 recordValue(const Setting &setting, int shownValue);
+
     explicit MainWindow(QWidget *parent = nullptr, W_ComPort::PortLister availablePorts = {});
     ~MainWindow() override;
 
@@ -64,6 +92,9 @@ private:
     void showDisconnected();
     void onPortLost(const QString &reason);
     void showChannelListFor(quint8 radioDataRate);
+    W_QWidget *panelOf(const Setting &setting) const;
+    quint8 &fieldOf(const Setting &setting);
+    void showSetting(const Setting &setting);
     void toggleFreezProtection(int val);
 
     W_Key *key;

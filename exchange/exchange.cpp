@@ -1,6 +1,8 @@
 #include "exchange.h"
 
+#include "catalogue.h"
 #include "data.h"
+#include "devicerules.h"
 #include "exchangelog.h"
 #include "parser.h"
 
@@ -13,28 +15,6 @@
 #endif
 
 namespace {
-// How many fields a complete answer of each reading kind must carry to be
-// delivered as sgGetSetting; 0 for the kinds whose answer delivers nothing.
-int deliveredFields(TypeParser type)
-{
-    switch (type) {
-    case E_GetRs485:
-        return 8;
-    case E_GetVersion:
-        return 2;
-    case E_GetSubBand:
-    case E_GetRadioDataRate:
-    case E_GetChanel:
-    case E_GetPower:
-    case E_GetSerialTimeout:
-    case E_GetFlowControl:
-    case E_GetModuleVersion:
-        return 1;
-    default:
-        return 0;
-    }
-}
-
 // A line that was hung up reads as empty for ever and the port reports a read
 // error on every turn of the event loop; an unplugged adapter reports a
 // resource error. Either way the port is of no more use.
@@ -91,25 +71,12 @@ bool Exchange::isOpen() const
     return port->isOpen();
 }
 
-QList<TypeParser> Exchange::queuedTypes() const
-{
-    QList<TypeParser> types;
-    for (const Parser *parser : parsers)
-        types.append(parser->type());
-    return types;
-}
-
-QList<QByteArray> Exchange::queuedRequests() const
-{
-    QList<QByteArray> requests;
-    for (const Parser *parser : parsers)
-        requests.append(parser->request());
-    return requests;
-}
-
 void Exchange::addParser(TypeParser type, const QString &value)
 {
-    auto *parser = new Parser(this, getParserParam(type, value));
+    ParserParam param = getParserParam(type, value);
+    if (intervalOverride != 0)
+        param.interval = intervalOverride;
+    auto *parser = new Parser(this, param);
     parsers.append(parser);
     connect(parser, &Parser::sgRequest, this, &Exchange::slRequest);
     connect(parser, &Parser::sgTimeout, this, &Exchange::slTimeout);
@@ -195,7 +162,7 @@ void Exchange::slReadyRead()
 
     const TypeParser type = current->type();
     // An answer with another number of fields ends the transaction unheard.
-    const int expected = deliveredFields(type);
+    const int expected = Catalogue::command(type).deliveredFields;
     if (expected != 0 && fields.size() == expected) {
         if (type == E_GetFlowControl)
             qCDebug(lcExchange).noquote() << "E_GetFlowControl" << fields.join(", ");
@@ -214,7 +181,7 @@ void Exchange::slReadyRead()
     // The first reset that succeeds makes the remaining reset attempts
     // pointless: go straight on to the RS-485 record.
     if (type == E_RestoreDefaults) {
-        while (!parsers.isEmpty() && !parsers.first()->request().startsWith("$0"))
+        while (!parsers.isEmpty() && parsers.first()->type() != E_SetRs485)
             dropParser(parsers.takeFirst());
     }
 
@@ -228,28 +195,13 @@ void Exchange::slTimeout()
     if (!current || parsers.isEmpty() || parsers.first() != current)
         return;
 
-    if (current->abortOnTimeout()) {
-        clearParsers();
-        return;
-    }
-
     QPointer<Parser> timedOut = current;
-    switch (current->type()) {
-    case E_SetSubBand:
-    case E_SetRadioDataRate:
-    case E_SetChanel:
-    case E_SetPower:
-    case E_SetSerialTimeout:
-    case E_GetSubBand:
-    case E_GetRadioDataRate:
-    case E_GetChanel:
-    case E_GetPower:
-    case E_GetSerialTimeout:
-    case E_GetModuleVersion:
+    switch (Catalogue::command(current->type()).onTimeout) {
+    case TimeoutAction::Prompt:
         qCDebug(lcExchange) << "slTimeout" << "sgError" << current->request();
         emit sgError(current->request());
         break;
-    case E_Test: {
+    case TimeoutAction::Judge: {
         const QByteArray request = current->request();
         qCDebug(lcExchange) << "slTimeout";
         if (current->isDone())
@@ -268,7 +220,7 @@ void Exchange::slTimeout()
         current->start();
         return;
     }
-    default:
+    case TimeoutAction::Skip:
         break;
     }
 
@@ -295,66 +247,15 @@ void Exchange::slTimeout()
     }
 }
 
-// A test text for the address at `index`: `prefix` followed by the address
-// character (48 + address) in UTF-8; the prefix alone past the list's end.
-QByteArray Exchange::testText(const char *prefix, quint8 index) const
-{
-    QString text = QString::fromLatin1(prefix);
-    if (index < testAdreses.size())
-        text += QChar(ushort(48 + quint8(testAdreses.at(index))));
-    return text.toUtf8();
-}
-
 QByteArray Exchange::getTestRequest(quint8 index) const
 {
-    return index < testAdreses.size() ? testText("!01", index) : QByteArray();
+    return index < testAdreses.size() ? DeviceRules::pollRequest(quint8(testAdreses.at(index))) : QByteArray();
 }
 
 QByteArray Exchange::testAnswer(quint8 index) const
 {
-    return testText("TEST", index);
+    return index < testAdreses.size() ? DeviceRules::pollAnswer(quint8(testAdreses.at(index))) : QByteArray("TEST");
 }
-
-namespace {
-// The device's command set, indexed by command kind: the request ("%1" stands
-// for the value text), and the answer template and mask where the answer is
-// not the plain "OK\r". The radio-test poll is built from the test addresses.
-struct CatalogueEntry
-{
-    const char *request;
-    const char *answer;
-    const char *mask;
-};
-
-const CatalogueEntry catalogue[] = {
-    {"+++", nullptr, nullptr},                  // E_CommandMode
-    {"ATO\r", nullptr, nullptr},                // E_OnlineMode
-    {"XMwn\r", nullptr, nullptr},               // E_TestMode
-    {nullptr, nullptr, nullptr},                // E_Test
-    {"ATR\r", nullptr, nullptr},                // E_RestoreDefaults
-    {"$0%1", nullptr, nullptr},                 // E_SetRs485
-    {"ATS206=%1\r", nullptr, nullptr},          // E_SetSubBand
-    {"ATS201=%1\r", nullptr, nullptr},          // E_SetRadioDataRate
-    {"ATS200=%1\r", nullptr, nullptr},          // E_SetChanel
-    {"ATS202=%1\r", nullptr, nullptr},          // E_SetPower
-    {"ATS214=%1\r", nullptr, nullptr},          // E_SetSerialTimeout
-    {"ATS210=%1\r", nullptr, nullptr},          // E_SetSerialDataRate
-    {"$3%1", nullptr, nullptr},                 // E_SetLinkRate
-    {"ATS216=%1\r", nullptr, nullptr},          // E_SetFlowControl
-    {"$1", "adr=x,spd=x,d1=x,d2=x,par=x,res=x,wdt=x,bit=x\r",
-     "1111X11111X1111X1111X11111011111X11111X1111101"},   // E_GetRs485
-    {"ATS206?\r", "S206=x\r", "1111101"},        // E_GetSubBand
-    {"ATS201?\r", "S201=x\r", "1111101"},        // E_GetRadioDataRate
-    {"ATS200?\r", "S200=x\r", "11111X1"},        // E_GetChanel
-    {"ATS202?\r", "S202=x\r", "1111101"},        // E_GetPower
-    {"ATS214?\r", "S214=x\r", "11111X1"},        // E_GetSerialTimeout
-    {"ATS216?\r", "S216=x\r", "11111X1"},        // E_GetFlowControl
-    {"$2", "firmware=x,pp=x\r", "111111111X1111X1"}, // E_GetVersion
-    {"AT/V\r", "x\r", "X1"},                     // E_GetModuleVersion
-};
-static_assert(sizeof(catalogue) / sizeof(catalogue[0]) == E_GetModuleVersion + 1,
-              "one catalogue entry per command kind");
-} // namespace
 
 ParserParam Exchange::getParserParam(TypeParser type, const QString &value) const
 {
@@ -364,30 +265,28 @@ ParserParam Exchange::getParserParam(TypeParser type, const QString &value) cons
     param.mask = QByteArrayLiteral("111");
     param.repeats = 2;
     param.interval = 1000;
-
-    if (type < E_CommandMode || type > E_GetModuleVersion)
+    if (!Catalogue::contains(type))
         return param;
 
+    const Command &command = Catalogue::command(type);
+    param.repeats = command.repeats;
+    param.interval = command.interval;
+    param.keepAfterAnswer = command.keepAfterAnswer;
     if (type == E_Test) {
         param.request = getTestRequest(testIndex);
         param.answer = testAnswer(testIndex);
         // As long as the template even for an address whose character takes
         // two bytes in UTF-8.
         param.mask = QByteArray(param.answer.size(), '1');
-        param.repeats = 1;
-        param.keepAfterAnswer = 1;
         return param;
     }
 
     if (type == E_SetSerialTimeout)
         qCDebug(lcExchange) << "inParam" << value;
-    const CatalogueEntry &entry = catalogue[type];
-    const QString request = QString::fromLatin1(entry.request);
+    const QString request = QString::fromLatin1(command.request);
     param.request = (request.contains(QLatin1String("%1")) ? request.arg(value) : request).toUtf8();
-    if (entry.answer) {
-        param.answer = QByteArray(entry.answer);
-        param.mask = QByteArray(entry.mask);
-    }
+    param.answer = QByteArray(command.answer);
+    param.mask = QByteArray(command.mask);
     return param;
 }
 
@@ -431,15 +330,14 @@ void Exchange::GetAllSettings()
     start(true);
 }
 
-// The RS-485 record in the field order of the device's "$1" answer. The
-// address travels as the character 48 + address, as everywhere else.
+// The RS-485 record in the field order of the device's "$1" answer.
 QString Exchange::rs485Record(quint8 serialRate) const
 {
     const auto padded = [](quint8 value, int width) {
         return QStringLiteral("%1").arg(uint(value), width, 10, QLatin1Char('0'));
     };
     return QStringList{
-        QString(QChar(ushort((48 + data->testAddress) % 256))),
+        QString(DeviceRules::addressChar(data->testAddress)),
         QString::number(serialRate),
         QStringLiteral("000"),
         padded(data->delayTxRx, 3),

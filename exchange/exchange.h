@@ -34,11 +34,12 @@ public:
     void startTest(const QByteArray &adreses);
     void clearTest();
 
-    // Read-only views for diagnostics and tests.
-    QList<TypeParser> queuedTypes() const;
-    QList<QByteArray> queuedRequests() const;
-    quint8 currentTestIndex() const { return testIndex; }
     QSerialPort *serialPort() const { return port; }
+
+    // Transactions queued from now on re-send and time out after `ms` instead
+    // of the catalogue's interval; 0 keeps the catalogue's. The program never
+    // changes it: it lets tests run silent devices without waiting seconds.
+    void setIntervalOverride(quint16 ms) { intervalOverride = ms; }
 
 signals:
     void sgRequest(quint8 countParsers, TypeParser typeParser, QByteArray request);
@@ -62,7 +63,6 @@ private:
     void closeLostPort();
     void dropParser(Parser *parser);
     void startNext();
-    QByteArray testText(const char *prefix, quint8 index) const;
     QByteArray testAnswer(quint8 index) const;
     QString rs485Record(quint8 serialRate) const;
     void addRegisterWrites();
@@ -74,4 +74,5 @@ private:
     Data *data = nullptr;
     quint16 totalParsers = 0;
     bool portLossPending = false;
+    quint16 intervalOverride = 0;
 };

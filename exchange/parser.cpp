@@ -29,11 +29,6 @@ void Parser::stop()
     timer->stop();
 }
 
-bool Parser::isActive() const
-{
-    return timer->isActive();
-}
-
 void Parser::doRequest()
 {
     qCDebug(lcParser) << "doRequest" << param.request;

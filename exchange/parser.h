@@ -36,10 +36,8 @@ public:
     QByteArray mask() const { return param.mask; }
     quint8 repeats() const { return param.repeats; }
     quint16 interval() const { return param.interval; }
-    quint8 abortOnTimeout() const { return param.abortOnTimeout; }
     quint8 keepAfterAnswer() const { return param.keepAfterAnswer; }
     bool isDone() const { return done != 0; }
-    bool isActive() const;
 
 signals:
     void sgRequest(QByteArray request);

@@ -43,6 +43,5 @@ struct ParserParam
     QByteArray mask;
     quint8 repeats = 3;
     quint16 interval = 200;
-    quint8 abortOnTimeout = 0;
     quint8 keepAfterAnswer = 0;
 };

@@ -1,5 +1,7 @@
 #include "w_radiocommonleft.h"
 
+#include "devicerules.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -44,14 +46,8 @@ W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
     layout->addWidget(firmWare, 4, 1, 1, 2);
 }
 
-int W_RadioCommonLeft::serialTimeoutFloor(quint8 serialRate)
-{
-    static constexpr int floors[] = {17, 9, 5, 3, 2, 2, 2, 2};
-    return serialRate < 8 ? floors[serialRate] : 3;
-}
-
 void W_RadioCommonLeft::setSerialRate(quint8 serialRate)
 {
     // A value below the new minimum moves up to it and is reported as a change.
-    serialTimeout->setMinimum(serialTimeoutFloor(serialRate));
+    serialTimeout->setMinimum(DeviceRules::serialTimeoutFloor(serialRate));
 }

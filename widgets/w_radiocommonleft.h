@@ -17,9 +17,6 @@ public:
 
     void setSerialRate(quint8 serialRate);
 
-    // The lowest serial timeout the device handles at a serial data rate index.
-    static int serialTimeoutFloor(quint8 serialRate);
-
 private:
     QSpinBox *testAddress;
     QComboBox *flowControl;

@@ -1,5 +1,6 @@
 #include "w_test.h"
 
+#include "devicerules.h"
 #include "w_adres.h"
 #include "widgetslog.h"
 
@@ -26,7 +27,7 @@ W_Test::W_Test(QWidget *parent)
     pbTest->setCheckable(true);
     pbClean = new QPushButton(tr("CLEAN TEST"), group);
 
-    scroll = new QScrollArea(group);
+    auto *scroll = new QScrollArea(group);
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll->setMinimumHeight(65);
@@ -123,34 +124,17 @@ void W_Test::setIdle(bool idle)
         row->setEnabled(idle);
 }
 
-// A poll is "!01" followed by the address character (48 + address); the
-// first row whose poll text begins the request owns it, checked or not.
+// The first row whose poll begins the request owns it, checked or not.
 W_Adres *W_Test::findAdres(const QByteArray &request) const
 {
     for (W_Adres *row : adreses) {
-        const QByteArray poll = QStringLiteral("!01%1").arg(QChar(48 + row->adres())).toUtf8();
-        if (request.startsWith(poll))
+        if (request.startsWith(DeviceRules::pollRequest(row->adres())))
             return row;
     }
     return nullptr;
 }
 
-QList<W_Adres *> W_Test::rows() const
+void W_Test::stop()
 {
-    return adreses;
-}
-
-QPushButton *W_Test::testKey() const
-{
-    return pbTest;
-}
-
-QPushButton *W_Test::cleanKey() const
-{
-    return pbClean;
-}
-
-QScrollArea *W_Test::scrollArea() const
-{
-    return scroll;
+    pbTest->setChecked(false);
 }

@@ -6,7 +6,6 @@
 #include <QList>
 
 class QPushButton;
-class QScrollArea;
 class W_Adres;
 
 // The radio stability check: "TEST"/"STOP" starts and stops polling of the
@@ -27,11 +26,8 @@ public:
     bool isTesting() const;
     void setIdle(bool idle);
     W_Adres *findAdres(const QByteArray &request) const;
-
-    QList<W_Adres *> rows() const;
-    QPushButton *testKey() const;
-    QPushButton *cleanKey() const;
-    QScrollArea *scrollArea() const;
+    // Ends a running test as the operator's "STOP" would.
+    void stop();
 
 signals:
     void sgStartTest(QByteArray adreses);
@@ -44,6 +40,5 @@ public slots:
 private:
     QPushButton *pbTest;
     QPushButton *pbClean;
-    QScrollArea *scroll;
     QList<W_Adres *> adreses;
 };

@@ -47,9 +47,9 @@ private slots:
 private:
     // Checks the first two rows and gives the second the address 12.
     void chooseAddresses();
-    void pressTest() { QTest::mouseClick(testPanel()->testKey(), Qt::LeftButton); }
+    void pressTest() { QTest::mouseClick(testKeyOf(testPanel()), Qt::LeftButton); }
 
-    W_Adres *row(int i) const { return testPanel()->rows().at(i); }
+    W_Adres *row(int i) const { return rowsOf(testPanel()).at(i); }
 };
 
 void tst_RadioTest::init()
@@ -90,7 +90,7 @@ void tst_RadioTest::pollsInListOrder()
 
     clock.start();
     pressTest();
-    QCOMPARE(testPanel()->testKey()->text(), QString("STOP"));
+    QCOMPARE(testKeyOf(testPanel())->text(), QString("STOP"));
     QVERIFY(!row(0)->isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), (QByteArrayList{"XMwn\r", "!011"}), 1000);
     QCOMPARE(shownColours(row(0)), marks({Qt::yellow}));
@@ -107,7 +107,7 @@ void tst_RadioTest::pollsInListOrder()
 
     // Stopped, the poll in flight gets no result and nothing more is sent.
     pressTest();
-    QCOMPARE(testPanel()->testKey()->text(), QString("TEST"));
+    QCOMPARE(testKeyOf(testPanel())->text(), QString("TEST"));
     QVERIFY(row(0)->isEnabled());
     QTest::qWait(1100);
     QCOMPARE(emulator->requests(), fourPolls);
@@ -128,7 +128,7 @@ void tst_RadioTest::stopStartAndClean()
     pressTest();
     QCOMPARE(shownColours(row(1)), marks({Qt::yellow, Qt::yellow}));
 
-    QTest::mouseClick(testPanel()->cleanKey(), Qt::LeftButton);
+    QTest::mouseClick(cleanKeyOf(testPanel()), Qt::LeftButton);
     QCOMPARE(shownColours(row(0)), marks({}));
     QCOMPARE(shownColours(row(1)), marks({}));
     emulator->clearRequests();
@@ -164,7 +164,7 @@ void tst_RadioTest::otherSequenceEndsTest()
     auto *pressed = window->findChild<QPushButton *>(key);
     QVERIFY(pressed);
     QTest::mouseClick(pressed, Qt::LeftButton);
-    QCOMPARE(testPanel()->testKey()->text(), QString("TEST"));
+    QCOMPARE(testKeyOf(testPanel())->text(), QString("TEST"));
     QVERIFY(!testPanel()->isTesting());
     if (key == "pbOpen") {
         QCOMPARE(pressed->text(), QString("Connect"));

@@ -56,8 +56,8 @@ void tst_VanishingDevice::hangUpDuringRadioTest()
     emulator->device()->setPresentAddresses(QByteArray(1, 1));
     QVERIFY(connectDevice());
     W_Test *test = testPanel();
-    test->rows().at(0)->checkBox()->setChecked(true);
-    QTest::mouseClick(test->testKey(), Qt::LeftButton);
+    rowsOf(test).at(0)->checkBox()->setChecked(true);
+    QTest::mouseClick(testKeyOf(test), Qt::LeftButton);
     QVERIFY(test->isTesting());
     QTRY_VERIFY_WITH_TIMEOUT(emulator->requests().count("!011") >= 2, 4000);
 
@@ -65,7 +65,7 @@ void tst_VanishingDevice::hangUpDuringRadioTest()
     QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 3000);
     verifyDisconnected();
     QVERIFY(!test->isTesting());
-    QCOMPARE(test->testKey()->text(), QString("TEST"));
+    QCOMPARE(testKeyOf(test)->text(), QString("TEST"));
     QTest::qWait(1500);
     QCOMPARE(boxes->seen.size(), 1);
     QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));

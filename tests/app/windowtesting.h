@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../widgets/panelcheck.h"
 #include "data.h"
 #include "devicemodel.h"
 #include "emulator.h"
@@ -44,36 +45,20 @@ inline const QByteArrayList readAllRequests{
     "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
 };
 
-inline const QList<QPair<QString, quint8 Data::*>> recordFields{
-    {"Sub-band", &Data::subBand},
-    {"Radio Data Rate", &Data::radioDataRate},
-    {"Chanel", &Data::chanel},
-    {"Power", &Data::power},
-    {"Test address", &Data::testAddress},
-    {"Serial Data Rate", &Data::serialDataRate},
-    {"Serial Timeout", &Data::serialTimeout},
-    {"Delay Tx-Rx", &Data::delayTxRx},
-    {"Parity", &Data::parity},
-    {"Stop bit", &Data::stopBit},
-    {"Flow control", &Data::flowControl},
-    {"Radio Transmit Reset", &Data::radioTransmitReset},
-    {"WDT Reset", &Data::wdtReset},
-};
-
 inline Settings recordOf(const Data *d)
 {
     Settings s;
-    for (const auto &field : recordFields)
-        s.insert(field.first, d->*field.second);
+    for (const MainWindow::Setting &setting : MainWindow::settings())
+        s.insert(setting.name, d->*setting.field);
     return s;
 }
 
 // Sets the fields these settings name and leaves the others.
 inline void setRecord(Data *d, const Settings &s)
 {
-    for (const auto &field : recordFields) {
-        if (s.contains(field.first))
-            d->*field.second = quint8(s.value(field.first));
+    for (const MainWindow::Setting &setting : MainWindow::settings()) {
+        if (s.contains(setting.name))
+            d->*setting.field = quint8(s.value(setting.name));
     }
 }
 
@@ -267,7 +252,6 @@ protected:
     {
         auto *exchange = window->findChild<Exchange *>();
         QVERIFY(!exchange->isOpen());
-        QVERIFY(exchange->queuedTypes().isEmpty());
         QCOMPARE(key("pbOpen")->text(), QString("Connect"));
         QVERIFY(window->portPanel()->isEnabled());
         QCOMPARE(panelsEnabled(), QVector<bool>(6, false));

@@ -226,7 +226,6 @@ void tst_Parser::repeatTiming()
     QVERIFY2(sendTimes.at(0) < 50, qPrintable(QString::number(sendTimes.at(0))));
     QVERIFY2(qAbs(sendTimes.at(1) - 1000) < 100, qPrintable(QString::number(sendTimes.at(1))));
     QVERIFY2(qAbs(timeoutTimes.at(0) - 2000) < 150, qPrintable(QString::number(timeoutTimes.at(0))));
-    QVERIFY(!parser.isActive());
 }
 
 void tst_Parser::repeatCount_data()
@@ -276,7 +275,6 @@ void tst_Parser::answerDoesNotStopTimer()
 
     parser.start();
     QVERIFY(parser.parseAnswer("TEST5", out));
-    QVERIFY(parser.isActive());
     QTRY_COMPARE(timeouts.count(), 1);
     QVERIFY(parser.isDone());
 }

@@ -267,7 +267,6 @@ void tst_W_Radio::serialTimeoutFloor()
     radio->setSerialRate(quint8(serialRate));
     QCOMPARE(timeout->minimum(), floor);
     QCOMPARE(timeout->maximum(), 250);
-    QCOMPARE(W_RadioCommonLeft::serialTimeoutFloor(quint8(serialRate)), floor);
     if (floor > 10) {
         QCOMPARE(timeout->value(), floor);
         QCOMPARE(spy.count(), 1);

@@ -16,7 +16,7 @@ namespace {
 QStringList marks(const W_Test &panel)
 {
     QStringList result;
-    for (const W_Adres *row : panel.rows())
+    for (const W_Adres *row : rowsOf(&panel))
         result.append(markLetters(*row));
     return result;
 }
@@ -37,7 +37,7 @@ QByteArray poll(int adres)
 QVector<bool> rowsEnabled(const W_Test &panel)
 {
     QVector<bool> result;
-    for (const W_Adres *row : panel.rows())
+    for (const W_Adres *row : rowsOf(&panel))
         result.append(row->isEnabled());
     return result;
 }
@@ -52,7 +52,6 @@ private slots:
     void init();
     void cleanup();
 
-    void initialPanel();
     void startWithCheckedRows_data();
     void startWithCheckedRows();
     void testKeyLeavesPanelIdle_data();
@@ -88,55 +87,6 @@ void tst_W_Test::cleanup()
     panel = nullptr;
 }
 
-void tst_W_Test::initialPanel()
-{
-    auto *group = panel->findChild<QGroupBox *>();
-    QVERIFY(group);
-    QCOMPARE(group->title(), QStringLiteral("Radio Stability Check"));
-    QCOMPARE(panel->layout()->indexOf(group), 0);
-
-    QPushButton *test = panel->testKey();
-    QPushButton *clean = panel->cleanKey();
-    QCOMPARE(test->text(), QStringLiteral("TEST"));
-    QVERIFY(test->isCheckable());
-    QVERIFY(!test->isChecked());
-    QVERIFY(!panel->isTesting());
-    QCOMPARE(clean->text(), QStringLiteral("CLEAN TEST"));
-    QVERIFY(!clean->isCheckable());
-
-    auto *grid = qobject_cast<QGridLayout *>(group->layout());
-    QVERIFY(grid);
-    QCOMPARE(grid->spacing(), 1);
-    int row, column, rowSpan, columnSpan;
-    grid->getItemPosition(grid->indexOf(test), &row, &column, &rowSpan, &columnSpan);
-    QCOMPARE(QList<int>({row, column}), QList<int>({0, 0}));
-    grid->getItemPosition(grid->indexOf(clean), &row, &column, &rowSpan, &columnSpan);
-    QCOMPARE(QList<int>({row, column}), QList<int>({0, 1}));
-    QScrollArea *scroll = panel->scrollArea();
-    grid->getItemPosition(grid->indexOf(scroll), &row, &column, &rowSpan, &columnSpan);
-    QCOMPARE(QList<int>({row, column, rowSpan, columnSpan}), QList<int>({1, 0, 1, 2}));
-
-    QVERIFY(scroll->widgetResizable());
-    QCOMPARE(scroll->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(scroll->minimumHeight(), 65);
-
-    auto *rowGrid = qobject_cast<QGridLayout *>(scroll->widget()->layout());
-    QVERIFY(rowGrid);
-    QCOMPARE(rowGrid->spacing(), 0);
-    QCOMPARE(rowGrid->contentsMargins(), QMargins(2, 5, 2, 5));
-
-    const QList<W_Adres *> rows = panel->rows();
-    QCOMPARE(rows.size(), 10);
-    for (int i = 0; i < rows.size(); ++i) {
-        const W_Adres *adres = rows.at(i);
-        QCOMPARE(int(adres->adres()), i + 1);
-        QVERIFY(!adres->isChecked());
-        QVERIFY(adres->isEnabled());
-        QCOMPARE(rowGrid->itemAtPosition(i % 5, i / 5)->widget(), adres);
-    }
-    QCOMPARE(marks(*panel), allGrey());
-}
-
 void tst_W_Test::startWithCheckedRows_data()
 {
     // Row numbers 1 to 10 in the order the operator checks them, the
@@ -161,7 +111,7 @@ void tst_W_Test::startWithCheckedRows()
     QFETCH(QList<int>, adreses);
     QFETCH(QByteArray, expected);
 
-    const QList<W_Adres *> rows = panel->rows();
+    const QList<W_Adres *> rows = rowsOf(panel);
     for (int i = 0; i < checked.size(); ++i) {
         W_Adres *row = rows.at(checked.at(i) - 1);
         clickCheckBox(row->checkBox());
@@ -174,14 +124,14 @@ void tst_W_Test::startWithCheckedRows()
     QVERIFY(started.isValid());
     QVERIFY(stopped.isValid());
 
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
 
     QCOMPARE(started.count(), 1);
     QCOMPARE(started.first().first().toByteArray(), expected);
     QCOMPARE(stopped.count(), 0);
-    QVERIFY(panel->testKey()->isChecked());
+    QVERIFY(testKeyOf(panel)->isChecked());
     QVERIFY(panel->isTesting());
-    QCOMPARE(panel->testKey()->text(), QStringLiteral("STOP"));
+    QCOMPARE(testKeyOf(panel)->text(), QStringLiteral("STOP"));
     QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, false));
 
     // A disabled row ignores the operator while the test runs.
@@ -204,10 +154,10 @@ void tst_W_Test::testKeyLeavesPanelIdle()
 {
     QFETCH(bool, running);
 
-    const QList<W_Adres *> rows = panel->rows();
+    const QList<W_Adres *> rows = rowsOf(panel);
     if (running) {
         clickCheckBox(rows.at(1)->checkBox());
-        QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+        QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
         QVERIFY(panel->isTesting());
     }
     QSignalSpy started(panel, &W_Test::sgStartTest);
@@ -215,13 +165,13 @@ void tst_W_Test::testKeyLeavesPanelIdle()
     QVERIFY(started.isValid());
     QVERIFY(stopped.isValid());
 
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
 
     QCOMPARE(started.count(), 0);
     QCOMPARE(stopped.count(), 1);
-    QVERIFY(!panel->testKey()->isChecked());
+    QVERIFY(!testKeyOf(panel)->isChecked());
     QVERIFY(!panel->isTesting());
-    QCOMPARE(panel->testKey()->text(), QStringLiteral("TEST"));
+    QCOMPARE(testKeyOf(panel)->text(), QStringLiteral("TEST"));
     QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, true));
     if (!running)
         return;
@@ -232,7 +182,7 @@ void tst_W_Test::testKeyLeavesPanelIdle()
 
     clickCheckBox(rows.at(2)->checkBox());
     QVERIFY(rows.at(2)->isChecked());
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
     QCOMPARE(started.count(), 1);
     QCOMPARE(started.first().first().toByteArray(), QByteArray("\x02\x03", 2));
 }
@@ -292,7 +242,7 @@ void tst_W_Test::reports()
     QFETCH(QList<QByteArray>, reports);
     QFETCH(QStringList, expected);
 
-    const QList<W_Adres *> rows = panel->rows();
+    const QList<W_Adres *> rows = rowsOf(panel);
     for (int i = 0; i < rows.size(); ++i)
         rows.at(i)->setAdres(quint8(adreses.at(i)));
 
@@ -328,15 +278,15 @@ void tst_W_Test::findAdres()
     QFETCH(QByteArray, request);
     QFETCH(int, row);
 
-    W_Adres *expected = row ? panel->rows().at(row - 1) : nullptr;
+    W_Adres *expected = row ? rowsOf(panel).at(row - 1) : nullptr;
     QCOMPARE(panel->findAdres(request), expected);
 }
 
 void tst_W_Test::historyKeptAcrossStopAndStart()
 {
-    W_Adres *row = panel->rows().at(1);
+    W_Adres *row = rowsOf(panel).at(1);
     clickCheckBox(row->checkBox());
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
     QVERIFY(panel->isTesting());
 
     panel->addRequest(poll(2));
@@ -347,11 +297,11 @@ void tst_W_Test::historyKeptAcrossStopAndStart()
     panel->addRequest(poll(2));
     QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
 
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
     QVERIFY(!panel->isTesting());
     QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
 
-    QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
     QVERIFY(panel->isTesting());
     QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
 
@@ -385,9 +335,9 @@ void tst_W_Test::cleanTest()
 {
     QFETCH(bool, running);
 
-    clickCheckBox(panel->rows().at(0)->checkBox());
+    clickCheckBox(rowsOf(panel).at(0)->checkBox());
     if (running)
-        QTest::mouseClick(panel->testKey(), Qt::LeftButton);
+        QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
     QCOMPARE(panel->isTesting(), running);
     fillAll(*panel);
 
@@ -398,14 +348,14 @@ void tst_W_Test::cleanTest()
     QVERIFY(stopped.isValid());
     QVERIFY(cleared.isValid());
 
-    QTest::mouseClick(panel->cleanKey(), Qt::LeftButton);
+    QTest::mouseClick(cleanKeyOf(panel), Qt::LeftButton);
 
     QCOMPARE(marks(*panel), allGrey());
     QCOMPARE(cleared.count(), 1);
     QCOMPARE(started.count(), 0);
     QCOMPARE(stopped.count(), 0);
     QCOMPARE(panel->isTesting(), running);
-    QCOMPARE(panel->testKey()->text(), running ? QStringLiteral("STOP") : QStringLiteral("TEST"));
+    QCOMPARE(testKeyOf(panel)->text(), running ? QStringLiteral("STOP") : QStringLiteral("TEST"));
     QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, !running));
 
     panel->addRequest(poll(1));
