@@ -10,12 +10,14 @@
 #include "w_key.h"
 #include "w_radio.h"
 #include "w_rs485.h"
+#include "w_subband.h"
 #include "w_test.h"
 
 #include <algorithm>
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -68,19 +70,19 @@ const QList<MainWindow::Setting> &MainWindow::settings()
 {
     using E = Encoding;
     static const QList<Setting> table = {
-        {QStringLiteral("Sub-band"), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0},
-        {QStringLiteral("Radio Data Rate"), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0},
-        {QStringLiteral("Chanel"), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0},
-        {QStringLiteral("Serial Timeout"), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0},
-        {QStringLiteral("Power"), &Data::power, Panel::Radio, E::Number, E_GetPower, 0},
-        {QStringLiteral("Test address"), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0},
-        {QStringLiteral("Serial Data Rate"), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1},
-        {QStringLiteral("Delay Tx-Rx"), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3},
-        {QStringLiteral("Parity"), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4},
-        {QStringLiteral("Stop bit"), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7},
-        {QStringLiteral("Flow control"), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0},
-        {QStringLiteral("Radio Transmit Reset"), &Data::radioTransmitReset, Panel::FreezProtection, E::Number, E_GetRs485, 5},
-        {QStringLiteral("WDT Reset"), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6},
+        {QStringLiteral("Sub-band"), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0, true},
+        {QStringLiteral("Radio Data Rate"), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0, true},
+        {QStringLiteral("Chanel"), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0, true},
+        {QStringLiteral("Serial Timeout"), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0, false},
+        {QStringLiteral("Power"), &Data::power, Panel::Radio, E::Number, E_GetPower, 0, false},
+        {QStringLiteral("Test address"), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0, false},
+        {QStringLiteral("Serial Data Rate"), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1, true},
+        {QStringLiteral("Delay Tx-Rx"), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3, false},
+        {QStringLiteral("Parity"), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4, true},
+        {QStringLiteral("Stop bit"), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7, true},
+        {QStringLiteral("Flow control"), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0, false},
+        {QStringLiteral("Radio Transmit Reset"), &Data::radioTransmitReset, Panel::FreezProtection, E::Number, E_GetRs485, 5, false},
+        {QStringLiteral("WDT Reset"), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6, true},
     };
     return table;
 }
@@ -162,6 +164,8 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     connect(exchange, &Exchange::sgSetProgres, this, [this](quint8 percent) {
         // A running radio test never finishes, so its progress means nothing.
         progress->setValue(test->isTesting() ? 0 : percent);
+        if (percent == 100)
+            settleDeviceAnswers();
     });
     connect(test, &W_Test::sgStartTest, exchange, &Exchange::startTest);
     connect(test, &W_Test::sgStopTest, exchange, &Exchange::clearParsers);
@@ -177,6 +181,10 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
             test->errRect(request);
     });
     connect(exchange, &Exchange::sgPortLost, this, &MainWindow::onPortLost);
+    // The panel follows the key's own state, which only a completed click
+    // changes; a press dragged off the key changes nothing.
+    connect(key->findChild<QPushButton *>(QStringLiteral("Freeze Protection")), &QPushButton::toggled, this,
+            &MainWindow::setFreezProtectionShown);
 
     setPanelsEnabled(exchange->isOpen());
     applyData();
@@ -242,15 +250,23 @@ void MainWindow::slValueChange(QString name, int val)
         exchange->GetAllSettings();
     }
     if (name.startsWith(QLatin1String("DEFAULT"))) {
-        endRadioTest(test);
-        startDefault();
+        // The factory settings replace the device's address, channel and
+        // rates: a slip here can cut a remote site off, so it is asked first.
+        const auto answer = QMessageBox::question(
+            this, tr("Restore factory settings"),
+            tr("All settings of the device, its address, channel and rates included, will be replaced "
+               "by the factory settings.\nRestore the factory settings?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer == QMessageBox::Yes) {
+            endRadioTest(test);
+            startDefault();
+        }
     }
     if (name.startsWith(QLatin1String("Open Settings")))
         openSettings();
     if (name.startsWith(QLatin1String("Save Settings")))
         saveSettings();
-    if (name.startsWith(QLatin1String("Freeze Protection")))
-        toggleFreezProtection(val);
+    // "Freeze Protection" is followed through the key's toggled signal.
 }
 
 void MainWindow::slTextChange(QString, QString)
@@ -271,6 +287,8 @@ void MainWindow::connectOpen()
 
 void MainWindow::showDisconnected()
 {
+    reported.clear();
+    setWindowTitle(programTitle());
     radio->setTextByName(QStringLiteral("FirmWare"), QStringLiteral("x/x"));
     radio->setTextByName(QStringLiteral("Radio module"), QString());
 }
@@ -280,8 +298,10 @@ void MainWindow::showDisconnected()
 // says so once, instead of a failure prompt for every queued command.
 void MainWindow::onPortLost(const QString &reason)
 {
-    if (failurePrompt)
-        failurePrompt->done(QMessageBox::No);
+    for (const QPointer<QMessageBox> &prompt : qAsConst(failurePrompts)) {
+        if (prompt)
+            prompt->done(QMessageBox::No);
+    }
     endRadioTest(test);
     comPort->setConnected(false);
     setPanelsEnabled(false);
@@ -292,12 +312,14 @@ void MainWindow::onPortLost(const QString &reason)
                              .arg(exchange->serialPort()->portName(), reason));
 }
 
-// The key reports its state before the press: 0 when the press shows the
-// panel, 1 when it hides it.
-void MainWindow::toggleFreezProtection(int val)
+// The window grows by the panel's height when it opens and shrinks by as
+// much when it closes.
+void MainWindow::setFreezProtectionShown(bool on)
 {
+    if (on != freezProtection->isHidden())
+        return;
     const int h = height();
-    if (val == 0) {
+    if (on) {
         setFixedHeight(h + 75);
         freezProtection->setVisible(true);
     } else {
@@ -313,8 +335,10 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
     // Every field of the answer reaches the record before the first panel
     // shows one of them.
     for (const Setting &setting : settings()) {
-        if (setting.readBy == type)
+        if (setting.readBy == type) {
             fieldOf(setting) = answerValue(setting, param.at(setting.answerField), fieldOf(setting));
+            reported.insert(setting.name, fieldOf(setting));
+        }
     }
     for (const Setting &setting : settings()) {
         if (setting.readBy == type)
@@ -328,6 +352,11 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
     case E_GetRadioDataRate:
         qCDebug(lcMainWindow) << "Radio Data Rate" << data->radioDataRate;
         rs485->setRadioRate(data->radioDataRate);
+        // The channel read next is chosen from the list of this rate. A
+        // channel the new list lacks becomes the first; the device's own
+        // channel follows.
+        if (data->chanel >= W_SubBand::chanelCount(data->radioDataRate))
+            data->chanel = 0;
         showChannelListFor(data->radioDataRate);
         break;
     case E_GetVersion: {
@@ -374,16 +403,78 @@ void MainWindow::showSetting(const Setting &setting)
     panelOf(setting)->setValueByName(setting.name, shownValue(setting, fieldOf(setting)));
 }
 
+// Shows the whole record and makes the record hold what the controls then
+// show: a spin box brings a value into its range, and the record takes it.
 void MainWindow::applyData()
 {
-    for (const Setting &setting : settings()) {
-        // The channel list is rebuilt for the record's radio data rate
-        // before the record's channel is shown in it.
-        if (setting.field == &Data::chanel)
-            showChannelListFor(data->radioDataRate);
-        else
-            showSetting(setting);
+    showRecord();
+    adoptShownValues();
+}
+
+// The rules between the controls follow the record's own rates before its
+// values are shown: the serial timeout's floor, the serial-rate colours and
+// the channel list. The values are taken aside first, because the controls
+// report what they are made to show, and those reports write the record.
+void MainWindow::showRecord()
+{
+    QList<quint8> values;
+    for (const Setting &setting : settings())
+        values.append(fieldOf(setting));
+    radio->setSerialRate(data->serialDataRate);
+    rs485->setRadioRate(data->radioDataRate);
+    radio->setSpeed(data->radioDataRate);
+    for (int i = 0; i < settings().size(); ++i) {
+        const Setting &setting = settings().at(i);
+        panelOf(setting)->setValueByName(setting.name, shownValue(setting, values.at(i)));
     }
+}
+
+void MainWindow::adoptShownValues()
+{
+    for (const Setting &setting : settings())
+        fieldOf(setting) = recordValue(setting, panelOf(setting)->valueByName(setting.name));
+}
+
+// A sequence with the device has ended: its answers are judged with the
+// floor and the channel list that the device's own rates give. A value the
+// controls cannot show stays in the record, so that WRITE gives back what the
+// device had, and the operator is told once.
+void MainWindow::settleDeviceAnswers()
+{
+    if (reported.isEmpty())
+        return;
+    const QMap<QString, quint8> answers = reported;
+    reported.clear();
+    for (const Setting &setting : settings()) {
+        if (answers.contains(setting.name))
+            fieldOf(setting) = answers.value(setting.name);
+    }
+    showRecord();
+    QStringList kept;
+    for (const Setting &setting : settings()) {
+        const int shown = panelOf(setting)->valueByName(setting.name);
+        if (shown >= 0 && recordValue(setting, shown) == answers.value(setting.name, fieldOf(setting)))
+            continue;
+        if (answers.contains(setting.name)) {
+            fieldOf(setting) = answers.value(setting.name);
+            kept << tr("\"%1\": the device reported %2").arg(setting.name).arg(fieldOf(setting));
+        } else {
+            fieldOf(setting) = recordValue(setting, shown);
+        }
+    }
+    if (kept.isEmpty())
+        return;
+    qCDebug(lcMainWindow) << "kept out of range" << kept;
+    // Told once the exchange's handling of the last answer has returned.
+    QMetaObject::invokeMethod(
+        this,
+        [this, kept] {
+            QMessageBox::warning(this, tr("Device settings"),
+                                 tr("The device holds settings the window cannot show. They are kept as the "
+                                    "device reported them and written back unchanged:\n%1")
+                                     .arg(kept.join(QLatin1Char('\n'))));
+        },
+        Qt::QueuedConnection);
 }
 
 // Rebuilds the channel list for a radio data rate. The rebuild selects and
@@ -406,7 +497,6 @@ void MainWindow::startDefault()
     data->power = 7;
     data->testAddress = 0;
     qCDebug(lcMainWindow) << "!!!!!!!!!!!!!!!!!!!!" << "startDefault" << __LINE__ << 0;
-    // Lower the serial timeout's minimum first so that the default of 2 shows.
     radio->setSerialRate(5);
     data->serialTimeout = 2;
     data->delayTxRx = 0;
@@ -415,8 +505,11 @@ void MainWindow::startDefault()
     data->stopBit = 0;
     data->flowControl = 2;
     data->wdtReset = 6;
-    applyData();
+    // The reset is tried first at the current serial rate; the factory
+    // record then sets the rate the panels show from here on.
     exchange->startDefaultWrite();
+    data->serialDataRate = Exchange::factorySerialRate;
+    applyData();
 }
 
 void MainWindow::saveSettings()
@@ -425,7 +518,8 @@ void MainWindow::saveSettings()
                                                           tr("Ryd Files (*.ryd)"));
     if (fileName.isEmpty())
         return;
-    saveSettingsTo(fileName);
+    // A name typed without an extension gets the one the open dialog shows.
+    saveSettingsTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".ryd") : fileName);
 }
 
 void MainWindow::openSettings()
@@ -453,9 +547,11 @@ bool MainWindow::saveSettingsTo(const QString &fileName)
     return saved;
 }
 
-// A file that cannot be read, or that is too short to hold the twelve setting
-// bytes, is refused and the record stays as it was. Longer files load field by
-// field; whatever they lack after the twelve bytes reads as zero or empty.
+// A file that cannot be read, that is too short to hold the twelve setting
+// bytes, or that holds a choice the panels do not offer is refused and the
+// record stays as it was. Longer files load field by field; whatever they lack
+// after the twelve bytes reads as zero or empty. Values of spin boxes and the
+// dial are taken as the controls show them.
 bool MainWindow::loadSettingsFrom(const QString &fileName)
 {
     // A settings file is a few dozen bytes; a huge file chosen by mistake is
@@ -463,14 +559,15 @@ bool MainWindow::loadSettingsFrom(const QString &fileName)
     constexpr qint64 readLimit = 1 << 20;
     QFile file(fileName);
     QString problem;
+    Data loaded;
     if (!file.open(QIODevice::ReadOnly)) {
         problem = file.errorString();
     } else {
         const QByteArray bytes = file.read(readLimit);
         if (file.error() != QFileDevice::NoError)
             problem = file.errorString();
-        else
-            SettingsFile::decode(bytes, *data, &problem);
+        else if (SettingsFile::decode(bytes, loaded, &problem))
+            problem = refusedField(loaded);
     }
     if (!problem.isEmpty()) {
         QMessageBox::warning(this, tr("Open Settings"),
@@ -478,9 +575,30 @@ bool MainWindow::loadSettingsFrom(const QString &fileName)
                                  .arg(fileName, problem));
         return false;
     }
+    for (const Setting &setting : settings())
+        fieldOf(setting) = loaded.*setting.field;
+    data->portName = loaded.portName;
     rs485->setRadioRate(data->radioDataRate);
     applyData();
     return true;
+}
+
+// The first setting of a loaded record that its list or buttons do not offer,
+// with its value; empty when every one is offered. The channel is judged by
+// the list of the record's own radio data rate.
+QString MainWindow::refusedField(const Data &loaded) const
+{
+    for (const Setting &setting : settings()) {
+        if (!setting.listed)
+            continue;
+        const quint8 value = loaded.*setting.field;
+        const bool offered = setting.field == &Data::chanel
+            ? value < W_SubBand::chanelCount(loaded.radioDataRate)
+            : panelOf(setting)->offersValue(setting.name, shownValue(setting, value));
+        if (!offered)
+            return tr("\"%1\" holds %2, which is not one of its choices").arg(setting.name).arg(value);
+    }
+    return QString();
 }
 
 void MainWindow::slRequest(quint8 countParsers, TypeParser typeParser, const QByteArray &request)
@@ -495,12 +613,14 @@ void MainWindow::slRequest(quint8 countParsers, TypeParser typeParser, const QBy
 void MainWindow::slError(const QByteArray &request)
 {
     QMessageBox box;
-    failurePrompt = &box;
+    failurePrompts.append(&box);
     box.setText(QStringLiteral("Ошибка выполнения команды. Продолжить?"));
     box.setWindowTitle(QString::fromLocal8Bit(request.constData()));
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     // Escape and the window's close control count as No.
     box.setEscapeButton(QMessageBox::No);
-    if (box.exec() == QMessageBox::No)
+    const int answer = box.exec();
+    failurePrompts.removeAll(&box);
+    if (answer == QMessageBox::No)
         exchange->clearParsers();
 }

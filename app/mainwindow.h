@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -49,6 +50,10 @@ public:
         Encoding encoding;
         TypeParser readBy;
         int answerField;
+        // Held by a list or a set of buttons: a value the control does not
+        // offer cannot be shown at all. The others are spin boxes or the
+        // dial, which bring a value into their range.
+        bool listed;
     };
     // Every setting, in the order the window shows a whole record.
     static const QList<Setting> &settings();
@@ -92,10 +97,14 @@ private:
     void showDisconnected();
     void onPortLost(const QString &reason);
     void showChannelListFor(quint8 radioDataRate);
+    void showRecord();
+    void adoptShownValues();
+    void settleDeviceAnswers();
+    QString refusedField(const Data &loaded) const;
+    void setFreezProtectionShown(bool on);
     W_QWidget *panelOf(const Setting &setting) const;
     quint8 &fieldOf(const Setting &setting);
     void showSetting(const Setting &setting);
-    void toggleFreezProtection(int val);
 
     W_Key *key;
     std::unique_ptr<Data> data;
@@ -107,5 +116,10 @@ private:
     W_FreezProtection *freezProtection;
     W_Test *test;
     QProgressBar *progress;
-    QPointer<QMessageBox> failurePrompt;
+    // The failure prompts open now; a late answer's transaction may time out
+    // while an earlier prompt is still open.
+    QList<QPointer<QMessageBox>> failurePrompts;
+    // What the device reported during the running sequence, by setting name;
+    // judged when the sequence ends.
+    QMap<QString, quint8> reported;
 };

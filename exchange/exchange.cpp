@@ -200,6 +200,10 @@ void Exchange::slTimeout()
     case TimeoutAction::Prompt:
         qCDebug(lcExchange) << "slTimeout" << "sgError" << current->request();
         emit sgError(current->request());
+        // The port was lost while the prompt was open: the queue is gone,
+        // and nothing was completed.
+        if (!port->isOpen())
+            return;
         break;
     case TimeoutAction::Judge: {
         const QByteArray request = current->request();
@@ -390,7 +394,7 @@ void Exchange::startDefaultWrite()
         addParser(E_CommandMode, QString());
         addParser(E_RestoreDefaults, QString());
     }
-    addParser(E_SetRs485, rs485Record(4));
+    addParser(E_SetRs485, rs485Record(factorySerialRate));
     addRegisterWrites();
     GetAllSettings();
 }

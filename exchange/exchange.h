@@ -18,6 +18,9 @@ class Exchange : public QObject
     Q_OBJECT
 
 public:
+    // The serial data rate index the factory RS-485 record sets (19200 bps).
+    static constexpr quint8 factorySerialRate = 4;
+
     Exchange(QObject *parent, Data *data);
 
     bool isOpen() const;

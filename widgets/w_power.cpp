@@ -10,7 +10,7 @@ W_Power::W_Power(QWidget *parent)
 {
     setObjectName(QStringLiteral("Power"));
 
-    dial->setRange(0, 7);
+    dial->setRange(0, maximum);
     dial->setMaximumWidth(75);
     dial->setNotchesVisible(true);
     dial->setNotchTarget(5.0);

@@ -11,6 +11,8 @@ class W_Power : public QWidget
     Q_OBJECT
 
 public:
+    static constexpr int maximum = 7;
+
     explicit W_Power(QWidget *parent = nullptr);
 
     void setPower(quint8 power);

@@ -138,3 +138,58 @@ QComboBox *W_QWidget::findComboBox(const QObject *obj, const QString &name)
     }
     return nullptr;
 }
+
+// The first control in child order that carries a value under `name`.
+QWidget *W_QWidget::findValueWidget(const QObject *obj, const QString &name)
+{
+    for (QObject *c : obj->children()) {
+        auto *group = qobject_cast<QGroupBox *>(c);
+        if (group && group->title().startsWith(name))
+            return group;
+        if ((qobject_cast<QSpinBox *>(c) || qobject_cast<QComboBox *>(c) || qobject_cast<W_Power *>(c))
+            && c->objectName().startsWith(name)) {
+            return static_cast<QWidget *>(c);
+        }
+        if (QWidget *below = findValueWidget(c, name))
+            return below;
+    }
+    return nullptr;
+}
+
+int W_QWidget::valueByName(const QString &name) const
+{
+    QWidget *widget = findValueWidget(this, name);
+    if (auto *spin = qobject_cast<QSpinBox *>(widget))
+        return spin->value();
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->currentIndex();
+    if (auto *power = qobject_cast<W_Power *>(widget))
+        return power->power();
+    if (widget) {
+        for (QObject *member : widget->children()) {
+            auto *rb = qobject_cast<W_Rb *>(member);
+            if (rb && rb->isChecked())
+                return rb->number();
+        }
+    }
+    return -1;
+}
+
+bool W_QWidget::offersValue(const QString &name, int value) const
+{
+    QWidget *widget = findValueWidget(this, name);
+    if (auto *spin = qobject_cast<QSpinBox *>(widget))
+        return value >= spin->minimum() && value <= spin->maximum();
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return value >= 0 && value < combo->count();
+    if (qobject_cast<W_Power *>(widget))
+        return value >= 0 && value <= W_Power::maximum;
+    if (widget) {
+        for (QObject *member : widget->children()) {
+            auto *rb = qobject_cast<W_Rb *>(member);
+            if (rb && rb->number() == value)
+                return true;
+        }
+    }
+    return false;
+}

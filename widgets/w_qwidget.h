@@ -29,6 +29,14 @@ public:
     void setValueByName(const QString &name, int value);
     void setTextByName(const QString &name, const QString &text);
     QString textByName(const QString &name) const;
+    // The value the first control below the panel whose name begins with
+    // `name` shows: a spin box's value, a combo box's index, the number of
+    // the checked button of a group, a power dial's value; -1 when no control
+    // matches or nothing is chosen.
+    int valueByName(const QString &name) const;
+    // Whether that control offers `value`: a combo box entry or a button of
+    // the group with that number. Spin boxes and dials offer their range.
+    bool offersValue(const QString &name, int value) const;
 
 signals:
     void sgValueChange(QString name, int val);
@@ -44,6 +52,7 @@ private:
     static void setValueBelow(QObject *obj, const QString &name, int value);
     static void setTextBelow(QObject *obj, const QString &name, const QString &text);
     static QComboBox *findComboBox(const QObject *obj, const QString &name);
+    static QWidget *findValueWidget(const QObject *obj, const QString &name);
 
     QList<QSpinBox *> spinBoxes;
     QList<QComboBox *> comboBoxes;

@@ -73,10 +73,30 @@ void W_SubBand::setSpeed(quint8 speed)
     applyChannelPlan(activeBand, speed, activeBandStart);
 }
 
+// The operator chose another radio data rate: the channel keeps its centre
+// frequency where the new list has it, otherwise the first channel is chosen.
+// Moving to another frequency by accident would cut the device off from its
+// remote partners.
 void W_SubBand::changeRate(const QString &name, quint8 value)
 {
-    if (name.startsWith(QLatin1String("Radio Data Rate")))
-        applyChannelPlan(activeBand, value, activeBandStart);
+    if (!name.startsWith(QLatin1String("Radio Data Rate")))
+        return;
+    const QString frequency = chanelCombo->currentText();
+    applyChannelPlan(activeBand, value, activeBandStart);
+    const int same = chanelCombo->findText(frequency);
+    if (same > 0)
+        chanelCombo->setCurrentIndex(same);
+}
+
+int W_SubBand::chanelCount(quint8 speed)
+{
+    if (speed >= 5)
+        return 0;
+    for (const BandPlan &plan : channelPlans) {
+        if (plan.band == activeBand)
+            return plan.bySpeed[speed].count;
+    }
+    return 0;
 }
 
 void W_SubBand::applyChannelPlan(quint8 band, quint8 speed, quint32 bandStart)

@@ -21,6 +21,9 @@ public:
     void changeRate(const QString &name, quint8 value);
     void applyChannelPlan(quint8 band, quint8 speed, quint32 bandStart);
     void setChanelCount(quint8 count, quint32 step);
+    // How many channels the list holds at a radio data rate index; 0 for an
+    // index the plan does not know.
+    static int chanelCount(quint8 speed);
 
     quint32 bandStart() const { return m_bandStart; }
     const QList<W_Rb *> &buttons() const { return rbList; }

@@ -98,11 +98,13 @@ void tst_MainWindow::initialState()
 }
 
 // Twelve signed bytes, then the port name as a stream string; no flow control.
+// The record holds what the panels show at start: the serial timeout at the
+// floor of 1200 bps (17) and the radio transmit reset at its minimum (10).
 void tst_MainWindow::startupFileBytes()
 {
     QFile::remove("test_ryd");
     MainWindow window(nullptr, [] { return QStringList(); });
-    const QByteArray expected = QByteArray(12, '\0')
+    const QByteArray expected = QByteArray::fromHex("00000000000000110a000000")
         + QByteArray::fromHex("00000008") + QByteArray::fromHex("0043004F004D0031");
     QCOMPARE(readAll("test_ryd").toHex(), expected.toHex());
 }

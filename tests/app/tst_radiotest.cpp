@@ -163,7 +163,10 @@ void tst_RadioTest::otherSequenceEndsTest()
     QTRY_COMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!011"}));
     auto *pressed = window->findChild<QPushButton *>(key);
     QVERIFY(pressed);
-    QTest::mouseClick(pressed, Qt::LeftButton);
+    if (key == "DEFAULT")
+        pressDefault();
+    else
+        QTest::mouseClick(pressed, Qt::LeftButton);
     QCOMPARE(testKeyOf(testPanel())->text(), QString("TEST"));
     QVERIFY(!testPanel()->isTesting());
     if (key == "pbOpen") {

@@ -39,7 +39,10 @@ void tst_VanishingDevice::hangUpMidSequence()
     fault.hangUp = true;
     emulator->addFault(fault);
 
-    QTest::mouseClick(key(action.constData()), Qt::LeftButton);
+    if (action == "DEFAULT")
+        pressDefault();
+    else
+        QTest::mouseClick(key(action.constData()), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 5000);
     QCOMPARE(boxes->seen.first().title, QString("Connection lost"));
     verifyDisconnected();

@@ -237,6 +237,17 @@ protected:
         return done;
     }
 
+    // Presses "DEFAULT" and confirms the question it asks.
+    void pressDefault()
+    {
+        const BoxAnswerer::Answer before = boxes->answer;
+        boxes->answer = BoxAnswerer::Yes;
+        QTest::mouseClick(key("DEFAULT"), Qt::LeftButton);
+        boxes->answer = before;
+        QVERIFY(!boxes->seen.isEmpty());
+        QCOMPARE(boxes->seen.takeFirst().title, QString("Restore factory settings"));
+    }
+
     // The progress bar has reached 100 since connectDevice.
     bool sequenceEnded() const { return !progress->isEmpty() && progress->last().at(0).toInt() == 100; }
 
