@@ -455,7 +455,13 @@ void MainWindow::settleDeviceAnswers()
         const int shown = panelOf(setting)->valueByName(setting.name);
         if (shown >= 0 && recordValue(setting, shown) == answers.value(setting.name, fieldOf(setting)))
             continue;
-        if (answers.contains(setting.name)) {
+        // A value is judged by the device's own rates only where the device
+        // reported them too; otherwise the operator's unwritten choice of
+        // rate forces it, as it would any other value.
+        const bool ownRates = setting.field == &Data::serialTimeout ? answers.contains(QStringLiteral("Serial Data Rate"))
+            : setting.field == &Data::chanel                        ? answers.contains(QStringLiteral("Radio Data Rate"))
+                                                                     : true;
+        if (answers.contains(setting.name) && ownRates) {
             fieldOf(setting) = answers.value(setting.name);
             kept << tr("\"%1\": the device reported %2").arg(setting.name).arg(fieldOf(setting));
         } else {

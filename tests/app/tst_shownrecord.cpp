@@ -1,0 +1,427 @@
+#include "windowtesting.h"
+
+#include "settingsfile.h"
+
+#include <QDial>
+#include <QRandomGenerator>
+
+// What the window shows is what the record holds and what WRITE puts into
+// the device, whatever the operator does: a seeded random walk of operator
+// actions against the emulator, and the cases that once broke the rule.
+class tst_ShownRecord : public QObject, public WindowRig
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
+
+    void walk_data();
+    void walk();
+    void readAfterSlowerSerialRate();
+    void fileWhileFloorIsHigh();
+    void channelAfterDeviceRateChange();
+    void rateChangeKeepsFrequency();
+    void deviceValueOutOfRange();
+    void hostileFile_data();
+    void hostileFile();
+    void defaultAsksFirst_data();
+    void defaultAsksFirst();
+    void freezeProtectionDraggedOff();
+
+private:
+    // The record in the encoding of recordOf, as the device holds it.
+    Settings stored() const;
+    QString check() const;
+    void waitForSequence();
+    QString saveFile(const QString &name, const QByteArray &bytes) const;
+    Exchange *exchange() const { return window->findChild<Exchange *>(); }
+
+    QTemporaryDir files;
+};
+
+Settings tst_ShownRecord::stored() const
+{
+    const DeviceModel *device = emulator->device();
+    const DeviceModel::Rs485Record record = device->rs485();
+    return {{"Sub-band", device->sRegister(DeviceModel::SubBand)},
+            {"Radio Data Rate", device->sRegister(DeviceModel::RadioDataRate)},
+            {"Chanel", device->sRegister(DeviceModel::Chanel)},
+            {"Power", device->sRegister(DeviceModel::Power)},
+            {"Serial Timeout", device->sRegister(DeviceModel::SerialTimeout)},
+            {"Flow control", device->sRegister(DeviceModel::FlowControl)},
+            {"Test address", record.testAddress},
+            {"Serial Data Rate", record.serialDataRate},
+            {"Delay Tx-Rx", record.delayTxRx},
+            {"Parity", record.parity},
+            {"Stop bit", record.stopBit},
+            {"Radio Transmit Reset", record.radioTransmitReset},
+            {"WDT Reset", record.wdtReset}};
+}
+
+// Empty when every control shows the record's value.
+QString tst_ShownRecord::check() const
+{
+    return differences(shown(), recordOf(window->record()));
+}
+
+// Waits until no sequence runs: the progress bar has reached 100 and the
+// device has heard nothing for a moment.
+void tst_ShownRecord::waitForSequence()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(sequenceEnded(), 15000);
+    int heard = -1;
+    while (heard != emulator->requests().size()) {
+        heard = emulator->requests().size();
+        QTest::qWait(30);
+    }
+}
+
+QString tst_ShownRecord::saveFile(const QString &name, const QByteArray &bytes) const
+{
+    const QString path = files.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+void tst_ShownRecord::walk_data()
+{
+    QTest::addColumn<quint32>("seed");
+    // More seeds and a longer walk by hand: RYD_WALK_SEEDS=n RYD_WALK_SECONDS=s.
+    const int seeds = qMax(3, qEnvironmentVariableIntValue("RYD_WALK_SEEDS"));
+    for (int seed = 1; seed <= seeds; ++seed)
+        QTest::addRow("seed %d", seed) << quint32(seed);
+}
+
+void tst_ShownRecord::walk()
+{
+    QFETCH(quint32, seed);
+    const int seconds = qEnvironmentVariableIsSet("RYD_WALK_SECONDS")
+        ? qEnvironmentVariableIntValue("RYD_WALK_SECONDS") : 4;
+    QRandomGenerator random(seed);
+    QVERIFY(connectDevice());
+    // Silent registers time out in a fifth of a second instead of two.
+    exchange()->setIntervalOverride(200);
+    QVERIFY(files.isValid());
+
+    const QList<QAbstractButton *> rateButtons = [this] {
+        QList<QAbstractButton *> all;
+        for (W_Rb *rb : radio()->rightPanel()->buttons())
+            all << rb;
+        for (W_Rb *rb : rs485()->serialRatePanel()->buttons())
+            all << rb;
+        return all;
+    }();
+    const QStringList spins{"Test address", "Serial Timeout", "Delay Tx-Rx", "Radio Transmit Reset"};
+    const QStringList combos{"Chanel", "Flow control", "Parity", "Stop bit", "WDT Reset"};
+    const QByteArrayList reads{"ATS206?", "ATS201?", "ATS200?", "ATS214?", "ATS202?", "AT/V"};
+
+    QStringList steps;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        bool wrote = false;
+        bool sequence = true;
+        progress->clear();
+        const int action = int(random.bounded(20));
+        QString step;
+        if (action < 5) {
+            QAbstractButton *rb = rateButtons.at(int(random.bounded(rateButtons.size())));
+            step = "press " + rb->text();
+            sequence = false;
+            clickIndicator(rb);
+        } else if (action < 9) {
+            QSpinBox *box = spin(spins.at(int(random.bounded(spins.size()))).toLatin1().constData());
+            const int value = int(random.bounded(box->minimum(), box->maximum() + 1));
+            step = QStringLiteral("set %1 to %2").arg(box->objectName()).arg(value);
+            sequence = false;
+            box->setValue(value);
+        } else if (action < 12) {
+            QComboBox *box = combo(combos.at(int(random.bounded(combos.size()))).toLatin1().constData());
+            const int index = int(random.bounded(box->count()));
+            step = QStringLiteral("choose %1 entry %2").arg(box->objectName()).arg(index);
+            sequence = false;
+            box->setCurrentIndex(index);
+        } else if (action < 13) {
+            const int power = int(random.bounded(8));
+            step = QStringLiteral("turn Power to %1").arg(power);
+            sequence = false;
+            radio()->rightPanel()->powerPanel()->findChild<QDial *>()->setValue(power);
+        } else if (action < 15) {
+            step = "READ";
+            QTest::mouseClick(key("READ"), Qt::LeftButton);
+        } else if (action < 17) {
+            step = "WRITE";
+            wrote = true;
+            QTest::mouseClick(key("WRITE"), Qt::LeftButton);
+        } else if (action < 18) {
+            step = "DEFAULT";
+            pressDefault();
+        } else if (action < 19) {
+            // A file of some other record: random choices the panels offer,
+            // spin values anywhere in a byte.
+            Data other;
+            other.radioDataRate = quint8(random.bounded(5));
+            for (const MainWindow::Setting &setting : MainWindow::settings()) {
+                if (setting.listed && setting.field != &Data::radioDataRate)
+                    other.*setting.field = quint8(random.bounded(2));
+                else if (!setting.listed)
+                    other.*setting.field = quint8(random.bounded(256));
+            }
+            other.subBand = 2;
+            other.chanel = quint8(random.bounded(W_SubBand::chanelCount(other.radioDataRate)));
+            const QString path = saveFile(QStringLiteral("walk%1.ryd").arg(steps.size()), SettingsFile::encode(other));
+            step = "open " + QString::fromLatin1(SettingsFile::encode(other).toHex());
+            sequence = false;
+            QVERIFY2(window->loadSettingsFrom(path), qPrintable(step));
+        } else {
+            const QByteArray silent = reads.at(int(random.bounded(reads.size())));
+            const bool goOn = random.bounded(2) == 0;
+            step = QStringLiteral("READ with %1 silent, answer %2").arg(QString::fromLatin1(silent), goOn ? "Yes" : "No");
+            emulator->addFault(silentFault(silent, 2));
+            boxes->answer = goOn ? BoxAnswerer::Yes : BoxAnswerer::No;
+            QTest::mouseClick(key("READ"), Qt::LeftButton);
+        }
+        steps << step;
+        const QString where = QStringLiteral("seed %1, step %2 (%3); steps: %4")
+                                  .arg(seed).arg(steps.size()).arg(step, steps.join(" | "));
+        if (sequence) {
+            QTRY_VERIFY2_WITH_TIMEOUT(sequenceEnded(), qPrintable(where), 15000);
+            waitForSequence();
+        }
+        emulator->clearFaults();
+        boxes->answer = BoxAnswerer::Escape;
+        // Only the failure prompts of silent registers are expected.
+        for (const BoxAnswerer::Seen &box : qAsConst(boxes->seen))
+            QVERIFY2(box.text.startsWith(QString::fromUtf8("Ошибка")), qPrintable(box.title + ": " + box.text + "; " + where));
+        boxes->seen.clear();
+
+        const QString mismatch = check();
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch + "; " + where));
+        if (wrote) {
+            const QString written = differences(stored(), shown());
+            QVERIFY2(written.isEmpty(), qPrintable("device: " + written + "; " + where));
+        }
+    }
+    qInfo("seed %u: %d steps", seed, int(steps.size()));
+}
+
+// The device is at 9600 bps with serial timeout 3; the operator picks 1200
+// bps, which raises the floor to 17, then reads the device again.
+void tst_ShownRecord::readAfterSlowerSerialRate()
+{
+    emulator->device()->setSRegister(DeviceModel::SerialTimeout, 3);
+    DeviceModel::Rs485Record record = emulator->device()->rs485();
+    record.serialDataRate = 3;
+    emulator->device()->setRs485(record);
+    QVERIFY(connectDevice());
+    clickIndicator(button(rs485()->serialRatePanel()->buttons(), 0));
+    QCOMPARE(spin("Serial Timeout")->value(), 17);
+
+    QTest::mouseClick(key("READ"), Qt::LeftButton);
+    QTRY_VERIFY(sequenceEnded());
+    QCOMPARE(spin("Serial Timeout")->value(), 3);
+    QCOMPARE(int(window->record()->serialTimeout), 3);
+    COMPARE_SETTINGS(shown(), recordOf(window->record()));
+
+    emulator->clearRequests();
+    progress->clear();
+    QTest::mouseClick(key("WRITE"), Qt::LeftButton);
+    QTRY_VERIFY(sequenceEnded());
+    QVERIFY(emulator->requests().contains("ATS214=3\r"));
+    QCOMPARE(emulator->device()->sRegister(DeviceModel::SerialTimeout), 3);
+}
+
+// A file with serial rate 7 and timeout 2 opened while 1200 bps is chosen:
+// the floor follows the file's rate.
+void tst_ShownRecord::fileWhileFloorIsHigh()
+{
+    QVERIFY(connectDevice());
+    clickIndicator(button(rs485()->serialRatePanel()->buttons(), 0));
+    Data file;
+    setRecord(&file, {{"Sub-band", 2}, {"Radio Data Rate", 2}, {"Serial Data Rate", 7}, {"Serial Timeout", 2},
+                      {"Radio Transmit Reset", 50}});
+    QVERIFY(window->loadSettingsFrom(saveFile("fast.ryd", SettingsFile::encode(file))));
+    QCOMPARE(spin("Serial Timeout")->minimum(), 2);
+    QCOMPARE(spin("Serial Timeout")->value(), 2);
+    QCOMPARE(int(window->record()->serialTimeout), 2);
+    COMPARE_SETTINGS(shown(), recordOf(window->record()));
+}
+
+// The device's radio rate answer rebuilds the channel list while the record
+// still holds a channel of the old list that the new one lacks; the channel
+// read then fails and the operator goes on.
+void tst_ShownRecord::channelAfterDeviceRateChange()
+{
+    emulator->device()->setSRegister(DeviceModel::RadioDataRate, 0);
+    emulator->device()->setSRegister(DeviceModel::Chanel, 8);
+    QVERIFY(connectDevice());
+    QCOMPARE(combo("Chanel")->currentIndex(), 8);
+    emulator->device()->setSRegister(DeviceModel::RadioDataRate, 4);
+    emulator->addFault(silentFault("ATS200?"));
+    boxes->answer = BoxAnswerer::Yes;
+
+    QTest::mouseClick(key("READ"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(sequenceEnded(), 5000);
+    QCOMPARE(boxes->seen.size(), 1);
+    boxes->seen.clear();
+    QCOMPARE(combo("Chanel")->count(), 1);
+    QCOMPARE(combo("Chanel")->currentIndex(), 0);
+    QCOMPARE(int(window->record()->chanel), 0);
+    emulator->clearFaults();
+    emulator->clearRequests();
+    progress->clear();
+    QTest::mouseClick(key("WRITE"), Qt::LeftButton);
+    QTRY_VERIFY(sequenceEnded());
+    QVERIFY(emulator->requests().contains("ATS200=0\r"));
+}
+
+// 9600 and 4800 bps offer the same ten channels: 869.025 MHz stays chosen.
+void tst_ShownRecord::rateChangeKeepsFrequency()
+{
+    emulator->device()->setSRegister(DeviceModel::RadioDataRate, 1);
+    emulator->device()->setSRegister(DeviceModel::Chanel, 6);
+    QVERIFY(connectDevice());
+    QCOMPARE(combo("Chanel")->currentText(), QString("869.025 MHz"));
+
+    clickIndicator(button(radio()->rightPanel()->buttons(), 0));
+    QCOMPARE(combo("Chanel")->currentText(), QString("869.025 MHz"));
+    QCOMPARE(int(window->record()->chanel), 6);
+    // 19200 bps has no such channel: the first one.
+    clickIndicator(button(radio()->rightPanel()->buttons(), 2));
+    QCOMPARE(combo("Chanel")->currentIndex(), 0);
+    QCOMPARE(int(window->record()->chanel), 0);
+}
+
+// A value the controls cannot show stays as the device reported it, is told
+// once, and WRITE gives it back.
+void tst_ShownRecord::deviceValueOutOfRange()
+{
+    emulator->device()->setSRegister(DeviceModel::SerialTimeout, 1);
+    QVERIFY(connectDevice());
+    QTRY_COMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.first().title, QString("Device settings"));
+    QVERIFY(boxes->seen.first().text.contains("\"Serial Timeout\": the device reported 1"));
+    boxes->seen.clear();
+    QCOMPARE(int(window->record()->serialTimeout), 1);
+
+    QTest::mouseClick(key("WRITE"), Qt::LeftButton);
+    QTRY_VERIFY(sequenceEnded());
+    QVERIFY(emulator->requests().contains("ATS214=1\r"));
+    QTRY_COMPARE(boxes->seen.size(), 1);
+    boxes->seen.clear();
+}
+
+void tst_ShownRecord::hostileFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // Empty when the file is refused; otherwise settings it must load as.
+    QTest::addColumn<Settings>("loaded");
+
+    QRandomGenerator random(7);
+    QByteArray noise(300, '\0');
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    QTest::newRow("random bytes") << noise << Settings();
+    QTest::newRow("a line of text") << QByteArray("site A, channel 3, power 7, address 12\n") << Settings();
+    QTest::newRow("all 0xFF") << QByteArray(40, '\xff') << Settings();
+
+    Data data;
+    setRecord(&data, {{"Sub-band", 2}, {"Radio Data Rate", 3}, {"Chanel", 2}, {"Serial Data Rate", 4},
+                      {"Serial Timeout", 5}, {"Radio Transmit Reset", 50}});
+    QTest::newRow("channel outside its rate") << SettingsFile::encode(data) << Settings();
+    setRecord(&data, {{"Chanel", 1}, {"Radio Transmit Reset", 0}, {"Test address", 200}, {"Power", 9},
+                      {"Serial Timeout", 1}, {"Delay Tx-Rx", 251}});
+    QTest::newRow("spin values out of range")
+        << SettingsFile::encode(data)
+        << Settings{{"Chanel", 1}, {"Radio Transmit Reset", 10}, {"Test address", 63}, {"Power", 7},
+                    {"Serial Timeout", 2}, {"Delay Tx-Rx", 250}};
+}
+
+// A file is refused, the record and panels unchanged, or taken as the
+// controls show it; either way WRITE sends only what the panels show.
+void tst_ShownRecord::hostileFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Settings, loaded);
+    QVERIFY(files.isValid());
+    QVERIFY(connectDevice());
+    const Settings before = recordOf(window->record());
+
+    const QString path = saveFile("hostile.ryd", bytes);
+    QCOMPARE(window->loadSettingsFrom(path), !loaded.isEmpty());
+    if (loaded.isEmpty()) {
+        QTRY_COMPARE(boxes->seen.size(), 1);
+        QVERIFY(boxes->seen.first().text.contains(path));
+        boxes->seen.clear();
+        COMPARE_SETTINGS(recordOf(window->record()), before);
+    } else {
+        COMPARE_SETTINGS(recordOf(window->record()), loaded);
+    }
+    COMPARE_SETTINGS(shown(), recordOf(window->record()));
+
+    QTest::mouseClick(key("WRITE"), Qt::LeftButton);
+    QTRY_VERIFY(sequenceEnded());
+    COMPARE_SETTINGS(stored(), shown());
+}
+
+void tst_ShownRecord::defaultAsksFirst_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes") << true;
+    QTest::newRow("No") << false;
+}
+
+void tst_ShownRecord::defaultAsksFirst()
+{
+    QFETCH(bool, yes);
+    QVERIFY(connectDevice());
+    spin("Delay Tx-Rx")->setValue(77);
+    boxes->answer = yes ? BoxAnswerer::Yes : BoxAnswerer::No;
+
+    QTest::mouseClick(key("DEFAULT"), Qt::LeftButton);
+    QCOMPARE(boxes->seen.size(), 1);
+    QVERIFY(boxes->seen.first().text.contains("factory settings"));
+    QCOMPARE(boxes->seen.first().buttons, QMessageBox::Yes | QMessageBox::No);
+    boxes->seen.clear();
+    if (yes) {
+        QCOMPARE(spin("Delay Tx-Rx")->value(), 0);
+        QTRY_VERIFY(sequenceEnded());
+        QVERIFY(emulator->requests().contains("ATR\r"));
+    } else {
+        QTest::qWait(100);
+        QVERIFY(emulator->requests().isEmpty());
+        QCOMPARE(spin("Delay Tx-Rx")->value(), 77);
+    }
+}
+
+// A press dragged off the key before release toggles nothing: the panel and
+// the window height stay in step with the key.
+void tst_ShownRecord::freezeProtectionDraggedOff()
+{
+    QVERIFY(connectDevice());
+    QPushButton *freeze = key("Freeze Protection");
+    auto *panel = window->findChild<W_FreezProtection *>();
+    const int height = window->height();
+
+    QTest::mousePress(freeze, Qt::LeftButton);
+    QTest::mouseMove(freeze, QPoint(-50, -50));
+    QTest::mouseRelease(freeze, Qt::LeftButton, {}, QPoint(-50, -50));
+    QVERIFY(!freeze->isChecked());
+    QVERIFY(panel->isHidden());
+    QCOMPARE(window->height(), height);
+
+    QTest::mouseClick(freeze, Qt::LeftButton);
+    QVERIFY(freeze->isChecked());
+    QVERIFY(!panel->isHidden());
+    QCOMPARE(window->height(), height + 75);
+    QTest::mouseClick(freeze, Qt::LeftButton);
+    QVERIFY(panel->isHidden());
+    QCOMPARE(window->height(), height);
+}
+
+QTEST_MAIN(tst_ShownRecord)
+#include "tst_shownrecord.moc"
