@@ -77,4 +77,6 @@ private:
     W_Test *test;
     QProgressBar *progress;
     QPointer<QMessageBox> failurePrompt;
+    // The port as the operator chose it, for the message when it is lost.
+    QString connectedPort;
 };
