@@ -1,29 +1,49 @@
 #pragma once
 
-#include <QCommandLineParser>
+#include <QCommandLineOption>
 #include <QStringList>
 
-// The program's options: --help, --version and --port PATH (repeatable), for
-// serial devices the system's port list does not show.
+class QCommandLineParser;
+
+// The program's command line: --help, --version, --port PATH (repeatable) for
+// serial devices the system's port list does not show, at most one settings
+// file to open at start, and the options Qt itself takes (-platform, -style,
+// -reverse, ...).
+//
+// It is read twice. Before the application object exists, so that help,
+// version and a refusal need no window system, Qt's options are recognised by
+// name and set aside. Once QApplication has taken out the options it used,
+// what it left is read again, and an option Qt did not use is refused.
 class CommandLine
 {
 public:
     enum Outcome { Run, ShowHelp, ShowVersion, Fail };
+    enum Stage { BeforeApplication, AfterApplication };
 
     CommandLine();
 
-    Outcome parse(const QStringList &arguments);
+    Outcome parse(const QStringList &arguments, Stage stage);
 
     // Paths given with --port that exist, in the order given.
     QStringList ports() const { return existingPorts; }
-    // What the operator should read on standard error: a failed parse, or
-    // --port paths that do not exist.
+    // The settings file to open at start; empty when none was given.
+    QString settingsFile() const { return fileToOpen; }
+    // Qt's -style option was given (known from the first reading): the
+    // program's own style must not override the operator's.
+    bool styleChosen() const { return styleGiven; }
+    // What the operator should read on standard error: why the command line
+    // was refused (one line), or --port paths that do not exist.
     QStringList messages() const { return problems; }
-    QString helpText() const { return parser.helpText(); }
+    // The usage text. Needs an application object: the parser names the
+    // program from its arguments.
+    QString helpText() const;
 
 private:
-    QCommandLineParser parser;
+    void describe(QCommandLineParser &parser) const;
+
     QCommandLineOption portOption;
     QStringList existingPorts;
+    QString fileToOpen;
+    bool styleGiven = false;
     QStringList problems;
 };

@@ -2,19 +2,36 @@
 
 #include "applog.h"
 #include "mainwindow.h"
+#include "serialdevice.h"
 
 #include <QFileInfo>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
-W_ComPort::PortLister withExtraPorts(const QStringList &extraPorts)
+// The entry of `ports` that names the same device as `path`; empty when none
+// does.
+QString listedAs(const QStringList &ports, const QString &path)
 {
+    const SerialDevice device(path);
+    for (const QString &port : ports) {
+        if (SerialDevice(port).isSameAs(device))
+            return port;
+    }
+    return QString();
+}
+
+// A --port path that names a device the list holds already, under its own
+// name or through a link, would show the same adapter twice.
+W_ComPort::PortLister withExtraPorts(const W_ComPort::PortLister &systemPorts, const QStringList &extraPorts)
+{
+    const W_ComPort::PortLister system = systemPorts ? systemPorts : &W_ComPort::systemPortNames;
     if (extraPorts.isEmpty())
-        return &W_ComPort::systemPortNames;
-    return [extraPorts] {
-        QStringList ports = W_ComPort::systemPortNames();
+        return system;
+    return [system, extraPorts] {
+        QStringList ports = system();
         for (const QString &path : extraPorts) {
-            if (QFileInfo::exists(path) && !ports.contains(path))
+            if (QFileInfo::exists(path) && listedAs(ports, path).isEmpty())
                 ports << path;
         }
         return ports;
@@ -22,18 +39,28 @@ W_ComPort::PortLister withExtraPorts(const QStringList &extraPorts)
 }
 } // namespace
 
-Core::Core(QObject *parent, const QStringList &extraPorts)
+Core::Core(QObject *parent, const QStringList &extraPorts, const QString &settingsFile,
+           const W_ComPort::PortLister &systemPorts)
     : QObject(parent)
-    , mainWindow(new MainWindow(nullptr, withExtraPorts(extraPorts)))
 {
+    const W_ComPort::PortLister ports = withExtraPorts(systemPorts, extraPorts);
+    mainWindow = new MainWindow(nullptr, ports);
     if (!extraPorts.isEmpty())
-        mainWindow->portPanel()->selectPort(extraPorts.constFirst());
+        mainWindow->portPanel()->selectPort(listedAs(ports(), extraPorts.constFirst()));
     mainWindow->show();
 
     const QRect available = mainWindow->screen()->availableGeometry();
     const int centreX = (available.left() + available.right()) / 2;
     qCDebug(lcCore) << "center.x" << centreX << "width()" << mainWindow->width();
     mainWindow->move(centredTopLeft(available, mainWindow->size()));
+
+    // Opened from the event loop, so that a message about an unusable file
+    // stands over the shown window, as it does after "Open Settings".
+    if (!settingsFile.isEmpty()) {
+        QTimer::singleShot(0, mainWindow, [window = mainWindow, settingsFile] {
+            window->loadSettingsFrom(settingsFile);
+        });
+    }
 }
 
 // The window has no parent; Core is its one owner.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "w_comport.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -14,9 +16,13 @@ class Core : public QObject
     Q_OBJECT
 
 public:
-    // `extraPorts` are offered in the port list beside the system's ports
-    // while they exist; the first of them is selected.
-    explicit Core(QObject *parent = nullptr, const QStringList &extraPorts = {});
+    // `extraPorts` are offered in the port list beside the ports that
+    // `systemPorts` lists, while they exist and name no device listed already;
+    // the first of them is selected. A `settingsFile` is opened once the
+    // window is up, as "Open Settings" opens one.
+    explicit Core(QObject *parent = nullptr, const QStringList &extraPorts = {},
+                  const QString &settingsFile = {},
+                  const W_ComPort::PortLister &systemPorts = &W_ComPort::systemPortNames);
     ~Core() override;
 
     MainWindow *window() const { return mainWindow; }

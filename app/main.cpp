@@ -7,39 +7,57 @@
 
 #include <cstdio>
 
+namespace {
+void printMessages(const CommandLine &commandLine)
+{
+    for (const QString &message : commandLine.messages())
+        std::fprintf(stderr, "ryd-configurator: %s\n", qPrintable(message));
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // The options are read before the GUI starts, so --help and --version
-    // work without a display.
+    // Help, version and a refused command line are answered before any GUI
+    // object exists, so they work without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     CommandLine commandLine;
-    switch (commandLine.parse(arguments)) {
-    case CommandLine::ShowHelp:
+    switch (commandLine.parse(arguments, CommandLine::BeforeApplication)) {
+    case CommandLine::ShowHelp: {
+        // The help text names the program from the application object's
+        // arguments; a core application needs no window system.
+        QCoreApplication core(argc, argv);
         std::fputs(qPrintable(commandLine.helpText()), stdout);
         return 0;
+    }
     case CommandLine::ShowVersion:
         std::printf("ryd-configurator %s\n", RYD_VERSION);
         return 0;
     case CommandLine::Fail:
-        for (const QString &message : commandLine.messages())
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-        std::fputs("Try --help.\n", stderr);
+        printMessages(commandLine);
         return 2;
     case CommandLine::Run:
-        for (const QString &message : commandLine.messages())
-            std::fprintf(stderr, "%s\n", qPrintable(message));
         break;
     }
+    const bool styleChosen = commandLine.styleChosen() || qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE");
 
+    // QApplication takes the options it uses out of argc and argv; whatever
+    // else is left is the program's own or refused.
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const bool refused = commandLine.parse(QCoreApplication::arguments(), CommandLine::AfterApplication)
+        != CommandLine::Run;
+    printMessages(commandLine);
+    if (refused)
+        return 2;
+
+    if (!styleChosen)
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // These two names select the per-user settings store ("PortName").
     QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
     QCoreApplication::setApplicationName(QStringLiteral("Ryd"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RYD_VERSION));
 
-    Core core(nullptr, commandLine.ports());
+    Core core(nullptr, commandLine.ports(), commandLine.settingsFile());
     return app.exec();
 }

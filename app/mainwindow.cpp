@@ -4,6 +4,7 @@
 #include "data.h"
 #include "devicerules.h"
 #include "exchange.h"
+#include "serialdevice.h"
 #include "settingsfile.h"
 #include "version.h"
 #include "w_freezprotection.h"
@@ -277,12 +278,20 @@ void MainWindow::connectOpen()
 {
     endRadioTest(test);
     const QString portName = comPort->textByName(QStringLiteral("PortName"));
+    const bool wasOpen = exchange->isOpen();
     exchange->openPort(portName);
     const bool open = exchange->isOpen();
     comPort->setConnected(open);
     setPanelsEnabled(open);
-    if (!open)
+    if (open)
+        connectedPort = portName;
+    else
         showDisconnected();
+    if (!wasOpen && !open) {
+        const QSerialPort *port = exchange->serialPort();
+        QMessageBox::warning(this, tr("Connect"),
+                             SerialDevice(portName).openFailureText(port->error(), port->errorString()));
+    }
 }
 
 void MainWindow::showDisconnected()
@@ -306,10 +315,7 @@ void MainWindow::onPortLost(const QString &reason)
     comPort->setConnected(false);
     setPanelsEnabled(false);
     showDisconnected();
-    QMessageBox::warning(this, tr("Connection lost"),
-                         tr("The device on %1 does not respond any more: %2.\n"
-                            "Check the cable or adapter and connect again.")
-                             .arg(exchange->serialPort()->portName(), reason));
+    QMessageBox::warning(this, tr("Connection lost"), SerialDevice(connectedPort).connectionLostText(reason));
 }
 
 // The window grows by the panel's height when it opens and shrinks by as

@@ -122,4 +122,6 @@ private:
     // What the device reported during the running sequence, by setting name;
     // judged when the sequence ends.
     QMap<QString, quint8> reported;
+    // The port as the operator chose it, for the message when it is lost.
+    QString connectedPort;
 };

@@ -18,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSerialPort>
 
 #include <cerrno>
 #include <cstddef>
@@ -126,7 +127,8 @@ void onSetting(TypeParser type, const QList<QByteArray> &fields)
     FUZZ_CHECK(command.deliveredFields != 0);
     FUZZ_CHECK(fields.size() == command.deliveredFields);
     // The answer belongs to the transaction that is running: the one whose
-    // request went out last.
+    // request went out last. Its bytes may still wait in the port's buffer.
+    harness.exchange->serialPort()->flush();
     drainMaster();
     FUZZ_CHECK(harness.sent.endsWith(command.request));
 

@@ -1,75 +1,111 @@
-#include "commandline.h"
-
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+// The command line as a user types it: the built program started as a
+// process, with no window system unless an option chooses one.
 class tst_CommandLine : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void parse_data();
-    void parse();
+    void answeredWithoutDisplay_data();
+    void answeredWithoutDisplay();
+    void startsWithQtOptionsAndFile();
 
 private:
+    void start(QProcess &program, const QStringList &arguments);
+
     QTemporaryDir dir;
 };
 
 void tst_CommandLine::initTestCase()
 {
     QVERIFY(dir.isValid());
-    for (const char *name : {"ttyA", "ttyB"}) {
-        QFile device(dir.filePath(name));
-        QVERIFY(device.open(QIODevice::WriteOnly));
-    }
 }
 
-// Paths in the rows are relative to the test's directory; "@" stands for it.
-void tst_CommandLine::parse_data()
+void tst_CommandLine::start(QProcess &program, const QStringList &arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(dir.path());
+    program.start(QStringLiteral(RYD_PROGRAM), arguments);
+    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+}
+
+// Help and version go to standard output; a refusal is one line on standard
+// error that points to --help.
+void tst_CommandLine::answeredWithoutDisplay_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<QStringList>("ports");
-    QTest::addColumn<int>("messages");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("said");
+    QTest::addColumn<bool>("oneLine");
 
-    QTest::newRow("no options") << QStringList() << int(CommandLine::Run) << QStringList() << 0;
-    QTest::newRow("one port") << QStringList{"--port", "@/ttyA"} << int(CommandLine::Run)
-                              << QStringList{"@/ttyA"} << 0;
-    QTest::newRow("equals form") << QStringList{"--port=@/ttyB"} << int(CommandLine::Run)
-                                 << QStringList{"@/ttyB"} << 0;
-    QTest::newRow("repeated, order kept") << QStringList{"--port", "@/ttyB", "--port", "@/ttyA"}
-                                          << int(CommandLine::Run) << QStringList{"@/ttyB", "@/ttyA"} << 0;
-    QTest::newRow("same port twice") << QStringList{"--port", "@/ttyA", "--port", "@/ttyA"}
-                                     << int(CommandLine::Run) << QStringList{"@/ttyA"} << 0;
-    QTest::newRow("missing device reported, others kept")
-        << QStringList{"--port", "@/ttyZ", "--port", "@/ttyA"} << int(CommandLine::Run)
-        << QStringList{"@/ttyA"} << 1;
-    QTest::newRow("port without path") << QStringList{"--port"} << int(CommandLine::Fail) << QStringList() << 1;
-    QTest::newRow("unknown option") << QStringList{"--baud", "115200"} << int(CommandLine::Fail)
-                                    << QStringList() << 1;
-    QTest::newRow("stray argument") << QStringList{"ttyA"} << int(CommandLine::Fail) << QStringList() << 1;
-    QTest::newRow("help") << QStringList{"--help"} << int(CommandLine::ShowHelp) << QStringList() << 0;
-    QTest::newRow("version") << QStringList{"--version"} << int(CommandLine::ShowVersion) << QStringList() << 0;
+    const QStringList usage{"--port <path>", "[file]", "-platform"};
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << usage << false;
+    QTest::newRow("-h") << QStringList{"-h"} << 0 << usage << false;
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << QStringList{"ryd-configurator 1.1.14\n"} << true;
+    QTest::newRow("unknown option") << QStringList{"--no-such-option"} << 2
+                                    << QStringList{"no-such-option", "--help"} << true;
+    QTest::newRow("two files") << QStringList{"-style", "Windows", "a.ryd", "b.ryd"} << 2
+                               << QStringList{"(a.ryd, b.ryd)", "--help"} << true;
+    QTest::newRow("port without path") << QStringList{"--port"} << 2 << QStringList{"--port", "--help"} << true;
 }
 
-void tst_CommandLine::parse()
+void tst_CommandLine::answeredWithoutDisplay()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(int, outcome);
-    QFETCH(QStringList, ports);
-    QFETCH(int, messages);
-    arguments.replaceInStrings("@", dir.path());
-    ports.replaceInStrings("@", dir.path());
-    arguments.prepend("ryd-configurator");
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, said);
+    QFETCH(bool, oneLine);
 
-    CommandLine commandLine;
-    QCOMPARE(int(commandLine.parse(arguments)), outcome);
-    QCOMPARE(commandLine.ports(), ports);
-    QCOMPARE(commandLine.messages().size(), messages);
-    if (outcome == CommandLine::ShowHelp)
-        QVERIFY(commandLine.helpText().contains("--port <path>"));
+    QProcess program;
+    start(program, arguments);
+    QVERIFY(program.waitForFinished(10000));
+    const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable("crashed: " + err));
+    QCOMPARE(program.exitCode(), exitCode);
+
+    const QString text = exitCode == 0 ? out : err;
+    QCOMPARE(exitCode == 0 ? err : out, QString());
+    for (const QString &part : said)
+        QVERIFY2(text.contains(part), qPrintable(text));
+    if (oneLine)
+        QVERIFY2(text.endsWith('\n') && text.count('\n') == 1, qPrintable(text));
+}
+
+// With -platform the program starts without a display; Qt's other options and
+// a settings file are taken, and a --port path that does not exist is named.
+void tst_CommandLine::startsWithQtOptionsAndFile()
+{
+    const QString file = dir.filePath("site-a.ryd");
+    {
+        QFile settings(file);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(QByteArray::fromHex("00070200000002023204060000000008"
+                                           "0043004F004D003102"));
+    }
+    const QString missingPort = dir.filePath("ttyMissing");
+    QProcess program;
+    start(program, {"-platform", "offscreen", "-style", "Windows", "-reverse", "-qwindowgeometry", "640x480+0+0",
+                    "--port", missingPort, file});
+
+    // The window writes its start-up file while it is built; the settings
+    // file is opened right after the window is shown.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath("test_ryd")) || program.state() == QProcess::NotRunning,
+                             10000);
+    QTest::qWait(300);
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(program.state() == QProcess::Running, qPrintable(err));
+    QVERIFY2(err.contains("No such serial device: " + missingPort), qPrintable(err));
+    program.kill();
+    QVERIFY(program.waitForFinished());
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

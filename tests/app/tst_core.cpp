@@ -1,6 +1,8 @@
 #include "core.h"
+#include "data.h"
 #include "mainwindow.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QScreen>
@@ -17,6 +19,8 @@ private slots:
     void centredTopLeft();
     void showsAndCentresWindow();
     void extraPortSelectedAndKept();
+    void extraPortOfListedDevice();
+    void settingsFileOpenedAtStart();
 
 private:
     QTemporaryDir workDir;
@@ -81,6 +85,40 @@ void tst_Core::extraPortSelectedAndKept()
     QVERIFY(QFile::remove(path));
     ports->slUpdatePortName();
     QVERIFY(ports->textByName("PortName") != path);
+}
+
+// A --port path that names a device the system lists, through a link or by
+// its full path, does not list the device again; the listed entry is selected.
+void tst_Core::extraPortOfListedDevice()
+{
+    const QString link = workDir.filePath("ttyLink");
+    QVERIFY(QFile::link("/dev/null", link));
+    Core core(nullptr, {link, "/dev/null"}, {}, [] { return QStringList{"tty", "null"}; });
+    W_ComPort *ports = core.window()->portPanel();
+    ports->slUpdatePortName();
+    auto *combo = ports->findChild<QComboBox *>("PortName");
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i)
+        entries << combo->itemText(i);
+    QCOMPARE(entries, (QStringList{"tty", "null"}));
+    QCOMPARE(ports->textByName("PortName"), QString("null"));
+}
+
+void tst_Core::settingsFileOpenedAtStart()
+{
+    const QString file = workDir.filePath("site-a.ryd");
+    {
+        QFile settings(file);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(QByteArray::fromHex("00070200000002023204060000000008"
+                                           "0043004F004D003102"));
+    }
+    Core core(nullptr, {}, file);
+    const Data *record = core.window()->record();
+    QTRY_COMPARE(record->power, quint8(7));
+    QCOMPARE(record->radioTransmitReset, quint8(50));
+    QCOMPARE(record->wdtReset, quint8(6));
+    QCOMPARE(record->portName, QString("COM1"));
 }
 
 QTEST_MAIN(tst_Core)

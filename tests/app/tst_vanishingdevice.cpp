@@ -2,6 +2,9 @@
 #include "windowtesting.h"
 
 #include <QCheckBox>
+#include <QSerialPort>
+
+#include <unistd.h>
 
 class tst_VanishingDevice : public QObject, private WindowRig
 {
@@ -16,6 +19,8 @@ private slots:
     void hangUpDuringRadioTest();
     void hangUpWhileFailurePromptIsOpen();
     void reconnectAfterLoss();
+    void connectFails_data();
+    void connectFails();
 };
 
 void tst_VanishingDevice::hangUpMidSequence_data()
@@ -103,7 +108,12 @@ void tst_VanishingDevice::reconnectAfterLoss()
     QVERIFY(connectDevice());
     emulator->hangUp();
     QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 3000);
-    QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));
+    const BoxAnswerer::Seen lost = boxes->seen.takeFirst();
+    QCOMPARE(lost.title, QString("Connection lost"));
+    // Plain words and the port come first; the system's own words may follow.
+    const QString firstLine = lost.text.section('\n', 0, 0);
+    QVERIFY2(firstLine.contains(portName) && firstLine.contains("the adapter was unplugged or the line was closed"),
+             qPrintable(lost.text));
     verifyDisconnected();
 
     // The adapter comes back under a new name: the port row offers it and
@@ -117,6 +127,49 @@ void tst_VanishingDevice::reconnectAfterLoss()
     QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
     QVERIFY(window->findChild<Exchange *>()->isOpen());
     QVERIFY(radio()->isEnabled());
+}
+
+void tst_VanishingDevice::connectFails_data()
+{
+    QTest::addColumn<QString>("why");
+    QTest::newRow("missing") << "does not exist";
+    QTest::newRow("held by another program") << "is in use by another program";
+    QTest::newRow("permission denied") << "permission denied";
+}
+
+// One message names the port and the reason; nothing is sent or queued and
+// the window stays disconnected.
+void tst_VanishingDevice::connectFails()
+{
+    QFETCH(QString, why);
+    const QByteArray row = QTest::currentDataTag();
+    QSerialPort holder(portName);
+    if (row == "missing") {
+        portName = workDir.filePath("ttyGone");
+        window->portPanel()->slUpdatePortName();
+    } else if (row == "held by another program") {
+        QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
+    } else {
+        if (geteuid() == 0)
+            QSKIP("root may open every device file");
+        QVERIFY(QFile::setPermissions(portName, {}));
+    }
+    QCOMPARE(window->portPanel()->textByName("PortName"), portName);
+
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QTRY_COMPARE(boxes->seen.size(), 1);
+    const BoxAnswerer::Seen box = boxes->seen.takeFirst();
+    QCOMPARE(box.title, QString("Connect"));
+    QVERIFY2(box.text.contains(portName) && box.text.contains(why), qPrintable(box.text));
+    if (row == "permission denied") {
+        const QString group = QFileInfo(portName).group();
+        QVERIFY2(box.text.contains('"' + group + '"') && box.text.contains("your user must belong"),
+                 qPrintable(box.text));
+    }
+    verifyDisconnected();
+    QTest::qWait(100);
+    QVERIFY(emulator->requests().isEmpty());
+    QCOMPARE(boxes->seen.size(), 0);
 }
 
 QTEST_MAIN(tst_VanishingDevice)
