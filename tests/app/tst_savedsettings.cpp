@@ -103,16 +103,16 @@ private slots:
     void init();
     void cleanup();
 
-    void exampleBytes();
-    void roundTrip();
     void twelveByteFile();
     void unreadableFileRefused_data();
     void unreadableFileRefused();
     void unwritablePlaceRefused_data();
     void unwritablePlaceRefused();
     void loadedRateShowsItsChannels();
-    void loadSendsNothingWriteSendsIt();
     void fileDialogs();
+    void startupFileBytes();
+    void startupFileNotWritable();
+    void readOnlyWorkingDirectory();
 
 private:
     QString path(const QString &name) const { return dir->filePath(name); }
@@ -145,32 +145,6 @@ bool tst_SavedSettings::load(const QByteArray &bytes)
 {
     const QString fileName = path(QStringLiteral("loaded.ryd"));
     return writeFile(fileName, bytes) && window->loadSettingsFrom(fileName);
-}
-
-void tst_SavedSettings::exampleBytes()
-{
-    setRecord(window->record(), exampleSettings);
-    window->record()->portName = QStringLiteral("COM1");
-    QVERIFY(window->saveSettingsTo(path("example.ryd")));
-    QCOMPARE(readFile(path("example.ryd")).toHex(' '),
-             QByteArray("00 07 02 00 00 00 02 02 32 04 06 00 00 00 00 08 00 43 00 4f 00 4d 00 31 02"));
-}
-
-void tst_SavedSettings::roundTrip()
-{
-    Data *d = window->record();
-    setRecord(d, wideSettings);
-    d->portName = QStringLiteral("ttyUSB7");
-    QVERIFY(window->saveSettingsTo(path("wide.ryd")));
-    QCOMPARE(readFile(path("wide.ryd")).toHex(), wideFile.toHex());
-
-    QVERIFY(load(exampleFile));
-    QCOMPARE(d->portName, QString("COM1"));
-    QCOMPARE(d->flowControl, quint8(2));
-    QVERIFY(window->loadSettingsFrom(path("wide.ryd")));
-    COMPARE_SETTINGS(recordOf(d), wideSettings);
-    COMPARE_SETTINGS(shown(), wideSettings);
-    QCOMPARE(d->portName, QString("ttyUSB7"));
 }
 
 void tst_SavedSettings::twelveByteFile()
@@ -283,23 +257,6 @@ void tst_SavedSettings::loadedRateShowsItsChannels()
     QCOMPARE(window->record()->chanel, quint8(3));
 }
 
-void tst_SavedSettings::loadSendsNothingWriteSendsIt()
-{
-    QVERIFY(connectDevice());
-
-    QVERIFY(load(wideFile));
-    QTest::qWait(300);
-    QVERIFY(emulator->requests().isEmpty());
-
-    QTest::mouseClick(key("WRITE"), Qt::LeftButton);
-    const QByteArrayList expected = QByteArrayList{
-        "+++", "ATS210=8\r", "$38", "$0o,7,000,200,3,250,130,1", "ATS206=8\r", "ATS201=0\r",
-        "ATS200=9\r", "ATS202=5\r", "ATS214=100\r", "ATS216=0\r", "ATO\r"} + readAllRequests;
-    QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), expected, 5000);
-    QTRY_VERIFY(sequenceEnded());
-    COMPARE_SETTINGS(recordOf(window->record()), wideSettings);
-}
-
 // The real dialogs: a file chosen in the save dialog is written; cancelling
 // either dialog changes nothing.
 void tst_SavedSettings::fileDialogs()
@@ -336,6 +293,58 @@ void tst_SavedSettings::fileDialogs()
     COMPARE_SETTINGS(recordOf(window->record()), recordBefore);
     COMPARE_SETTINGS(shown(), shownBefore);
     QCOMPARE(window->record()->portName, QString("COM1"));
+}
+
+// Twelve signed bytes, then the port name as a stream string; no flow control.
+// The record holds what the panels show at start: the serial timeout at the
+// floor of 1200 bps (17) and the radio transmit reset at its minimum (10).
+void tst_SavedSettings::startupFileBytes()
+{
+    QFile::remove("test_ryd");
+    MainWindow window(nullptr, [] { return QStringList(); });
+    const QByteArray expected = QByteArray::fromHex("00000000000000110a000000")
+        + QByteArray::fromHex("00000008") + QByteArray::fromHex("0043004F004D0031");
+    QCOMPARE(readFile("test_ryd").toHex(), expected.toHex());
+}
+
+// A start-up file that cannot be written must not be read back: here writes
+// fail while reads return zeros, which would wipe the record.
+void tst_SavedSettings::startupFileNotWritable()
+{
+    if (!QFile::exists("/dev/full"))
+        QSKIP("needs /dev/full");
+    QFile::remove("test_ryd");
+    QVERIFY(QFile::link("/dev/full", "test_ryd"));
+    Data data;
+    data.power = 5;
+    data.serialTimeout = 9;
+    data.testAddress = 12;
+    QVERIFY(!MainWindow::writeStartupFile(&data, "test_ryd"));
+    QCOMPARE(data.power, quint8(5));
+    QCOMPARE(data.serialTimeout, quint8(9));
+    QCOMPARE(data.testAddress, quint8(12));
+    QVERIFY(QFile::remove("test_ryd"));
+}
+
+void tst_SavedSettings::readOnlyWorkingDirectory()
+{
+    // Root may write anywhere on disk; /proc refuses new files even to root.
+    QTemporaryDir readOnly;
+    QString dir = readOnly.path();
+    if (geteuid() == 0)
+        dir = "/proc";
+    else
+        QVERIFY(QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir));
+    {
+        MainWindow window(nullptr, [] { return QStringList(); });
+        QCOMPARE(window.windowTitle(), QString::fromUtf8("Рыд Конфигуратор v.1.1.14"));
+        QVERIFY(!QFile::exists("test_ryd"));
+        QCOMPARE(window.record()->portName, QString("COM1"));
+    }
+    QVERIFY(QDir::setCurrent(previous));
+    QFile::setPermissions(readOnly.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QTEST_MAIN(tst_SavedSettings)

@@ -14,7 +14,6 @@ private slots:
     void decode();
     void refusedContentLeavesRecord_data();
     void refusedContentLeavesRecord();
-    void startupLayout();
 };
 
 namespace {
@@ -126,22 +125,6 @@ void tst_SettingsFile::refusedContentLeavesRecord()
     QCOMPARE(data.portName, QString("COM1"));
     QVERIFY(!SettingsFile::decodeStartup(bytes, data));
     QCOMPARE(fields(data), before);
-}
-
-void tst_SettingsFile::startupLayout()
-{
-    Data data;
-    setExample(data);
-    const QByteArray bytes = SettingsFile::encodeStartup(data);
-    QCOMPARE(bytes, SettingsFile::encode(data).chopped(1));
-
-    Data loaded;
-    loaded.flowControl = 2;
-    loaded.portName = "ttyS9";
-    QVERIFY(SettingsFile::decodeStartup(bytes, loaded));
-    QCOMPARE(fields(loaded), fields(data));
-    // The start-up file's port name is never read back.
-    QCOMPARE(loaded.portName, QString("ttyS9"));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsFile)

@@ -100,11 +100,10 @@ void tst_ShownRecord::walk()
 {
     QFETCH(quint32, seed);
     const int seconds = qEnvironmentVariableIsSet("RYD_WALK_SECONDS")
-        ? qEnvironmentVariableIntValue("RYD_WALK_SECONDS") : 4;
+        ? qEnvironmentVariableIntValue("RYD_WALK_SECONDS") : 3;
     QRandomGenerator random(seed);
     QVERIFY(connectDevice());
-    // Silent registers time out in a fifth of a second instead of two.
-    exchange()->setIntervalOverride(200);
+    fastTimers();
     QVERIFY(files.isValid());
 
     const QList<QAbstractButton *> rateButtons = [this] {
@@ -258,6 +257,7 @@ void tst_ShownRecord::channelAfterDeviceRateChange()
 {
     emulator->device()->setSRegister(DeviceModel::RadioDataRate, 0);
     emulator->device()->setSRegister(DeviceModel::Chanel, 8);
+    fastTimers();
     QVERIFY(connectDevice());
     QCOMPARE(combo("Chanel")->currentIndex(), 8);
     emulator->device()->setSRegister(DeviceModel::RadioDataRate, 4);

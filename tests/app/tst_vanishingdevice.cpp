@@ -37,6 +37,7 @@ void tst_VanishingDevice::hangUpMidSequence()
 {
     QFETCH(QByteArray, action);
     QFETCH(QByteArray, hangUpAt);
+    fastTimers();
     if (action != "pbOpen")
         QVERIFY(connectDevice());
     Emulator::Fault fault;
@@ -53,7 +54,7 @@ void tst_VanishingDevice::hangUpMidSequence()
     verifyDisconnected();
 
     // Nothing else is reported, and the window stays usable.
-    QTest::qWait(2500);
+    QTest::qWait(800);
     QCOMPARE(boxes->seen.size(), 1);
     boxes->seen.clear();
     QVERIFY(emulator->requests().isEmpty() || emulator->requests().last().startsWith(hangUpAt));
@@ -62,6 +63,7 @@ void tst_VanishingDevice::hangUpMidSequence()
 void tst_VanishingDevice::hangUpDuringRadioTest()
 {
     emulator->device()->setPresentAddresses(QByteArray(1, 1));
+    fastTimers();
     QVERIFY(connectDevice());
     W_Test *test = testPanel();
     rowsOf(test).at(0)->checkBox()->setChecked(true);
@@ -74,7 +76,7 @@ void tst_VanishingDevice::hangUpDuringRadioTest()
     verifyDisconnected();
     QVERIFY(!test->isTesting());
     QCOMPARE(testKeyOf(test)->text(), QString("TEST"));
-    QTest::qWait(1500);
+    QTest::qWait(700);
     QCOMPARE(boxes->seen.size(), 1);
     QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));
 }
@@ -83,6 +85,7 @@ void tst_VanishingDevice::hangUpDuringRadioTest()
 // the one message about the lost device replaces it.
 void tst_VanishingDevice::hangUpWhileFailurePromptIsOpen()
 {
+    fastTimers();
     QVERIFY(connectDevice());
     emulator->addFault(silentFault("ATS206?"));
 

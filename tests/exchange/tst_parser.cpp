@@ -43,7 +43,6 @@ private slots:
     void doneFlag();
     void sendResetsPartialAnswer();
     void replacedRequestAndAnswer();
-    void repeatTiming();
     void repeatCount_data();
     void repeatCount();
     void answerDoesNotStopTimer();
@@ -203,29 +202,6 @@ void tst_Parser::replacedRequestAndAnswer()
     QCOMPARE(requests.at(0).at(0).toByteArray(), QByteArray("!01<"));
     QVERIFY(!parser.parseAnswer("TEST1", out));
     QVERIFY(parser.parseAnswer("TEST<", out));
-}
-
-// The one case that runs on the protocol's own 1000 ms clock.
-void tst_Parser::repeatTiming()
-{
-    Parser parser(nullptr, makeParam("OK\r", "111", 2, 1000));
-    QElapsedTimer clock;
-    QList<qint64> sendTimes;
-    QList<qint64> timeoutTimes;
-    connect(&parser, &Parser::sgRequest, this, [&] { sendTimes.append(clock.elapsed()); });
-    connect(&parser, &Parser::sgTimeout, this, [&] { timeoutTimes.append(clock.elapsed()); });
-
-    clock.start();
-    parser.start();
-    QCOMPARE(sendTimes.size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(timeoutTimes.size(), 1, 3000);
-    QTest::qWait(1200);
-
-    QCOMPARE(sendTimes.size(), 2);
-    QCOMPARE(timeoutTimes.size(), 1);
-    QVERIFY2(sendTimes.at(0) < 50, qPrintable(QString::number(sendTimes.at(0))));
-    QVERIFY2(qAbs(sendTimes.at(1) - 1000) < 100, qPrintable(QString::number(sendTimes.at(1))));
-    QVERIFY2(qAbs(timeoutTimes.at(0) - 2000) < 150, qPrintable(QString::number(timeoutTimes.at(0))));
 }
 
 void tst_Parser::repeatCount_data()

@@ -74,8 +74,6 @@ private slots:
     void pressedRadioButtonReportsGroupTitle();
     void checkableButtonReportsStateBeforePress();
     void powerPanelTakesLowEightBits();
-    void textByNameAndSetTextByName();
-    void unnamedWidget();
     void innerPanelReportsThroughBoth();
 };
 
@@ -215,36 +213,6 @@ void tst_W_QWidget::powerPanelTakesLowEightBits()
     QCOMPARE(panel.dial->power(), 5);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), (QList<QVariant>{"Dial", 5}));
-}
-
-void tst_W_QWidget::textByNameAndSetTextByName()
-{
-    Panel panel;
-    panel.combo->setCurrentIndex(2);
-    QCOMPARE(panel.textByName("Chanel"), QString("868.95 MHz"));
-    QCOMPARE(panel.textByName("Chan"), QString("868.95 MHz"));
-    QCOMPARE(panel.textByName("PortName"), QString());
-
-    panel.setTextByName("FirmWare", "v2.3");
-    QCOMPARE(panel.firmware->text(), QString("v2.3"));
-    panel.setTextByName("Freeze", "Hide");
-    QCOMPARE(panel.checkable->text(), QString("Hide"));
-    panel.setTextByName("Firm ware", "x");
-    QCOMPARE(panel.firmware->text(), QString("v2.3"));
-}
-
-void tst_W_QWidget::unnamedWidget()
-{
-    Panel panel;
-    panel.connectAll();
-    QSignalSpy spy(&panel, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-
-    panel.setValueByName("P", 9);
-    QCOMPARE(panel.unnamed->value(), 0);
-
-    panel.unnamed->setValue(3);
-    QCOMPARE(spy.last(), (QList<QVariant>{QString(), 3}));
 }
 
 void tst_W_QWidget::innerPanelReportsThroughBoth()

@@ -24,24 +24,15 @@ private slots:
     void init();
     void cleanup();
 
-    void initialState();
     void radioRateButton_data();
     void radioRateButton();
     void setSpeed_data();
     void setSpeed();
-    void radioRateByName_data();
-    void radioRateByName();
     void subBandButton();
     void serialTimeoutFloor_data();
     void serialTimeoutFloor();
     void serialTimeoutFloorLowered();
-    void powerByName_data();
-    void powerByName();
     void powerByDial();
-    void reportsByName_data();
-    void reportsByName();
-    void displayTexts();
-    void fitsAtMinimumSize();
 
 private:
     QComboBox *chanel() const { return radio->findChild<QComboBox *>(QStringLiteral("Chanel")); }
@@ -63,60 +54,6 @@ void tst_W_Radio::cleanup()
 {
     delete radio;
     radio = nullptr;
-}
-
-void tst_W_Radio::initialState()
-{
-    const QList<W_Rb *> rates = radio->rightPanel()->buttons();
-    QCOMPARE(rates.size(), 5);
-    const QStringList rateTexts{"4800 bps", "9600 bps", "19200 bps", "38400 bps", "115200 bps"};
-    for (int i = 0; i < rates.size(); ++i) {
-        QCOMPARE(rates.at(i)->text(), rateTexts.at(i));
-        QCOMPARE(int(rates.at(i)->number()), i);
-        QVERIFY(!rates.at(i)->isChecked());
-        QCOMPARE(static_cast<QGroupBox *>(rates.at(i)->parent())->title(), QStringLiteral("Radio Data Rate"));
-    }
-    for (const W_Rb *rb : radio->subBandPanel()->buttons())
-        QVERIFY(!rb->isChecked());
-
-    QCOMPARE(comboItems(chanel()), (QStringList{"868.75 MHz", "868.85 MHz", "868.95 MHz", "869.05 MHz", "869.15 MHz"}));
-    QCOMPARE(radio->rightPanel()->progress()->percent(), 0);
-    auto *bar = radio->rightPanel()->progress()->findChild<QProgressBar *>();
-    QVERIFY(bar);
-    QCOMPARE(bar->format(), QStringLiteral("Distance %"));
-    QCOMPARE(bar->text(), QStringLiteral("Distance %"));
-    QCOMPARE(bar->minimum(), 0);
-    QCOMPARE(bar->maximum(), 100);
-    QCOMPARE(bar->minimumWidth(), 65);
-    QCOMPARE(bar->maximumWidth(), 65);
-    QCOMPARE(radio->rightPanel()->powerPanel()->power(), 0);
-    QCOMPARE(radio->rightPanel()->powerPanel()->objectName(), QStringLiteral("Power"));
-
-    QSpinBox *address = spinBox(QStringLiteral("Test address"));
-    QVERIFY(address);
-    QCOMPARE(address->minimum(), 0);
-    QCOMPARE(address->maximum(), 63);
-    QCOMPARE(address->value(), 0);
-
-    QSpinBox *timeout = spinBox(QStringLiteral("Serial Timeout"));
-    QVERIFY(timeout);
-    QCOMPARE(timeout->minimum(), 0);
-    QCOMPARE(timeout->maximum(), 250);
-    QCOMPARE(timeout->value(), 0);
-
-    auto *flow = radio->findChild<QComboBox *>(QStringLiteral("Flow control"));
-    QVERIFY(flow);
-    QCOMPARE(comboItems(flow), (QStringList{"None", "HardWare"}));
-    QCOMPARE(flow->currentIndex(), 0);
-
-    auto *module = radio->findChild<QLineEdit *>(QStringLiteral("Radio module"));
-    auto *firmware = radio->findChild<QLineEdit *>(QStringLiteral("FirmWare"));
-    QVERIFY(module);
-    QVERIFY(firmware);
-    QVERIFY(!module->isEnabled());
-    QVERIFY(!firmware->isEnabled());
-    QCOMPARE(module->text(), QString());
-    QCOMPARE(firmware->text(), QStringLiteral("x/x"));
 }
 
 void tst_W_Radio::radioRateButton_data()
@@ -198,33 +135,6 @@ void tst_W_Radio::setSpeed()
     QCOMPARE(chanel()->currentIndex(), channels.size() - 1);
 }
 
-void tst_W_Radio::radioRateByName_data()
-{
-    radioRateButton_data();
-}
-
-// A rate set by name follows on the distance bar but neither reports nor
-// rebuilds the channels: the owner does that through setSpeed.
-void tst_W_Radio::radioRateByName()
-{
-    QFETCH(int, number);
-    QFETCH(int, distance);
-
-    const QStringList before = comboItems(chanel());
-    QSignalSpy spy(radio, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-
-    radio->setValueByName(QStringLiteral("Radio Data Rate"), number);
-    QVERIFY(radio->rightPanel()->buttons().at(number)->isChecked());
-    QCOMPARE(radio->rightPanel()->progress()->percent(), distance);
-    QCOMPARE(comboItems(chanel()), before);
-    QCOMPARE(spy.count(), 0);
-
-    // No button stands for 5: the bar keeps its value.
-    radio->setValueByName(QStringLiteral("Radio Data Rate"), 5);
-    QCOMPARE(radio->rightPanel()->progress()->percent(), distance);
-}
-
 // Only g2 can be pressed (the sub-band panel's own test checks that the
 // others are disabled); its press reports the sub-band number.
 void tst_W_Radio::subBandButton()
@@ -294,28 +204,6 @@ void tst_W_Radio::serialTimeoutFloorLowered()
     QCOMPARE(timeout->value(), 250);
 }
 
-void tst_W_Radio::powerByName_data()
-{
-    QTest::addColumn<int>("power");
-    for (int p = 0; p <= 7; ++p)
-        QTest::addRow("power %d", p) << p;
-}
-
-void tst_W_Radio::powerByName()
-{
-    QFETCH(int, power);
-
-    // Start from another value so that the change is real.
-    radio->setValueByName(QStringLiteral("Power"), (power + 1) % 8);
-    QSignalSpy spy(radio, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-
-    radio->setValueByName(QStringLiteral("Power"), power);
-    QCOMPARE(radio->rightPanel()->powerPanel()->power(), power);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.first(), report(QStringLiteral("Power"), power));
-}
-
 void tst_W_Radio::powerByDial()
 {
     auto *dial = radio->findChild<QDial *>();
@@ -334,60 +222,6 @@ void tst_W_Radio::powerByDial()
     for (int p = 6; p >= 0; --p)
         expected << report(QStringLiteral("Power"), p);
     QCOMPARE(static_cast<const QList<Report> &>(spy), expected);
-}
-
-void tst_W_Radio::reportsByName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("Test address") << QStringLiteral("Test address") << int(Qt::Key_Up) << 1;
-    QTest::newRow("Flow control") << QStringLiteral("Flow control") << int(Qt::Key_Down) << 1;
-}
-
-// Operator edits come out of the panel under the setting's exact name.
-void tst_W_Radio::reportsByName()
-{
-    QFETCH(QString, name);
-    QFETCH(int, key);
-    QFETCH(int, value);
-
-    auto *widget = radio->findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QSignalSpy spy(radio, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-    QSignalSpy textSpy(radio, &W_QWidget::sgTextChange);
-    QVERIFY(textSpy.isValid());
-
-    QTest::keyClick(widget, Qt::Key(key));
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.first(), report(name, value));
-    if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-        QCOMPARE(textSpy.count(), 1);
-        QCOMPARE(textSpy.first(), (QVariantList{name, combo->itemText(value)}));
-    }
-}
-
-void tst_W_Radio::displayTexts()
-{
-    QSignalSpy spy(radio, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-
-    radio->setTextByName(QStringLiteral("FirmWare"), QStringLiteral("2.5/1"));
-    radio->setTextByName(QStringLiteral("Radio module"), QStringLiteral("LE50-868 v4"));
-    QCOMPARE(radio->findChild<QLineEdit *>(QStringLiteral("FirmWare"))->text(), QStringLiteral("2.5/1"));
-    QCOMPARE(radio->findChild<QLineEdit *>(QStringLiteral("Radio module"))->text(), QStringLiteral("LE50-868 v4"));
-    QCOMPARE(spy.count(), 0);
-}
-
-void tst_W_Radio::fitsAtMinimumSize()
-{
-    verifyFitsAtMinimumSize(radio);
-    // The distance bar keeps its fixed width; its words must still fit on one line.
-    auto *bar = radio->findChild<W_Progress *>()->findChild<QProgressBar *>();
-    QCOMPARE(bar->width(), 65);
-    QVERIFY(QFontMetrics(bar->font()).horizontalAdvance(bar->format()) <= bar->width());
 }
 
 QTEST_MAIN(tst_W_Radio)

@@ -23,18 +23,12 @@ private slots:
     void init();
     void cleanup();
 
-    void initialState();
-    void buttonColumns();
     void colouring_data();
     void colouring();
     void serialRateButton_data();
     void serialRateButton();
     void lineParameters_data();
     void lineParameters();
-    void delayRange_data();
-    void delayRange();
-    void innerPanelReportsItself();
-    void fitsAtMinimumSize();
 
 private:
     const QList<W_Rb *> &buttons() const { return rs485->serialRatePanel()->buttons(); }
@@ -52,57 +46,6 @@ void tst_W_Rs485::cleanup()
 {
     delete rs485;
     rs485 = nullptr;
-}
-
-void tst_W_Rs485::initialState()
-{
-    QCOMPARE(buttons().size(), 8);
-    for (int i = 0; i < 8; ++i) {
-        const W_Rb *rb = buttons().at(i);
-        QCOMPARE(rb->text(), rateTexts.at(i));
-        QCOMPARE(int(rb->number()), i);
-        QVERIFY(!rb->isChecked());
-        QCOMPARE(static_cast<QGroupBox *>(rb->parent())->title(), QStringLiteral("Serial Data Rate"));
-        const QColor base = rb->palette().color(QPalette::Base);
-        QVERIFY(base != QColor(Qt::green));
-        QVERIFY(base != QColor(Qt::yellow));
-    }
-
-    auto *parity = rs485->findChild<QComboBox *>(QStringLiteral("Parity"));
-    QVERIFY(parity);
-    QCOMPARE(comboItems(parity), (QStringList{"8-bit data, no parity", "8-bit data, even parity",
-                                         "8-bit data, odd parity", "9-bit data, no parity"}));
-    QCOMPARE(parity->currentIndex(), 0);
-
-    auto *stopBit = rs485->findChild<QComboBox *>(QStringLiteral("Stop bit"));
-    QVERIFY(stopBit);
-    QCOMPARE(comboItems(stopBit), (QStringList{"1", "2"}));
-    QCOMPARE(stopBit->currentIndex(), 0);
-
-    auto *delay = rs485->findChild<QSpinBox *>(QStringLiteral("Delay Tx-Rx"));
-    QVERIFY(delay);
-    QCOMPARE(delay->value(), 0);
-    bool unitShown = false;
-    for (const QLabel *label : rs485->findChildren<QLabel *>())
-        unitShown = unitShown || label->text() == QString::fromUtf8("x100 \xc2\xb5s");
-    QVERIFY(unitShown);
-}
-
-// Two columns of four: the slower half on the left, top to bottom.
-void tst_W_Rs485::buttonColumns()
-{
-    rs485->show();
-    QVERIFY(QTest::qWaitForWindowExposed(rs485));
-    for (int i = 0; i < 8; ++i) {
-        const QRect r = buttons().at(i)->geometry();
-        const QRect column = buttons().at(i < 4 ? 0 : 4)->geometry();
-        QCOMPARE(r.x(), column.x());
-        if (i % 4)
-            QVERIFY(r.y() > buttons().at(i - 1)->geometry().y());
-        else
-            QCOMPARE(r.y(), buttons().at(0)->geometry().y());
-    }
-    QVERIFY(buttons().at(4)->geometry().x() > buttons().at(0)->geometry().right());
 }
 
 void tst_W_Rs485::colouring_data()
@@ -212,44 +155,6 @@ void tst_W_Rs485::lineParameters()
     QTest::keyClick(rs485->findChild<QWidget *>(name), name == QLatin1String("Delay Tx-Rx") ? Qt::Key_Down : Qt::Key_Up);
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.last(), (Report{name, value - 1}));
-}
-
-void tst_W_Rs485::delayRange_data()
-{
-    QTest::addColumn<int>("set");
-    QTest::addColumn<int>("shown");
-
-    QTest::newRow("highest") << 250 << 250;
-    QTest::newRow("above") << 251 << 250;
-    QTest::newRow("below") << -1 << 0;
-}
-
-void tst_W_Rs485::delayRange()
-{
-    QFETCH(int, set);
-    QFETCH(int, shown);
-
-    rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), 100);
-    QSignalSpy spy(rs485, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-    rs485->setValueByName(QStringLiteral("Delay Tx-Rx"), set);
-    QCOMPARE(rs485->findChild<QSpinBox *>(QStringLiteral("Delay Tx-Rx"))->value(), shown);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.first(), (Report{QStringLiteral("Delay Tx-Rx"), shown}));
-}
-
-void tst_W_Rs485::innerPanelReportsItself()
-{
-    QSignalSpy spy(rs485->commonPanel(), &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-    rs485->setValueByName(QStringLiteral("Stop bit"), 1);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.first(), (Report{QStringLiteral("Stop bit"), 1}));
-}
-
-void tst_W_Rs485::fitsAtMinimumSize()
-{
-    verifyFitsAtMinimumSize(rs485);
 }
 
 QTEST_MAIN(tst_W_Rs485)

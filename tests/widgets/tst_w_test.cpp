@@ -60,7 +60,6 @@ private slots:
     void reports();
     void findAdres_data();
     void findAdres();
-    void historyKeptAcrossStopAndStart();
     void cleanTest_data();
     void cleanTest();
 
@@ -280,34 +279,6 @@ void tst_W_Test::findAdres()
 
     W_Adres *expected = row ? rowsOf(panel).at(row - 1) : nullptr;
     QCOMPARE(panel->findAdres(request), expected);
-}
-
-void tst_W_Test::historyKeptAcrossStopAndStart()
-{
-    W_Adres *row = rowsOf(panel).at(1);
-    clickCheckBox(row->checkBox());
-    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
-    QVERIFY(panel->isTesting());
-
-    panel->addRequest(poll(2));
-    panel->okRect(poll(2));
-    panel->addRequest(poll(2));
-    panel->errRect(poll(2));
-    // The poll in flight when the test stops gets no result.
-    panel->addRequest(poll(2));
-    QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
-
-    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
-    QVERIFY(!panel->isTesting());
-    QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
-
-    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
-    QVERIFY(panel->isTesting());
-    QCOMPARE(marks(*panel).at(1), QStringLiteral("yrg......."));
-
-    panel->addRequest(poll(2));
-    panel->okRect(poll(2));
-    QCOMPARE(marks(*panel).at(1), QStringLiteral("gyrg......"));
 }
 
 void tst_W_Test::fillAll(W_Test &target)
