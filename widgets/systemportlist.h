@@ -7,10 +7,11 @@
 #include <functional>
 
 // The names of the serial ports the system offers, enumerated again only when
-// the device folders show that something came or went. Enumerating the serial
-// devices opens and queries every one of them; a look at the modification
-// times of a few folders costs next to nothing, and the port row asks once a
-// second for the whole life of the program.
+// the device folders show that something came or went. Enumerating walks every
+// terminal device of the system, reads its attributes and opens the built-in
+// serial ports to probe them; a look at the modification times of a few
+// folders costs next to nothing, and the port row asks once a second for the
+// whole life of the program.
 class SystemPortList
 {
 public:
