@@ -8,6 +8,9 @@
 namespace {
 
 const int byteFields = 12;
+// The configurator reads and writes its files in the Qt 5.15 stream layout,
+// whichever Qt it is built with.
+constexpr QDataStream::Version streamVersion = QDataStream::Qt_5_15;
 
 } // namespace
 
@@ -24,6 +27,7 @@ SettingsRecord SettingsRecord::fromBytes(const QByteArray &bytes, bool *ok, QStr
         return record;
     }
     QDataStream in(bytes);
+    in.setVersion(streamVersion);
     in >> record.delayTxRx >> record.power >> record.radioDataRate >> record.chanel
         >> record.parity >> record.stopBit >> record.subBand >> record.serialTimeout
         >> record.radioTransmitReset >> record.serialDataRate >> record.wdtReset
@@ -45,6 +49,7 @@ QByteArray SettingsRecord::toBytes() const
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(streamVersion);
     out << delayTxRx << power << radioDataRate << chanel << parity << stopBit << subBand
         << serialTimeout << radioTransmitReset << serialDataRate << wdtReset << testAddress
         << portName << flowControl;

@@ -4,9 +4,14 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
+#include <QIODevice>
 #include <QList>
 
 namespace {
+
+// The files written by every build, with Qt 5 or Qt 6, keep the layout of
+// the Qt 5.15 data stream: the one the operators' existing files use.
+constexpr QDataStream::Version streamVersion = QDataStream::Qt_5_15;
 
 // The twelve one-byte settings in the order both layouts use.
 const QList<quint8 Data::*> &settingOrder()
@@ -41,6 +46,7 @@ QByteArray SettingsFile::encode(const Data &data)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(streamVersion);
     writeSettingBytes(out, data) << data.portName << qint8(data.flowControl);
     return bytes;
 }
@@ -49,6 +55,7 @@ QByteArray SettingsFile::encodeStartup(const Data &data)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(streamVersion);
     writeSettingBytes(out, data) << data.portName;
     return bytes;
 }
@@ -61,6 +68,7 @@ bool SettingsFile::decode(const QByteArray &bytes, Data &data, QString *problem)
         return false;
     }
     QDataStream in(bytes);
+    in.setVersion(streamVersion);
     readSettingBytes(in, data);
     QString portName;
     qint8 flowControl = 0;
@@ -78,6 +86,7 @@ bool SettingsFile::decodeStartup(const QByteArray &bytes, Data &data)
     if (bytes.size() < settingBytes)
         return false;
     QDataStream in(bytes);
+    in.setVersion(streamVersion);
     readSettingBytes(in, data);
     return true;
 }

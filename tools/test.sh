@@ -5,17 +5,31 @@
 #   bash tools/test.sh              the normal build, in build/
 #   bash tools/test.sh --sanitize   AddressSanitizer and UndefinedBehaviorSanitizer
 #                                   with leak checking, in build-sanitize/
+#   bash tools/test.sh --qt6        the same sources against Qt 6, in build-qt6/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
-ryd_install_missing
 
 build=build
 options=(-DBUILD_TESTING=ON)
-if [ "${1:-}" = "--sanitize" ]; then
+extra_packages=()
+case "${1:-}" in
+"") ;;
+--sanitize)
     build=build-sanitize
     options+=(-DRYD_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
-fi
+    ;;
+--qt6)
+    build=build-qt6
+    options+=(-DRYD_QT_VERSION=6)
+    extra_packages=("${ryd_qt6_packages[@]}")
+    ;;
+*)
+    echo "usage: bash tools/test.sh [--sanitize | --qt6]" >&2
+    exit 2
+    ;;
+esac
+ryd_install_missing "${extra_packages[@]}"
 
 cmake -S . -B "$build" "${options[@]}"
 cmake --build "$build" -j"$(nproc)"

@@ -1,10 +1,11 @@
 #include "w_comport.h"
 
+#include "systemportlist.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <QSettings>
 #include <QStyle>
 
@@ -23,11 +24,9 @@ bool anyBeginsWith(const QStringList &ports, const QString &prefix)
 
 QStringList W_ComPort::systemPortNames()
 {
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        names.append(info.portName());
-    return names;
+    // One list for the whole program: every caller sees the same system.
+    static SystemPortList ports;
+    return ports.names();
 }
 
 W_ComPort::W_ComPort(QWidget *parent, PortLister lister)

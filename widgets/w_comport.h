@@ -22,6 +22,8 @@ public:
     // the system's list; tests feed their own.
     using PortLister = std::function<QStringList()>;
 
+    // The system's list, enumerated anew only when a serial device may have
+    // come or gone, so that the refresh costs next to nothing while idle.
     static QStringList systemPortNames();
 
     explicit W_ComPort(QWidget *parent = nullptr, PortLister availablePorts = {});

@@ -1,4 +1,5 @@
 #include "panelcheck.h"
+#include "systemportlist.h"
 #include "w_comport.h"
 
 #include <QComboBox>
@@ -6,6 +7,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Stands in for the system's port list: the test decides which ports exist.
@@ -33,6 +35,7 @@ private slots:
     void storesPortNameOnConnectOnly();
     void buttonsReportTheirNames();
     void timerRefreshesList();
+    void systemListEnumeratesOnlyAfterChange();
 
 private:
     static QComboBox *combo(W_ComPort &panel)
@@ -178,6 +181,51 @@ void tst_W_ComPort::timerRefreshesList()
     QTRY_COMPARE_WITH_TIMEOUT(entries(panel), QStringList{"ttyACM0"}, 2500);
     fake.ports.clear();
     QTRY_COMPARE_WITH_TIMEOUT(combo(panel)->count(), 0, 2500);
+}
+
+// The device folder stands in for /dev: a port comes or goes with a node.
+void tst_W_ComPort::systemListEnumeratesOnlyAfterChange()
+{
+    QTemporaryDir dev;
+    QVERIFY(dev.isValid());
+    QStringList ports{"ttyS0"};
+    int enumerations = 0;
+    const int settleMs = 200;
+    SystemPortList list({dev.path()}, [&] { ++enumerations; return ports; }, settleMs);
+    FakePorts seen;
+    // Once the settling time is over, refreshes enumerate nothing.
+    auto enumerationsWhenSettled = [&] {
+        QTest::qWait(settleMs + 50);
+        const int before = enumerations;
+        for (int i = 0; i < 5; ++i)
+            seen.ports = list.names();
+        return enumerations - before;
+    };
+
+    QCOMPARE(list.names(), ports);
+    QCOMPARE(enumerationsWhenSettled(), 0);
+    QCOMPARE(seen.ports, ports);
+    W_ComPort panel(nullptr, seen.lister());
+
+    // Plugged: the node appears, but the enumeration lags behind it by a
+    // moment (udev still describing the device); the port is found anyway.
+    QFile node(dev.filePath("ttyUSB0"));
+    QVERIFY(node.open(QIODevice::WriteOnly));
+    node.close();
+    QCOMPARE(list.names(), QStringList{"ttyS0"});
+    ports << "ttyUSB0";
+    QTRY_COMPARE_WITH_TIMEOUT(list.names(), ports, settleMs / 2);
+    QCOMPARE(enumerationsWhenSettled(), 0);
+    panel.slUpdatePortName();
+    QCOMPARE(entries(panel), (QStringList{"ttyS0", "ttyUSB0"}));
+
+    // Unplugged.
+    QVERIFY(node.remove());
+    ports.removeLast();
+    QCOMPARE(list.names(), ports);
+    QCOMPARE(enumerationsWhenSettled(), 0);
+    panel.slUpdatePortName();
+    QCOMPARE(entries(panel), QStringList{"ttyS0"});
 }
 
 QTEST_MAIN(tst_W_ComPort)
