@@ -18,18 +18,10 @@ private slots:
     void init();
     void cleanup();
 
-    void readAllSequence();
     void requestSplitAcrossWrites();
-    void requestReceivedComesBeforeTheAnswer();
     void faults_data();
     void faults();
     void faultTimesRunOut();
-    void delayedAnswerDoesNotHoldUpLaterOnes();
-    void splitAnswerComesInSeveralReads();
-    void hangUpFault_data();
-    void hangUpFault();
-    void hangUpAndOpenAgain();
-    void programClosesAndReopensItsPort();
     void pacingTakesWireTime();
 
 private:
@@ -45,18 +37,6 @@ namespace {
 
 const QByteArray firmwareAnswer = "firmware=2.3,pp=B\r";
 const QByteArray recordAnswer = "adr=0,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\r";
-
-// After a hang-up the serial side reads end-of-file; QSerialPort reports it
-// as a resource error or, depending on the errno it finds, as a read error.
-bool sawLineFailure(const QSignalSpy &errors)
-{
-    for (const QList<QVariant> &arguments : errors) {
-        const auto error = arguments.at(0).value<QSerialPort::SerialPortError>();
-        if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
-            return true;
-    }
-    return false;
-}
 
 Emulator::Fault fault(const QByteArray &match, int times = 1)
 {
@@ -109,31 +89,6 @@ QByteArray tst_Emulator::exchange(const QByteArray &request, int answerSize)
     return received;
 }
 
-void tst_Emulator::readAllSequence()
-{
-    QSignalSpy spy(emulator, &Emulator::requestReceived);
-    QVERIFY(spy.isValid());
-    emulator->device()->setSRegister(DeviceModel::Chanel, 3);
-
-    const QList<QPair<QByteArray, QByteArray>> steps = {
-        {"$2", firmwareAnswer},         {"+++", "OK\r"},           {"AT/V\r", "LE50-868 v1.2\r"},
-        {"ATS216?\r", "S216=2\r"},      {"ATS206?\r", "S206=2\r"}, {"ATS201?\r", "S201=2\r"},
-        {"ATS200?\r", "S200=3\r"},      {"ATS214?\r", "S214=2\r"}, {"ATS202?\r", "S202=7\r"},
-        {"ATO\r", "OK\r"},              {"$1", recordAnswer},
-    };
-    QList<QByteArray> sent;
-    for (const auto &step : steps) {
-        QCOMPARE(exchange(step.first, step.second.size()), step.second);
-        sent.append(step.first);
-    }
-    QCOMPARE(emulator->requests(), sent);
-    QCOMPARE(spy.count(), sent.size());
-    QCOMPARE(spy.at(4).at(0).toByteArray(), QByteArray("ATS206?\r"));
-
-    emulator->clearRequests();
-    QVERIFY(emulator->requests().isEmpty());
-}
-
 void tst_Emulator::requestSplitAcrossWrites()
 {
     port->write("$00,4,0");
@@ -144,17 +99,6 @@ void tst_Emulator::requestSplitAcrossWrites()
 
     QCOMPARE(exchange("00,000,0,050,006,0", 3), QByteArray("OK\r"));
     QCOMPARE(emulator->requests(), QList<QByteArray>{"$00,4,000,000,0,050,006,0"});
-}
-
-// A test may change the device when it sees a request; the answer follows
-// the change.
-void tst_Emulator::requestReceivedComesBeforeTheAnswer()
-{
-    connect(emulator, &Emulator::requestReceived, this, [this](const QByteArray &request) {
-        if (request == "$2")
-            emulator->device()->setFirmware("9.9");
-    });
-    QCOMPARE(exchange("$2", 18), QByteArray("firmware=9.9,pp=B\r"));
 }
 
 void tst_Emulator::faults_data()
@@ -235,101 +179,6 @@ void tst_Emulator::faultTimesRunOut()
 
     emulator->clearFaults();
     QCOMPARE(exchange("$34", 3), QByteArray("OK\r"));
-}
-
-// An answer held back past the program's re-send arrives after the answer
-// to the re-sent request, as a slow device's would.
-void tst_Emulator::delayedAnswerDoesNotHoldUpLaterOnes()
-{
-    Emulator::Fault slow = fault("$2");
-    slow.delayMs = 300;
-    emulator->addFault(slow);
-
-    QElapsedTimer clock;
-    clock.start();
-    port->write("$2");
-    QTRY_COMPARE(emulator->requests().size(), 1);
-    port->write("$2");
-    QTRY_COMPARE(received, firmwareAnswer);
-    QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
-    QTRY_COMPARE(received, firmwareAnswer + firmwareAnswer);
-    QVERIFY2(clock.elapsed() >= 295, qPrintable(QString::number(clock.elapsed())));
-}
-
-void tst_Emulator::splitAnswerComesInSeveralReads()
-{
-    Emulator::Fault split = fault("$1");
-    split.splitInto = 4;
-    emulator->addFault(split);
-
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(exchange("$1", recordAnswer.size()), recordAnswer);
-    QVERIFY2(clock.elapsed() >= 3 * Emulator::splitGapMs - 1, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(reads >= 2, qPrintable(QString::number(reads)));
-}
-
-void tst_Emulator::hangUpFault_data()
-{
-    QTest::addColumn<int>("delayMs");
-
-    QTest::newRow("at once") << 0;
-    QTest::newRow("after a delay") << 100;
-}
-
-void tst_Emulator::hangUpFault()
-{
-    QFETCH(int, delayMs);
-
-    Emulator::Fault hangUp = fault("ATS201");
-    hangUp.hangUp = true;
-    hangUp.delayMs = delayMs;
-    emulator->addFault(hangUp);
-    QSignalSpy errors(port, &QSerialPort::errorOccurred);
-    QVERIFY(errors.isValid());
-
-    QCOMPARE(exchange("+++", 3), QByteArray("OK\r"));
-    QCOMPARE(exchange("ATS206?\r", 7), QByteArray("S206=2\r"));
-    port->write("ATS201?\r");
-    QElapsedTimer clock;
-    clock.start();
-    QTRY_VERIFY(!emulator->isOpen());
-    QVERIFY(clock.elapsed() >= delayMs - 5);
-    QTRY_VERIFY(sawLineFailure(errors));
-    port->close();
-    QCOMPARE(received, QByteArray("S206=2\r"));
-    QCOMPARE(emulator->requests().last(), QByteArray("ATS201?\r"));
-}
-
-void tst_Emulator::hangUpAndOpenAgain()
-{
-    QSignalSpy errors(port, &QSerialPort::errorOccurred);
-    QVERIFY(errors.isValid());
-    emulator->hangUp();
-    QVERIFY(!emulator->isOpen());
-    QTRY_VERIFY(sawLineFailure(errors));
-    port->close();
-
-    emulator->device()->setHardware("D");
-    QVERIFY(emulator->open());
-    QVERIFY(!emulator->portName().isEmpty());
-    QVERIFY(openPort(port, emulator->portName()));
-    QCOMPARE(exchange("$2", 18), QByteArray("firmware=2.3,pp=D\r"));
-}
-
-// The emulator holds the serial side itself, so a port closed by the program
-// is no hang-up for it: it neither stops serving nor spins on its notifier.
-void tst_Emulator::programClosesAndReopensItsPort()
-{
-    QCOMPARE(exchange("+++", 3), QByteArray("OK\r"));
-    port->close();
-    const std::clock_t cpuBefore = std::clock();
-    QTest::qWait(200);
-    const double cpuMs = 1000.0 * double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
-    QVERIFY2(cpuMs < 100, qPrintable(QString::number(cpuMs)));
-    QVERIFY(emulator->isOpen());
-    QVERIFY(openPort(port, emulator->portName()));
-    QCOMPARE(exchange("AT/V\r", 14), QByteArray("LE50-868 v1.2\r"));
 }
 
 // "$2" and its 18-byte answer are 20 bytes on the wire, about 20.8 ms at

@@ -13,10 +13,7 @@ class tst_RydEmulator : public QObject
     Q_OBJECT
 
 private slots:
-    void stopsCleanlyOnSignal_data();
-    void stopsCleanlyOnSignal();
     void servesWithItsOptions();
-    void pacingOption();
     void refusesBadOptions_data();
     void refusesBadOptions();
     void help();
@@ -62,33 +59,6 @@ void tst_RydEmulator::stop(QProcess *process)
     process->waitForFinished(3000);
 }
 
-void tst_RydEmulator::stopsCleanlyOnSignal_data()
-{
-    QTest::addColumn<int>("signalNumber");
-
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
-}
-
-void tst_RydEmulator::stopsCleanlyOnSignal()
-{
-    QFETCH(int, signalNumber);
-
-    QProcess process;
-    const QString path = start(&process, {});
-    QVERIFY2(!path.isEmpty(), process.readAllStandardError().constData());
-    QVERIFY(QFile::exists(path));
-    {
-        QSerialPort port;
-        QVERIFY(openPort(&port, path));
-        QCOMPARE(exchange(&port, "$2", 18), QByteArray("firmware=2.3,pp=B\r"));
-    }
-    QVERIFY(::kill(pid_t(process.processId()), signalNumber) == 0);
-    QVERIFY(process.waitForFinished(3000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 0);
-}
-
 void tst_RydEmulator::servesWithItsOptions()
 {
     QTemporaryDir dir;
@@ -124,20 +94,6 @@ void tst_RydEmulator::servesWithItsOptions()
     QVERIFY2(log.contains("-> $1\n<- adr=<,spd=6"), log.constData());
     QVERIFY2(log.contains("-> ATS200?\\r\n<- S200=4\\r\n"), log.constData());
     QVERIFY2(log.contains("-> !012\n<- (no answer)\n"), log.constData());
-}
-
-void tst_RydEmulator::pacingOption()
-{
-    QProcess process;
-    const QString path = start(&process, {QStringLiteral("--pacing")});
-    QVERIFY2(!path.isEmpty(), process.readAllStandardError().constData());
-    QSerialPort port;
-    QVERIFY(openPort(&port, path));
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(exchange(&port, "$2", 18), QByteArray("firmware=2.3,pp=B\r"));
-    QVERIFY2(clock.elapsed() >= 20, qPrintable(QString::number(clock.elapsed())));
-    stop(&process);
 }
 
 void tst_RydEmulator::refusesBadOptions_data()
