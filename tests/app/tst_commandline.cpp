@@ -1,10 +1,18 @@
+#include "core.h"
+#include "data.h"
+#include "mainwindow.h"
+
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
 // The command line as a user types it: the built program started as a
-// process, with no window system unless an option chooses one.
+// process, with no window system unless an option chooses one; and what the
+// start-up does with the ports and the file it was given.
 class tst_CommandLine : public QObject
 {
     Q_OBJECT
@@ -14,6 +22,10 @@ private slots:
     void answeredWithoutDisplay_data();
     void answeredWithoutDisplay();
     void startsWithQtOptionsAndFile();
+    void showsAndCentresWindow();
+    void extraPortSelectedAndKept();
+    void extraPortOfListedDevice();
+    void settingsFileOpenedAtStart();
 
 private:
     void start(QProcess &program, const QStringList &arguments);
@@ -24,6 +36,8 @@ private:
 void tst_CommandLine::initTestCase()
 {
     QVERIFY(dir.isValid());
+    // The window writes its start-up file into the working directory.
+    QVERIFY(QDir::setCurrent(dir.path()));
 }
 
 void tst_CommandLine::start(QProcess &program, const QStringList &arguments)
@@ -108,5 +122,71 @@ void tst_CommandLine::startsWithQtOptionsAndFile()
     QVERIFY(program.waitForFinished());
 }
 
-QTEST_GUILESS_MAIN(tst_CommandLine)
+void tst_CommandLine::showsAndCentresWindow()
+{
+    Core core;
+    MainWindow *window = core.window();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    // The window's middle is the middle of the screen's available area.
+    const QRect available = window->screen()->availableGeometry();
+    const QRect placed(window->pos(), window->size());
+    QVERIFY2((placed.center() - available.center()).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("window at %1,%2 in %3x%4+%5+%6").arg(placed.x()).arg(placed.y())
+                            .arg(available.width()).arg(available.height()).arg(available.x()).arg(available.y())));
+}
+// A --port path is listed beside the system's ports while it exists, selected
+// at start, and dropped by the refresh once it is gone.
+void tst_CommandLine::extraPortSelectedAndKept()
+{
+    const QString path = dir.filePath("ttyEMU0");
+    {
+        QFile device(path);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+    }
+    Core core(nullptr, {path, dir.filePath("ttyMissing")});
+    W_ComPort *ports = core.window()->portPanel();
+    QCOMPARE(ports->textByName("PortName"), path);
+
+    ports->slUpdatePortName();
+    ports->slUpdatePortName();
+    QCOMPARE(ports->textByName("PortName"), path);
+
+    QVERIFY(QFile::remove(path));
+    ports->slUpdatePortName();
+    QVERIFY(ports->textByName("PortName") != path);
+}
+// A --port path that names a device the system lists, through a link or by
+// its full path, does not list the device again; the listed entry is selected.
+void tst_CommandLine::extraPortOfListedDevice()
+{
+    const QString link = dir.filePath("ttyLink");
+    QVERIFY(QFile::link("/dev/null", link));
+    Core core(nullptr, {link, "/dev/null"}, {}, [] { return QStringList{"tty", "null"}; });
+    W_ComPort *ports = core.window()->portPanel();
+    ports->slUpdatePortName();
+    auto *combo = ports->findChild<QComboBox *>("PortName");
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i)
+        entries << combo->itemText(i);
+    QCOMPARE(entries, (QStringList{"tty", "null"}));
+    QCOMPARE(ports->textByName("PortName"), QString("null"));
+}
+void tst_CommandLine::settingsFileOpenedAtStart()
+{
+    const QString file = dir.filePath("site-a.ryd");
+    {
+        QFile settings(file);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(QByteArray::fromHex("00070200000002023204060000000008"
+                                           "0043004F004D003102"));
+    }
+    Core core(nullptr, {}, file);
+    const Data *record = core.window()->record();
+    QTRY_COMPARE(record->power, quint8(7));
+    QCOMPARE(record->radioTransmitReset, quint8(50));
+    QCOMPARE(record->wdtReset, quint8(6));
+    QCOMPARE(record->portName, QString("COM1"));
+}
+QTEST_MAIN(tst_CommandLine)
 #include "tst_commandline.moc"

@@ -2,6 +2,7 @@
 #include "devicemodel.h"
 #include "emulator.h"
 #include "exchange.h"
+#include "parser.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,6 +14,30 @@
 #include <memory>
 
 namespace {
+ParserParam makeParam(const QByteArray &answer, const QByteArray &mask,
+                      quint8 repeats = 2, quint16 interval = 1000)
+{
+    ParserParam param;
+    param.type = E_GetChanel;
+    param.request = QByteArrayLiteral("ATS200?\r");
+    param.answer = answer;
+    param.mask = mask;
+    param.repeats = repeats;
+    param.interval = interval;
+    return param;
+}
+
+QByteArrayList bytewise(const QByteArray &bytes)
+{
+    QByteArrayList chunks;
+    for (const char c : bytes)
+        chunks.append(QByteArray(1, c));
+    return chunks;
+}
+
+const QByteArray rs485Answer = "adr=x,spd=x,d1=x,d2=x,par=x,res=x,wdt=x,bit=x\r";
+const QByteArray rs485Mask = "1111X11111X1111X1111X11111011111X11111X1111101";
+
 
 const QList<QByteArray> readAllRequests{
     "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
@@ -79,15 +104,27 @@ QByteArrayList defaultWrites(int currentRate)
 
 } // namespace
 
-// The program's Exchange against the device emulator over a pseudo-terminal:
-// what the device receives and what the engine reports.
-class tst_Exchange : public QObject
+// The wire: one transaction's matcher and timer, and the program's Exchange
+// against the device emulator over a pseudo-terminal: what the device
+// receives and what the engine reports.
+class tst_Wire : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
     void cleanup();
+
+    void matcher_data();
+    void matcher();
+    void doneFlag_data();
+    void doneFlag();
+    void sendResetsPartialAnswer();
+    void replacedRequestAndAnswer();
+    void repeatCount_data();
+    void repeatCount();
+    void answerDoesNotStopTimer();
+
 
     void readAll_data();
     void readAll();
@@ -126,7 +163,7 @@ private:
     QList<QByteArrayList> fields;
 };
 
-void tst_Exchange::init()
+void tst_Wire::init()
 {
     emulator = std::make_unique<Emulator>();
     QString error;
@@ -149,7 +186,7 @@ void tst_Exchange::init()
     QVERIFY(errors->isValid());
 }
 
-void tst_Exchange::cleanup()
+void tst_Wire::cleanup()
 {
     progress.reset();
     errors.reset();
@@ -161,7 +198,7 @@ void tst_Exchange::cleanup()
 
 // Opens the emulator's line and waits for the read-all to finish; what it
 // sent and reported is then forgotten.
-bool tst_Exchange::connectDevice()
+bool tst_Wire::connectDevice()
 {
     if (!exchange()->openPort(emulator->portName()) || !QTest::qWaitFor([this] { return finished(); }, 5000))
         return false;
@@ -173,7 +210,7 @@ bool tst_Exchange::connectDevice()
     return true;
 }
 
-void tst_Exchange::readAll_data()
+void tst_Wire::readAll_data()
 {
     QTest::addColumn<bool>("pacing");
     QTest::addColumn<int>("splitInto");
@@ -183,7 +220,7 @@ void tst_Exchange::readAll_data()
     QTest::newRow("wire speed, byte by byte") << true << 1;
 }
 
-void tst_Exchange::readAll()
+void tst_Wire::readAll()
 {
     QFETCH(bool, pacing);
     QFETCH(int, splitInto);
@@ -230,7 +267,7 @@ void tst_Exchange::readAll()
                                             {"9"}, {"5"}, {":", "7", "000", "012", "1", "255", "030", "1"}}));
 }
 
-void tst_Exchange::undeliveredAnswer_data()
+void tst_Wire::undeliveredAnswer_data()
 {
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("answer");
@@ -249,7 +286,7 @@ void tst_Exchange::undeliveredAnswer_data()
 
 // A complete answer with the wrong number of fields ends its transaction
 // without delivering anything, and the sequence goes on.
-void tst_Exchange::undeliveredAnswer()
+void tst_Wire::undeliveredAnswer()
 {
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, answer);
@@ -268,7 +305,7 @@ void tst_Exchange::undeliveredAnswer()
 
 // Bytes that arrive while nothing is queued stay unread; the transaction that
 // is first at the next arrival gets them.
-void tst_Exchange::bytesWhileIdle()
+void tst_Wire::bytesWhileIdle()
 {
     QVERIFY(connectDevice());
     QSerialPort *port = exchange()->serialPort();
@@ -290,7 +327,7 @@ void tst_Exchange::bytesWhileIdle()
     QCOMPARE(port->bytesAvailable(), qint64(0));
 }
 
-void tst_Exchange::restoreDefaultsSkip_data()
+void tst_Wire::restoreDefaultsSkip_data()
 {
     QTest::addColumn<QList<int>>("types");
     QTest::addColumn<QStringList>("values");
@@ -315,7 +352,7 @@ void tst_Exchange::restoreDefaultsSkip_data()
         << QByteArrayList{"ATR\r", "$00,4,000,000,0,050,006,0"} << QList<int>{0, 50, 100};
 }
 
-void tst_Exchange::restoreDefaultsSkip()
+void tst_Wire::restoreDefaultsSkip()
 {
     QFETCH(QList<int>, types);
     QFETCH(QStringList, values);
@@ -333,7 +370,7 @@ void tst_Exchange::restoreDefaultsSkip()
     QCOMPARE(emulator->requests(), sent);
 }
 
-void tst_Exchange::saveQueue_data()
+void tst_Wire::saveQueue_data()
 {
     QTest::addColumn<QList<int>>("record");
     QTest::addColumn<QByteArrayList>("writes");
@@ -358,7 +395,7 @@ void tst_Exchange::saveQueue_data()
 
 // The write sequence on the wire. A second WRITE replaces the first and any
 // queued read; every write is acknowledged, whatever the device makes of it.
-void tst_Exchange::saveQueue()
+void tst_Wire::saveQueue()
 {
     QFETCH(QList<int>, record);
     QFETCH(QByteArrayList, writes);
@@ -378,7 +415,7 @@ void tst_Exchange::saveQueue()
 }
 
 // No reset is ever answered: every attempt is sent, then the record anyway.
-void tst_Exchange::defaultQueue()
+void tst_Wire::defaultQueue()
 {
     QVERIFY(connectDevice());
     exchange()->setIntervalOverride(20);
@@ -404,7 +441,7 @@ void tst_Exchange::defaultQueue()
 // Silent kinds drop out quietly; the others raise sgError after their two
 // sends. The prompt answers "continue" at the channel read and "stop" at the
 // power read.
-void tst_Exchange::timeouts()
+void tst_Wire::timeouts()
 {
     exchange()->setIntervalOverride(0);
     for (const char *match : {"ATS216?", "ATS200?", "ATS202?"})
@@ -450,7 +487,7 @@ void tst_Exchange::timeouts()
 }
 
 // Connecting again disconnects: the queue is dropped and nothing more is sent.
-void tst_Exchange::reopenCloses()
+void tst_Wire::reopenCloses()
 {
     emulator->addFault(silent("ATS206?"));
 
@@ -470,7 +507,7 @@ void tst_Exchange::reopenCloses()
 // The prompt for a timed-out read is still open when its late answer arrives:
 // that answer ends the read and starts the next one, and closing the prompt
 // must neither drop nor repeat that next read.
-void tst_Exchange::lateAnswerDuringPrompt()
+void tst_Wire::lateAnswerDuringPrompt()
 {
     QVERIFY(connectDevice());
     emulator->device()->setCommandMode(true);
@@ -513,7 +550,7 @@ void tst_Exchange::lateAnswerDuringPrompt()
 
 // "XMwn\r", then one poll a second in list order, each judged when its second
 // ends; the index survives a stop and a start, and a clear resets it.
-void tst_Exchange::radioTest()
+void tst_Wire::radioTest()
 {
     exchange()->setIntervalOverride(0);
     QVERIFY(connectDevice());
@@ -584,7 +621,7 @@ void tst_Exchange::radioTest()
 
 // The window may stop the test from inside a report; the stopped transaction
 // is neither used nor restarted afterwards.
-void tst_Exchange::stopWhilePollIsSent()
+void tst_Wire::stopWhilePollIsSent()
 {
     QVERIFY(connectDevice());
     connect(exchange(), &Exchange::sgRequest, this, [this] { exchange()->clearParsers(); });
@@ -597,7 +634,7 @@ void tst_Exchange::stopWhilePollIsSent()
     QCOMPARE(emulator->requests(), QByteArrayList{"XMwn\r"});
 }
 
-void tst_Exchange::stopWhilePollIsJudged()
+void tst_Wire::stopWhilePollIsJudged()
 {
     QVERIFY(connectDevice());
     connect(exchange(), &Exchange::sgTimeOut, this, [this] { exchange()->clearParsers(); });
@@ -624,7 +661,7 @@ void tst_Exchange::stopWhilePollIsJudged()
 // The line goes dead in the middle of the read-all: the port is closed and
 // the queue dropped at once, reported once, with no failure for the commands
 // that would otherwise each have timed out.
-void tst_Exchange::deviceHangsUp_data()
+void tst_Wire::deviceHangsUp_data()
 {
     QTest::addColumn<QByteArray>("hangUpAt");
     QTest::addColumn<int>("settingsBefore");
@@ -632,7 +669,7 @@ void tst_Exchange::deviceHangsUp_data()
     QTest::newRow("record read, the last") << QByteArray("$1") << 8;
 }
 
-void tst_Exchange::deviceHangsUp()
+void tst_Wire::deviceHangsUp()
 {
     QFETCH(QByteArray, hangUpAt);
     QFETCH(int, settingsBefore);
@@ -654,5 +691,203 @@ void tst_Exchange::deviceHangsUp()
     QVERIFY(progress->last().at(0).toInt() < 100);
 }
 
-QTEST_GUILESS_MAIN(tst_Exchange)
-#include "tst_exchange.moc"
+void tst_Wire::matcher_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QByteArrayList>("chunks");
+    // Index of the chunk whose call returns true; every other call returns false.
+    QTest::addColumn<int>("completeAt");
+    QTest::addColumn<QByteArrayList>("fields");
+
+    const QByteArray s200 = "S200=x\r";
+    const QByteArray s200Mask = "11111X1";
+    const QByteArray s206 = "S206=x\r";
+    const QByteArray s206Mask = "1111101";
+
+    QTest::newRow("run in one read")
+        << s200 << s200Mask << QByteArrayList{"S200=12\r"} << 0 << QByteArrayList{"12"};
+    QTest::newRow("run in three reads")
+        << s200 << s200Mask << QByteArrayList{"S2", "00=1", "2\r"} << 2 << QByteArrayList{"12"};
+    QTest::newRow("run byte by byte")
+        << s200 << s200Mask << bytewise("S200=123\r") << 8 << QByteArrayList{"123"};
+    QTest::newRow("single character")
+        << s206 << s206Mask << QByteArrayList{"S206=3\r"} << 0 << QByteArrayList{"3"};
+    QTest::newRow("single character too long")
+        << s206 << s206Mask << QByteArrayList{"S206=34\r"} << -1 << QByteArrayList{};
+    QTest::newRow("leading noise")
+        << s200 << s200Mask << QByteArrayList{"\x01z", "S200=5\r"} << 1 << QByteArrayList{"5"};
+    QTest::newRow("breaking byte not retried")
+        << s200 << s200Mask << QByteArrayList{"SS200=5\r"} << -1 << QByteArrayList{};
+    QTest::newRow("broken partial answer then whole answer")
+        << s200 << s200Mask << QByteArrayList{"S20", "x", "S200=7\r"} << 2 << QByteArrayList{"7"};
+    QTest::newRow("run to its terminator")
+        << QByteArray("x\r") << QByteArray("X1") << QByteArrayList{"1.20\r"} << 0
+        << QByteArrayList{"1.20"};
+    QTest::newRow("lone terminator, no field")
+        << QByteArray("x\r") << QByteArray("X1") << QByteArrayList{"\r"} << 0 << QByteArrayList{};
+    QTest::newRow("literal answer")
+        << QByteArray("OK\r") << QByteArray("111") << QByteArrayList{"O", "K\r"} << 1
+        << QByteArrayList{};
+    QTest::newRow("version, two runs")
+        << QByteArray("firmware=x,pp=x\r") << QByteArray("111111111X1111X1")
+        << QByteArrayList{"firmware=2.3,pp=B\r"} << 0 << QByteArrayList{"2.3", "B"};
+    QTest::newRow("rs485 record, eight fields")
+        << rs485Answer << rs485Mask
+        << QByteArrayList{"adr=:,spd=7,d1=000,", "d2=010,par=1,res=255,wdt=006,bit=1\r"} << 1
+        << QByteArrayList{":", "7", "000", "010", "1", "255", "006", "1"};
+    QTest::newRow("rs485 record, two-byte parity breaks")
+        << rs485Answer << rs485Mask
+        << QByteArrayList{"adr=0,spd=4,d1=000,d2=000,par=12,res=050,wdt=006,bit=0\r"} << -1
+        << QByteArrayList{};
+    QTest::newRow("rs485 record, empty run gives seven fields")
+        << rs485Answer << rs485Mask
+        << QByteArrayList{"adr=,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\r"} << 0
+        << QByteArrayList{"4", "000", "000", "0", "050", "006", "0"};
+    QTest::newRow("two answers in one read, second ignored")
+        << s200 << s200Mask << QByteArrayList{"S200=1\rS200=2\r", "Z"} << 0
+        << QByteArrayList{"1"};
+    QTest::newRow("single captures next to each other form one field")
+        << QByteArray("ab=xx\r") << QByteArray("111001") << QByteArrayList{"ab=12\r"} << 0
+        << QByteArrayList{"12"};
+    QTest::newRow("run after single capture extends it")
+        << QByteArray("a=xx\r") << QByteArray("110X1") << QByteArrayList{"a=1234\r"} << 0
+        << QByteArrayList{"1234"};
+    QTest::newRow("test answer")
+        << QByteArray("TEST<") << QByteArray("11111") << QByteArrayList{"TEST<"} << 0
+        << QByteArrayList{};
+    QTest::newRow("test answer of another address")
+        << QByteArray("TEST1") << QByteArray("11111") << QByteArrayList{"TEST2"} << -1
+        << QByteArrayList{};
+}
+void tst_Wire::matcher()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, mask);
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(int, completeAt);
+    QFETCH(QByteArrayList, fields);
+
+    Parser parser(nullptr, makeParam(answer, mask));
+    QByteArrayList out{"untouched"};
+    for (int i = 0; i < chunks.size(); ++i) {
+        QByteArrayList result;
+        const bool complete = parser.parseAnswer(chunks.at(i), result);
+        QVERIFY2(complete == (i == completeAt),
+                 qPrintable(QStringLiteral("chunk %1 returned %2").arg(i).arg(complete)));
+        if (complete)
+            out = result;
+    }
+    if (completeAt < 0) {
+        QVERIFY(!parser.isDone());
+        return;
+    }
+    QCOMPARE(out, fields);
+}
+void tst_Wire::doneFlag_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("done");
+
+    QTest::newRow("nothing after") << QByteArray() << true;
+    QTest::newRow("mismatching byte") << QByteArray("Z") << false;
+    QTest::newRow("start of a new answer") << QByteArray("O") << true;
+    QTest::newRow("broken new answer") << QByteArray("OZ") << false;
+}
+void tst_Wire::doneFlag()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(bool, done);
+
+    Parser parser(nullptr, makeParam("OK\r", "111"));
+    QByteArrayList out;
+    QVERIFY(!parser.isDone());
+    QVERIFY(parser.parseAnswer("OK\r", out));
+    QVERIFY(parser.isDone());
+    QVERIFY(!parser.parseAnswer(after, out));
+    QCOMPARE(parser.isDone(), done);
+
+    // Every send starts a fresh judgement.
+    parser.doRequest();
+    QVERIFY(!parser.isDone());
+}
+void tst_Wire::sendResetsPartialAnswer()
+{
+    Parser parser(nullptr, makeParam("S200=x\r", "11111X1"));
+    QSignalSpy requests(&parser, &Parser::sgRequest);
+    QVERIFY(requests.isValid());
+    QByteArrayList out;
+
+    QVERIFY(!parser.parseAnswer("S200=", out));
+    parser.doRequest();
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.at(0).at(0).toByteArray(), QByteArray("ATS200?\r"));
+    QVERIFY(!parser.parseAnswer("4\r", out));
+    QVERIFY(parser.parseAnswer("S200=4\r", out));
+    QCOMPARE(out, QByteArrayList{"4"});
+}
+void tst_Wire::replacedRequestAndAnswer()
+{
+    Parser parser(nullptr, makeParam("TEST1", "11111"));
+    QSignalSpy requests(&parser, &Parser::sgRequest);
+    QVERIFY(requests.isValid());
+    QByteArrayList out;
+
+    parser.setRequest("!01<");
+    parser.setAnswer("TEST<");
+    parser.doRequest();
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.at(0).at(0).toByteArray(), QByteArray("!01<"));
+    QVERIFY(!parser.parseAnswer("TEST1", out));
+    QVERIFY(parser.parseAnswer("TEST<", out));
+}
+void tst_Wire::repeatCount_data()
+{
+    QTest::addColumn<int>("repeats");
+    QTest::addColumn<bool>("restartAfterFirstTick");
+    QTest::addColumn<int>("sends");
+
+    QTest::newRow("0 behaves as 1") << 0 << false << 1;
+    QTest::newRow("1") << 1 << false << 1;
+    QTest::newRow("3") << 3 << false << 3;
+    QTest::newRow("restart resets the count") << 2 << true << 4;
+}
+// Counts only, on a short interval; the timing itself is repeatTiming's.
+void tst_Wire::repeatCount()
+{
+    QFETCH(int, repeats);
+    QFETCH(bool, restartAfterFirstTick);
+    QFETCH(int, sends);
+
+    Parser parser(nullptr, makeParam("OK\r", "111", quint8(repeats), 50));
+    QSignalSpy requests(&parser, &Parser::sgRequest);
+    QSignalSpy timeouts(&parser, &Parser::sgTimeout);
+    QVERIFY(requests.isValid());
+    QVERIFY(timeouts.isValid());
+
+    parser.start();
+    QCOMPARE(requests.count(), 1);
+    if (restartAfterFirstTick) {
+        QTRY_COMPARE(requests.count(), 2);
+        parser.start();
+        QCOMPARE(requests.count(), 3);
+    }
+    QTRY_COMPARE(timeouts.count(), 1);
+    QTest::qWait(200);
+    QCOMPARE(timeouts.count(), 1);
+    QCOMPARE(requests.count(), sends);
+}
+void tst_Wire::answerDoesNotStopTimer()
+{
+    Parser parser(nullptr, makeParam("TEST5", "11111", 1, 50));
+    QSignalSpy timeouts(&parser, &Parser::sgTimeout);
+    QVERIFY(timeouts.isValid());
+    QByteArrayList out;
+
+    parser.start();
+    QVERIFY(parser.parseAnswer("TEST5", out));
+    QTRY_COMPARE(timeouts.count(), 1);
+    QVERIFY(parser.isDone());
+}
+QTEST_GUILESS_MAIN(tst_Wire)
+#include "tst_wire.moc"

@@ -1,3 +1,4 @@
+#include "settingsfile.h"
 #include "windowtesting.h"
 
 #include <QDialogButtonBox>
@@ -7,6 +8,33 @@
 #include <unistd.h>
 
 namespace {
+// The one-byte fields in the file's order.
+quint8 Data::*const fileOrder[] = {&Data::delayTxRx, &Data::power, &Data::radioDataRate, &Data::chanel,
+                                   &Data::parity, &Data::stopBit, &Data::subBand, &Data::serialTimeout,
+                                   &Data::radioTransmitReset, &Data::serialDataRate, &Data::wdtReset,
+                                   &Data::testAddress, &Data::flowControl};
+
+QList<int> fields(const Data &d)
+{
+    QList<int> values;
+    for (quint8 Data::*field : fileOrder)
+        values << d.*field;
+    return values;
+}
+
+void setFields(Data &d, const QList<int> &values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        d.*fileOrder[i] = quint8(values.at(i));
+}
+
+// The example record of the settings file description.
+void setExample(Data &data)
+{
+    setFields(data, {0, 7, 2, 0, 0, 0, 2, 2, 50, 4, 6, 0, 2});
+    data.portName = "COM1";
+}
+
 
 bool writeFile(const QString &fileName, const QByteArray &bytes)
 {
@@ -94,7 +122,7 @@ private:
 
 // The main window's settings files: what is written, what a load shows, and
 // how a file that cannot be used is refused.
-class tst_SavedSettings : public QObject, private WindowRig
+class tst_SettingsFiles : public QObject, private WindowRig
 {
     Q_OBJECT
 
@@ -103,6 +131,12 @@ private slots:
     void init();
     void cleanup();
 
+    void exampleFileBytes();
+    void roundTrip();
+    void decode_data();
+    void decode();
+    void refusedContentLeavesRecord_data();
+    void refusedContentLeavesRecord();
     void twelveByteFile();
     void unreadableFileRefused_data();
     void unreadableFileRefused();
@@ -121,33 +155,33 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
 };
 
-void tst_SavedSettings::initTestCase()
+void tst_SettingsFiles::initTestCase()
 {
     setUpApplication();
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 }
 
-void tst_SavedSettings::init()
+void tst_SettingsFiles::init()
 {
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     openWindow();
 }
 
-void tst_SavedSettings::cleanup()
+void tst_SettingsFiles::cleanup()
 {
     closeWindow();
     dir.reset();
 }
 
 // Loads a file of these bytes through the window.
-bool tst_SavedSettings::load(const QByteArray &bytes)
+bool tst_SettingsFiles::load(const QByteArray &bytes)
 {
     const QString fileName = path(QStringLiteral("loaded.ryd"));
     return writeFile(fileName, bytes) && window->loadSettingsFrom(fileName);
 }
 
-void tst_SavedSettings::twelveByteFile()
+void tst_SettingsFiles::twelveByteFile()
 {
     QVERIFY(load(exampleFile));
     QCOMPARE(combo("Flow control")->currentText(), QString("None"));
@@ -164,7 +198,7 @@ void tst_SavedSettings::twelveByteFile()
     QCOMPARE(combo("Flow control")->currentText(), QString("HardWare"));
 }
 
-void tst_SavedSettings::unreadableFileRefused_data()
+void tst_SettingsFiles::unreadableFileRefused_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
@@ -176,7 +210,7 @@ void tst_SavedSettings::unreadableFileRefused_data()
 }
 
 // The operator is told, naming the file; record and panels stay as they were.
-void tst_SavedSettings::unreadableFileRefused()
+void tst_SettingsFiles::unreadableFileRefused()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
@@ -199,7 +233,7 @@ void tst_SavedSettings::unreadableFileRefused()
     COMPARE_SETTINGS(shown(), shownBefore);
 }
 
-void tst_SavedSettings::unwritablePlaceRefused_data()
+void tst_SettingsFiles::unwritablePlaceRefused_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("older");
@@ -211,7 +245,7 @@ void tst_SavedSettings::unwritablePlaceRefused_data()
 }
 
 // The operator is told, naming the file, and an older file keeps its bytes.
-void tst_SavedSettings::unwritablePlaceRefused()
+void tst_SettingsFiles::unwritablePlaceRefused()
 {
     QFETCH(QString, target);
     QFETCH(QString, older);
@@ -241,7 +275,7 @@ void tst_SavedSettings::unwritablePlaceRefused()
 }
 
 // The channel list follows the loaded rate and keeps the loaded channel.
-void tst_SavedSettings::loadedRateShowsItsChannels()
+void tst_SettingsFiles::loadedRateShowsItsChannels()
 {
     QVERIFY(load(wideFile));
     QCOMPARE(combo("Chanel")->count(), 10);
@@ -259,7 +293,7 @@ void tst_SavedSettings::loadedRateShowsItsChannels()
 
 // The real dialogs: a file chosen in the save dialog is written; cancelling
 // either dialog changes nothing.
-void tst_SavedSettings::fileDialogs()
+void tst_SettingsFiles::fileDialogs()
 {
     QVERIFY(load(wideFile));
     const QString chosen = path("chosen.ryd");
@@ -298,7 +332,7 @@ void tst_SavedSettings::fileDialogs()
 // Twelve signed bytes, then the port name as a stream string; no flow control.
 // The record holds what the panels show at start: the serial timeout at the
 // floor of 1200 bps (17) and the radio transmit reset at its minimum (10).
-void tst_SavedSettings::startupFileBytes()
+void tst_SettingsFiles::startupFileBytes()
 {
     QFile::remove("test_ryd");
     MainWindow window(nullptr, [] { return QStringList(); });
@@ -309,7 +343,7 @@ void tst_SavedSettings::startupFileBytes()
 
 // A start-up file that cannot be written must not be read back: here writes
 // fail while reads return zeros, which would wipe the record.
-void tst_SavedSettings::startupFileNotWritable()
+void tst_SettingsFiles::startupFileNotWritable()
 {
     if (!QFile::exists("/dev/full"))
         QSKIP("needs /dev/full");
@@ -326,7 +360,7 @@ void tst_SavedSettings::startupFileNotWritable()
     QVERIFY(QFile::remove("test_ryd"));
 }
 
-void tst_SavedSettings::readOnlyWorkingDirectory()
+void tst_SettingsFiles::readOnlyWorkingDirectory()
 {
     // Root may write anywhere on disk; /proc refuses new files even to root.
     QTemporaryDir readOnly;
@@ -347,5 +381,86 @@ void tst_SavedSettings::readOnlyWorkingDirectory()
     QFile::setPermissions(readOnly.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-QTEST_MAIN(tst_SavedSettings)
-#include "tst_savedsettings.moc"
+// Byte for byte both ways, whichever Qt the build uses: files move between
+// builds and operators.
+void tst_SettingsFiles::exampleFileBytes()
+{
+    const QByteArray file = QByteArray::fromHex("00070200000002023204060000000008" "0043004f004d003102");
+    Data data;
+    setExample(data);
+    QCOMPARE(SettingsFile::encode(data).toHex(' '), file.toHex(' '));
+
+    Data loaded;
+    QVERIFY(SettingsFile::decode(file, loaded));
+    QCOMPARE(fields(loaded), fields(data));
+    QCOMPARE(loaded.portName, QString("COM1"));
+}
+void tst_SettingsFiles::roundTrip()
+{
+    Data data;
+    setFields(data, {250, 1, 4, 9, 3, 1, 8, 200, 200, 7, 255, 63, 128});
+    data.portName = QString::fromUtf8("/dev/serial/by-id/usb-Ryd_µ");
+
+    Data loaded;
+    QVERIFY(SettingsFile::decode(SettingsFile::encode(data), loaded));
+    QCOMPARE(fields(loaded), fields(data));
+    QCOMPARE(loaded.portName, data.portName);
+}
+void tst_SettingsFiles::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::addColumn<QString>("portName");
+
+    const QByteArray twelve = QByteArray::fromHex("0107020302010211c804fa3f");
+    const QList<int> twelveFields = {1, 7, 2, 3, 2, 1, 2, 17, 200, 4, 250, 63};
+    QTest::newRow("twelve bytes: empty name, flow control 0")
+        << twelve << (twelveFields + QList<int>{0}) << QString();
+    QTest::newRow("null name")
+        << twelve + QByteArray::fromHex("ffffffff02") << (twelveFields + QList<int>{2}) << QString();
+    QTest::newRow("name cut short")
+        << twelve + QByteArray::fromHex("00000008004300") << (twelveFields + QList<int>{0}) << QString();
+    QTest::newRow("name longer than the file")
+        << twelve + QByteArray::fromHex("7ffffffe0043") << (twelveFields + QList<int>{0}) << QString();
+    QTest::newRow("odd name length: corrupt, nothing read after it")
+        << twelve + QByteArray::fromHex("0000000361626302") << (twelveFields + QList<int>{0}) << QString();
+    QTest::newRow("no flow control byte")
+        << twelve + QByteArray::fromHex("000000020041") << (twelveFields + QList<int>{0}) << "A";
+    QTest::newRow("trailing bytes ignored")
+        << twelve + QByteArray::fromHex("00000002004102ffff") << (twelveFields + QList<int>{2}) << "A";
+}
+void tst_SettingsFiles::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, expected);
+    QFETCH(QString, portName);
+    Data data;
+    data.portName = "kept?";
+    data.flowControl = 99;
+    QVERIFY(SettingsFile::decode(bytes, data));
+    QCOMPARE(fields(data), expected);
+    QCOMPARE(data.portName, portName);
+}
+void tst_SettingsFiles::refusedContentLeavesRecord_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("one byte") << QByteArray(1, '\x05');
+    QTest::newRow("eleven bytes") << QByteArray(11, '\x05');
+}
+void tst_SettingsFiles::refusedContentLeavesRecord()
+{
+    QFETCH(QByteArray, bytes);
+    Data data;
+    setExample(data);
+    const QList<int> before = fields(data);
+    QString problem;
+    QVERIFY(!SettingsFile::decode(bytes, data, &problem));
+    QVERIFY(!problem.isEmpty());
+    QCOMPARE(fields(data), before);
+    QCOMPARE(data.portName, QString("COM1"));
+    QVERIFY(!SettingsFile::decodeStartup(bytes, data));
+    QCOMPARE(fields(data), before);
+}
+QTEST_MAIN(tst_SettingsFiles)
+#include "tst_settingsfiles.moc"
