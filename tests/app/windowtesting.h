@@ -237,9 +237,9 @@ protected:
         return done;
     }
 
-    // Silent commands give up in 0.3 s instead of 2: for the cases that are
-    // not about the protocol's own timing.
-    void fastTimers() { window->findChild<Exchange *>()->setIntervalOverride(300); }
+    // Silent commands give up in 0.3 s instead of 2, and a radio-test poll
+    // lasts as long: for the cases that are not about the protocol's timing.
+    void fastTimers(quint16 ms = 300) { window->findChild<Exchange *>()->setIntervalOverride(ms); }
 
     // Presses "DEFAULT" and confirms the question it asks.
     void pressDefault()
