@@ -57,6 +57,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
     QCoreApplication::setApplicationName(QStringLiteral("Ryd"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RYD_VERSION));
+    // Lets the desktop match the window to its installed menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.morvell.RydConfigurator"));
 
     Core core(nullptr, commandLine.ports(), commandLine.settingsFile());
     return app.exec();
