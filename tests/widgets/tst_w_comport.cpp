@@ -1,3 +1,4 @@
+#include "panelrules.h"
 #include "panelcheck.h"
 #include "systemportlist.h"
 #include "w_comport.h"
@@ -228,5 +229,5 @@ void tst_W_ComPort::systemListEnumeratesOnlyAfterChange()
     QCOMPARE(entries(panel), QStringList{"ttyS0"});
 }
 
-QTEST_MAIN(tst_W_ComPort)
+RYD_PANEL_RULES(tst_W_ComPort)
 #include "tst_w_comport.moc"

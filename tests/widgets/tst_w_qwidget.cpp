@@ -1,3 +1,4 @@
+#include "panelrules.h"
 #include "w_power.h"
 #include "w_qwidget.h"
 #include "w_rb.h"
@@ -234,5 +235,5 @@ void tst_W_QWidget::innerPanelReportsThroughBoth()
     QCOMPARE(outerSpy.at(0), (QList<QVariant>{"Test address", 12}));
 }
 
-QTEST_MAIN(tst_W_QWidget)
+RYD_PANEL_RULES(tst_W_QWidget)
 #include "tst_w_qwidget.moc"

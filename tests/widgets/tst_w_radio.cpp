@@ -1,3 +1,4 @@
+#include "panelrules.h"
 #include "panelcheck.h"
 #include "w_power.h"
 #include "w_progress.h"
@@ -224,5 +225,5 @@ void tst_W_Radio::powerByDial()
     QCOMPARE(static_cast<const QList<Report> &>(spy), expected);
 }
 
-QTEST_MAIN(tst_W_Radio)
+RYD_PANEL_RULES(tst_W_Radio)
 #include "tst_w_radio.moc"

@@ -1,3 +1,4 @@
+#include "panelrules.h"
 #include "panelcheck.h"
 #include "w_rb.h"
 #include "w_rs485.h"
@@ -157,5 +158,5 @@ void tst_W_Rs485::lineParameters()
     QCOMPARE(spy.last(), (Report{name, value - 1}));
 }
 
-QTEST_MAIN(tst_W_Rs485)
+RYD_PANEL_RULES(tst_W_Rs485)
 #include "tst_w_rs485.moc"

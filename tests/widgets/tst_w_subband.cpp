@@ -1,3 +1,4 @@
+#include "panelrules.h"
 #include "panelcheck.h"
 #include "w_rb.h"
 #include "w_subband.h"
@@ -110,5 +111,5 @@ void tst_W_SubBand::rebuildSelectsFirst()
     QCOMPARE(spy.last().at(1).toInt(), 0);
 }
 
-QTEST_MAIN(tst_W_SubBand)
+RYD_PANEL_RULES(tst_W_SubBand)
 #include "tst_w_subband.moc"

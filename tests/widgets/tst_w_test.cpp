@@ -1,3 +1,4 @@
+#include "panelrules.h"
 #include "panelcheck.h"
 #include "w_adres.h"
 #include "w_test.h"
@@ -333,5 +334,5 @@ void tst_W_Test::cleanTest()
     QCOMPARE(marks(*panel).at(0), QStringLiteral("y........."));
 }
 
-QTEST_MAIN(tst_W_Test)
+RYD_PANEL_RULES(tst_W_Test)
 #include "tst_w_test.moc"
