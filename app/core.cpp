@@ -53,6 +53,8 @@ Core::Core(QObject *parent, const QStringList &extraPorts, const QString &settin
     const int centreX = (available.left() + available.right()) / 2;
     qCDebug(lcCore) << "center.x" << centreX << "width()" << mainWindow->width();
     mainWindow->move(centredTopLeft(available, mainWindow->size()));
+    // On a screen smaller than the window the title bar stays reachable.
+    mainWindow->keepInsideAvailableArea();
 
     // Opened from the event loop, so that a message about an unusable file
     // stands over the shown window, as it does after "Open Settings".

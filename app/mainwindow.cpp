@@ -20,16 +20,22 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSerialPort>
 #include <QSpacerItem>
 
 namespace {
 
 const char startupFileName[] = "test_ryd";
+
+// The height the window gains when the freeze-protection panel opens.
+constexpr int freezProtectionHeight = 75;
 
 QString programTitle()
 {
@@ -63,6 +69,32 @@ void endRadioTest(W_Test *test)
 {
     if (test->isTesting())
         test->stop();
+}
+
+void appendInLayoutOrder(QWidget *widget, QList<QWidget *> &widgets);
+
+void appendInLayoutOrder(QLayout *layout, QList<QWidget *> &widgets)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (QLayout *inner = item->layout())
+            appendInLayoutOrder(inner, widgets);
+        else if (QWidget *widget = item->widget())
+            appendInLayoutOrder(widget, widgets);
+    }
+}
+
+// The widget, then what its layout or its scroll area holds, in the order the
+// layouts hold them.
+void appendInLayoutOrder(QWidget *widget, QList<QWidget *> &widgets)
+{
+    widgets.append(widget);
+    if (auto *scroll = qobject_cast<QScrollArea *>(widget)) {
+        if (scroll->widget())
+            appendInLayoutOrder(scroll->widget(), widgets);
+    } else if (widget->layout()) {
+        appendInLayoutOrder(widget->layout(), widgets);
+    }
 }
 
 } // namespace
@@ -138,6 +170,7 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     test->connectAll();
     progress = new QProgressBar(this);
     progress->setMaximum(100);
+    progress->setToolTip(tr("Progress of reading or writing the device's settings."));
 
     grid->addWidget(comPort, 0, 0, 1, 4);
     grid->addWidget(key, 1, 0, 1, 4);
@@ -187,10 +220,49 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     connect(key->findChild<QPushButton *>(QStringLiteral("Freeze Protection")), &QPushButton::toggled, this,
             &MainWindow::setFreezProtectionShown);
 
+    orderTabChain();
+    // Return and Enter press a focused key as Space does.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->installEventFilter(this);
+
     setPanelsEnabled(exchange->isOpen());
     applyData();
     writeStartupFile(data.get(), QString::fromLatin1(startupFileName));
     resize(minimumSize());
+}
+
+// Tab follows the layouts, which hold every panel's controls in the order they
+// are seen: the port row, the keys, each column of the radio panel top to
+// bottom, the RS-485 panel, freeze protection, then the test panel. The order
+// the widgets were created in differs.
+void MainWindow::orderTabChain()
+{
+    QList<QWidget *> widgets;
+    appendInLayoutOrder(centralWidget(), widgets);
+    QWidget *previous = nullptr;
+    for (QWidget *widget : qAsConst(widgets)) {
+        if (widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        auto *button = qobject_cast<QPushButton *>(watched);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (button && enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // A held key repeats nothing, as with Space.
+            if (!key->isAutoRepeat())
+                button->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 MainWindow::~MainWindow() = default;
@@ -319,19 +391,45 @@ void MainWindow::onPortLost(const QString &reason)
 }
 
 // The window grows by the panel's height when it opens and shrinks by as
-// much when it closes.
+// much when it closes, staying inside the screen's available area. A
+// maximized window keeps its size: the address rows give or take the room.
 void MainWindow::setFreezProtectionShown(bool on)
 {
     if (on != freezProtection->isHidden())
         return;
     const int h = height();
-    if (on) {
-        setFixedHeight(h + 75);
-        freezProtection->setVisible(true);
-    } else {
-        setFixedHeight(h - 75);
-        freezProtection->hide();
+    freezProtection->setVisible(on);
+    if (isMaximized() || isFullScreen()) {
+        freezProtectionGrowth = 0;
+        return;
     }
+    // The minimum height follows the panel now rather than on the next
+    // layout pass, so that it does not hold the shrink back.
+    centralWidget()->layout()->invalidate();
+    layout()->activate();
+    if (on) {
+        resize(width(), h + freezProtectionHeight);
+        keepInsideAvailableArea();
+        freezProtectionGrowth = height() - h;
+    } else {
+        resize(width(), h - freezProtectionGrowth);
+        freezProtectionGrowth = 0;
+    }
+}
+
+void MainWindow::keepInsideAvailableArea()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    const QRect area = screen()->availableGeometry();
+    const int frameHeight = frameGeometry().height() - height();
+    if (frameGeometry().height() > area.height())
+        resize(width(), qMax(minimumHeight(), area.height() - frameHeight));
+    const QRect frame = frameGeometry();
+    const int left = qMax(area.left(), qMin(frame.left(), area.right() + 1 - frame.width()));
+    const int top = qMax(area.top(), qMin(frame.top(), area.bottom() + 1 - frame.height()));
+    if (QPoint(left, top) != frame.topLeft())
+        move(left, top);
 }
 
 void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)

@@ -81,6 +81,12 @@ public:
     bool saveSettingsTo(const QString &fileName);
     bool loadSettingsFrom(const QString &fileName);
 
+    // Moves the window up and left as far as needed for its frame to lie in
+    // the available area of its screen, and makes it no taller than that
+    // area, as far as its minimum size allows. A window too big for the area
+    // keeps its title bar inside it.
+    void keepInsideAvailableArea();
+
     Data *record() const { return data.get(); }
     W_ComPort *portPanel() const { return comPort; }
 
@@ -92,7 +98,11 @@ public slots:
     void slValueChange(QString name, int val);
     void slTextChange(QString name, QString val);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void orderTabChain();
     void connectOpen();
     void showDisconnected();
     void onPortLost(const QString &reason);
@@ -124,4 +134,8 @@ private:
     QMap<QString, quint8> reported;
     // The port as the operator chose it, for the message when it is lost.
     QString connectedPort;
+    // What the window grew by when the freeze-protection panel opened, to
+    // shrink by as much when it closes: 75 pixels unless the screen's
+    // available area or a maximized window held it back.
+    int freezProtectionGrowth = 0;
 };

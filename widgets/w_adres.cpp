@@ -16,6 +16,11 @@ W_Adres::W_Adres(QWidget *parent)
 {
     spin->setRange(0, 63);
     spin->setEnabled(check->isChecked());
+    check->setToolTip(tr("Take this address into the test."));
+    // The row's tip serves its marks.
+    setToolTip(tr("The latest ten polls of this address, newest on the left:\n"
+                  "yellow under way, green answered, red missed, grey no result."));
+    setRepeated(false);
 
     auto *layout = new QHBoxLayout(this);
     layout->setSpacing(2);
@@ -89,6 +94,23 @@ void W_Adres::clearRects()
     for (QColor &c : colours)
         c = QColor(Qt::gray);
     repaintRects();
+}
+
+void W_Adres::setRepeated(bool repeated)
+{
+    // A palette with no colour set inherits them all; only the text colour
+    // is set for a repeated address, paler while the row is not ticked.
+    QPalette pal;
+    if (repeated) {
+        pal.setColor(QPalette::Active, QPalette::Text, Qt::red);
+        pal.setColor(QPalette::Inactive, QPalette::Text, Qt::red);
+        pal.setColor(QPalette::Disabled, QPalette::Text, QColor(224, 112, 112));
+    }
+    spin->setPalette(pal);
+    spin->setToolTip(repeated ? tr("Address %1 is in an earlier row too; that row receives its results, "
+                                   "this one stays empty.")
+                                    .arg(spin->value())
+                              : tr("Remote address to poll, 0 to 63."));
 }
 
 void W_Adres::repaintRects()

@@ -29,6 +29,9 @@ public:
     void setOkRect();
     void setErrRect();
     void clearRects();
+    // Marks the row whose address an earlier row holds too: the earlier row
+    // receives the address's results, so this one never fills.
+    void setRepeated(bool repeated);
 
     QList<QColor> colors() const;
     QList<QWidget *> rects() const;

@@ -41,7 +41,8 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
                                style()->pixelMetric(QStyle::PM_LayoutRightMargin), 1);
 
     auto *label = new QLabel(tr("Port"), this);
-    label->setMaximumWidth(30);
+    // 30 pixels, or what the caption needs where the desktop font is larger.
+    label->setMaximumWidth(qMax(30, label->sizeHint().width()));
     portCombo->setObjectName(portNameKey);
     openButton->setObjectName(QStringLiteral("pbOpen"));
     auto *remoteButton = new QPushButton(tr("Configure Remote Device"), this);
@@ -50,6 +51,16 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     openSettings->setObjectName(QStringLiteral("Open Settings"));
     auto *saveSettings = new QPushButton(tr("Save Settings"), this);
     saveSettings->setObjectName(QStringLiteral("Save Settings"));
+
+    const QString portTip = tr("Serial port of the modem. The list follows the ports the system offers; "
+                               "the port connected last is chosen when it appears.");
+    label->setToolTip(portTip);
+    portCombo->setToolTip(portTip);
+    openButton->setToolTip(tr("Connect: open the port, read every setting of the device and enable the panels.\n"
+                              "Disconnect: close the port."));
+    openSettings->setToolTip(tr("Load settings from a .ryd file into the panels; the device changes only with WRITE."));
+    saveSettings->setToolTip(tr("Save the settings shown in the panels to a .ryd file."));
+    remoteButton->setToolTip(tr("Not available in this version."));
 
     layout->addWidget(label);
     layout->addWidget(portCombo);

@@ -23,7 +23,14 @@ W_FreezProtection::W_FreezProtection(QWidget *parent)
     for (int k = 1; k <= 250; ++k)
         wdtReset->addItem(tr("%1 sec").arg(10 * k));
 
+    radioTransmitReset->setToolTip(tr("Resets a radio transmission that runs longer than this, in units of 100 ms "
+                                      "(x100 ms): 10 to 250, that is 1 s to 25 s."));
+    wdtReset->setToolTip(tr("Watchdog reset period of the device, in 10 s steps, or Disable."));
+
+    // Tight top and bottom margins, as in the other panels: the window grows
+    // by 75 pixels when this panel opens, and it needs no more.
     auto *groupLayout = new QHBoxLayout(group);
+    groupLayout->setContentsMargins(-1, 1, -1, 1);
     groupLayout->addWidget(new QLabel(tr("Radio Transmit Reset"), group));
     groupLayout->addWidget(radioTransmitReset);
     groupLayout->addWidget(new QLabel(tr("x100 ms"), group));
@@ -31,5 +38,7 @@ W_FreezProtection::W_FreezProtection(QWidget *parent)
     groupLayout->addWidget(wdtReset);
 
     auto *layout = new QGridLayout(this);
+    // -1 keeps the style's own margin on that side.
+    layout->setContentsMargins(-1, 5, -1, 1);
     layout->addWidget(group, 0, 0);
 }

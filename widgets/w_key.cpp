@@ -17,8 +17,12 @@ W_Key::W_Key(QWidget *parent)
         layout->addWidget(key, 1, column);
         return key;
     };
-    addKey(QStringLiteral("READ"), 0);
-    addKey(QStringLiteral("WRITE"), 1);
-    addKey(QStringLiteral("DEFAULT"), 4);
-    addKey(QStringLiteral("Freeze Protection"), 5)->setCheckable(true);
+    addKey(QStringLiteral("READ"), 0)
+        ->setToolTip(tr("Read every setting from the device again; changes not yet written are replaced."));
+    addKey(QStringLiteral("WRITE"), 1)->setToolTip(tr("Write the settings shown in the panels to the device."));
+    addKey(QStringLiteral("DEFAULT"), 4)
+        ->setToolTip(tr("Restore the device's factory settings, after a question."));
+    QPushButton *freeze = addKey(QStringLiteral("Freeze Protection"), 5);
+    freeze->setCheckable(true);
+    freeze->setToolTip(tr("Show or hide the freeze protection settings: the device's two recovery timers."));
 }

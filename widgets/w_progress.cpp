@@ -18,6 +18,7 @@ W_Progress::W_Progress(QWidget *parent)
     // No placeholder on purpose: the words stay, the fill shows the percentage.
     bar->setFormat(tr("Distance %"));
     fitTextToBar();
+    showPercentInToolTip();
 
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("0"), this), 0, Qt::AlignCenter);
@@ -39,6 +40,15 @@ void W_Progress::fitTextToBar()
 void W_Progress::setPercent(int percent)
 {
     bar->setValue(percent);
+    showPercentInToolTip();
+}
+
+// The bar's words cover most of its fill, so its value is told in words too.
+void W_Progress::showPercentInToolTip()
+{
+    setToolTip(tr("Distance %1 %: how far the chosen radio data rate reaches. "
+                  "The slower the rate, the farther it reaches.")
+                   .arg(bar->value()));
 }
 
 int W_Progress::percent() const

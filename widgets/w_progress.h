@@ -18,6 +18,7 @@ public:
 
 private:
     void fitTextToBar();
+    void showPercentInToolTip();
 
     QProgressBar *bar;
 };

@@ -33,6 +33,14 @@ W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
     firmWare->setText(QStringLiteral("x/x"));
     firmWare->setEnabled(false);
 
+    testAddress->setToolTip(tr("This device's own address on the radio link, 0 to 63."));
+    flowControl->setToolTip(tr("Flow control on the device's serial line: None, or HardWare (handshake lines)."));
+    serialTimeout->setToolTip(tr("Serial timeout of the device, up to 250. Its least value follows the serial data "
+                                 "rate of the RS-485 panel: the slower the rate, the higher the least value."));
+    radioModule->setToolTip(tr("The radio module of the device, read when connecting. Display only."));
+    firmWare->setToolTip(tr("Firmware version of the radio module, read when connecting (x/x until then). "
+                            "Display only."));
+
     auto *layout = new QGridLayout(this);
     layout->addWidget(new QLabel(tr("Address"), this), 0, 0, 1, 2);
     layout->addWidget(testAddress, 0, 2);

@@ -14,6 +14,9 @@ W_RadioCommonRight::W_RadioCommonRight(QWidget *parent)
     , distance(new W_Progress(group))
     , power(new W_Power(this))
 {
+    // The group's tip serves its buttons; the distance bar has its own.
+    group->setToolTip(tr("Data rate of the radio link. The slower the rate, the farther it reaches and the more "
+                         "channels it offers. Both ends of a link need the same rate."));
     auto *groupLayout = new QGridLayout(group);
     const char *const rates[] = {"4800 bps", "9600 bps", "19200 bps", "38400 bps", "115200 bps"};
     quint8 number = 0;

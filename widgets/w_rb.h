@@ -2,7 +2,9 @@
 
 #include <QRadioButton>
 
-// A radio button that stands for one setting value within its group.
+// A radio button that stands for one setting value within its group. The
+// checked button of a group is the group's stop in the Tab chain, so Tab
+// enters the group where its value is; the arrow keys move within it.
 class W_Rb : public QRadioButton
 {
     Q_OBJECT
@@ -13,5 +15,7 @@ public:
     quint8 number() const { return m_number; }
 
 private:
+    void takeTabStop();
+
     quint8 m_number;
 };

@@ -22,6 +22,11 @@ W_Rs485Common::W_Rs485Common(QWidget *parent)
     delayTxRx->setObjectName(QStringLiteral("Delay Tx-Rx"));
     delayTxRx->setRange(0, 250);
 
+    parity->setToolTip(tr("Data bits and parity of the RS-485 line."));
+    stopBit->setToolTip(tr("Stop bits of the RS-485 line."));
+    delayTxRx->setToolTip(tr("Delay between transmitting and receiving on the RS-485 line, in units of 100 \u00b5s "
+                             "(x100 \u00b5s): 0 to 250, that is up to 25 ms."));
+
     auto *layout = new QGridLayout(this);
     layout->addWidget(new QLabel(tr("Parity"), this), 0, 0);
     layout->addWidget(parity, 0, 1, 1, 2);

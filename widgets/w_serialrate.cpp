@@ -20,6 +20,10 @@ W_SerialRate::W_SerialRate(QWidget *parent)
     : W_QWidget(parent)
     , group(new QGroupBox(QStringLiteral("Serial Data Rate"), this))
 {
+    // The group's tip serves its buttons, which have none of their own.
+    group->setToolTip(tr("Serial data rate of the RS-485 line.\n"
+                         "Green: the radio data rate can carry this rate.\n"
+                         "Yellow: faster than the radio data rate can carry."));
     auto *groupLayout = new QGridLayout(group);
     groupLayout->setSpacing(0);
     const char *const rates[] = {"1200 bps", "2400 bps", "4800 bps", "9600 bps",

@@ -51,13 +51,18 @@ W_SubBand::W_SubBand(QWidget *parent)
         {6, "g3 869.4-869.65 MHz"},
         {8, "g4 869.7-870 MHz"},
     };
+    group->setToolTip(tr("Part of the 868 MHz band the device works in."));
     for (const auto &b : bands) {
         auto *rb = new W_Rb(group, b.number, QString::fromLatin1(b.text));
         rb->setEnabled(b.number == activeBand);
+        if (!rb->isEnabled())
+            rb->setToolTip(tr("Not available: the device works in sub-band g2 only."));
         rbList.append(rb);
         groupLayout->addWidget(rb);
     }
     chanelCombo->setObjectName(QStringLiteral("Chanel"));
+    chanelCombo->setToolTip(tr("Radio channel, by its centre frequency. The list follows the radio data rate: the "
+                               "slower the rate, the more channels. Both ends of a link need the same channel."));
     groupLayout->addWidget(chanelCombo);
 
     auto *layout = new QVBoxLayout(this);

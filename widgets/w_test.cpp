@@ -4,10 +4,13 @@
 #include "w_adres.h"
 #include "widgetslog.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -19,18 +22,30 @@ W_Test::W_Test(QWidget *parent)
     : W_QWidget(parent)
 {
     auto *group = new QGroupBox(tr("Radio Stability Check"), this);
+    group->setToolTip(tr("Polls the ticked addresses over the radio, one after another, once a second each.\n"
+                         "A row shows the latest ten polls of its address, newest on the left:\n"
+                         "yellow under way, green answered, red missed, grey no result."));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(group);
 
     pbTest = new QPushButton(tr("TEST"), group);
     pbTest->setCheckable(true);
+    pbTest->setToolTip(tr("Start polling the ticked addresses; the key then reads STOP and ends the test."));
     pbClean = new QPushButton(tr("CLEAN TEST"), group);
+    pbClean->setToolTip(tr("Turn every mark grey; a running test goes on."));
+    noAdresNote = new QLabel(tr("Tick at least one address to test."), group);
+    QPalette notePalette;
+    notePalette.setColor(QPalette::WindowText, Qt::darkRed);
+    noAdresNote->setPalette(notePalette);
+    noAdresNote->hide();
 
     auto *scroll = new QScrollArea(group);
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll->setMinimumHeight(65);
+    // Tab goes to the rows themselves; the area scrolls to the focused one.
+    scroll->setFocusPolicy(Qt::NoFocus);
 
     auto *content = new QWidget(scroll);
     auto *rowGrid = new QGridLayout(content);
@@ -41,14 +56,24 @@ W_Test::W_Test(QWidget *parent)
         row->setAdres(quint8(i + 1));
         rowGrid->addWidget(row, i % rowsPerColumn, i / rowsPerColumn);
         adreses.append(row);
+        connect(row->spinBox(), QOverload<int>::of(&QSpinBox::valueChanged), this, &W_Test::markRepeatedAdreses);
+        connect(row->checkBox(), &QCheckBox::toggled, noAdresNote, [note = noAdresNote](bool ticked) {
+            if (ticked)
+                note->hide();
+        });
     }
     scroll->setWidget(content);
 
+    // The note takes a third column beside the keys, so that it never
+    // changes the panel's height; the keys share the width it leaves.
     auto *grid = new QGridLayout(group);
     grid->setSpacing(1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     grid->addWidget(pbTest, 0, 0);
     grid->addWidget(pbClean, 0, 1);
-    grid->addWidget(scroll, 1, 0, 1, 2);
+    grid->addWidget(noAdresNote, 0, 2);
+    grid->addWidget(scroll, 1, 0, 1, 3);
 
     connect(pbTest, &QPushButton::toggled, this, &W_Test::slTestEn);
     connect(pbClean, &QPushButton::pressed, this, &W_Test::cleanTest);
@@ -72,6 +97,7 @@ void W_Test::slTestEn(bool on)
     }
     qCDebug(lcWTest) << "slTestEn" << list.toHex(' ');
 
+    noAdresNote->setVisible(list.isEmpty());
     if (!list.isEmpty())
         emit sgStartTest(list);
     else
@@ -132,6 +158,18 @@ W_Adres *W_Test::findAdres(const QByteArray &request) const
             return row;
     }
     return nullptr;
+}
+
+// Only the first row with an address receives its results (findAdres); a
+// later row with the same address is marked so that its emptiness is no
+// surprise.
+void W_Test::markRepeatedAdreses()
+{
+    QList<quint8> seen;
+    for (W_Adres *row : qAsConst(adreses)) {
+        row->setRepeated(seen.contains(row->adres()));
+        seen.append(row->adres());
+    }
 }
 
 void W_Test::stop()

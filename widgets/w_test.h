@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 
+class QLabel;
 class QPushButton;
 class W_Adres;
 
@@ -38,7 +39,11 @@ public slots:
     void slTestEn(bool on);
 
 private:
+    void markRepeatedAdreses();
+
     QPushButton *pbTest;
     QPushButton *pbClean;
+    // Told when "TEST" finds no ticked row; gone once a row is ticked.
+    QLabel *noAdresNote;
     QList<W_Adres *> adreses;
 };

@@ -1,0 +1,283 @@
+#include "w_adres.h"
+#include "windowtesting.h"
+
+#include <QCheckBox>
+#include <QDial>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+
+namespace {
+
+// The control as the list of the Tab order names it: its object name, a
+// radio button by its group and text, a key by its text, an address row's
+// controls by the row.
+QString focusName(const QWidget *w, const QList<W_Adres *> &rows)
+{
+    if (qobject_cast<const QDial *>(w))
+        return w->parentWidget()->objectName();
+    for (int i = 0; i < rows.size(); ++i) {
+        if (w == rows.at(i)->checkBox())
+            return QStringLiteral("row %1 tick").arg(i + 1);
+        if (w == rows.at(i)->spinBox())
+            return QStringLiteral("row %1 address").arg(i + 1);
+    }
+    if (auto *rb = qobject_cast<const W_Rb *>(w))
+        return qobject_cast<const QGroupBox *>(rb->parentWidget())->title() + ": " + rb->text();
+    if (!w->objectName().isEmpty())
+        return w->objectName();
+    if (auto *button = qobject_cast<const QAbstractButton *>(w))
+        return button->text();
+    return QString::fromLatin1(w->metaObject()->className());
+}
+
+// The tip the operator sees over a widget: its own, or the nearest one of
+// the widgets it lies in.
+QString shownToolTip(const QWidget *w)
+{
+    for (; w; w = w->parentWidget()) {
+        if (!w->toolTip().isEmpty())
+            return w->toolTip();
+    }
+    return QString();
+}
+
+} // namespace
+
+// What a new operator meets on a small screen, with the keyboard and the
+// mouse: the window's size and place, the Tab order, Enter on a key, the
+// tooltips and the test panel's notes. CTest runs this suite at scale 0.5,
+// which makes the offscreen screen 1600x1200 in the window's units: room to
+// place the window against the area's edges.
+class tst_Usability : public QObject, private WindowRig
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
+
+    void freezeToggleStaysInsideArea_data();
+    void freezeToggleStaysInsideArea();
+    void tallWindowShowsEveryRow();
+    void tabOrder();
+    void enterPressesFocusedKey();
+    void everyControlHasToolTip();
+    void powerDialOneStepPerNotch();
+    void testWithoutTickedRow();
+
+private:
+    void activate();
+    QRect area() const { return window->screen()->availableGeometry(); }
+};
+
+void tst_Usability::activate()
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void tst_Usability::freezeToggleStaysInsideArea_data()
+{
+    QTest::addColumn<bool>("fullHeight");
+    QTest::addColumn<int>("growth");
+    QTest::newRow("against the bottom") << false << 75;
+    QTest::newRow("as tall as the area") << true << 0;
+}
+
+// The window stands on the bottom of the available area, or fills its
+// height, when the panel opens: it moves up, or gives the panel the rows'
+// room, and closing gives back what opening took.
+void tst_Usability::freezeToggleStaysInsideArea()
+{
+    QFETCH(bool, fullHeight);
+    QFETCH(int, growth);
+    window->setPanelsEnabled(true);
+    const int frameHeight = window->frameGeometry().height() - window->height();
+    if (fullHeight)
+        window->resize(window->width(), area().height() - frameHeight);
+    window->move(window->x(), area().bottom() + 1 - window->frameGeometry().height());
+    QTRY_COMPARE(window->frameGeometry().bottom(), area().bottom());
+    const int height = window->height();
+    auto *panel = window->findChild<W_FreezProtection *>();
+
+    QTest::mouseClick(key("Freeze Protection"), Qt::LeftButton);
+    QVERIFY(panel->isVisible());
+    QTRY_COMPARE(window->height(), height + growth);
+    QVERIFY2(area().contains(window->frameGeometry()), qPrintable(QStringLiteral("bottom %1 below %2")
+                                                                      .arg(window->frameGeometry().bottom())
+                                                                      .arg(area().bottom())));
+
+    QTest::mouseClick(key("Freeze Protection"), Qt::LeftButton);
+    QVERIFY(panel->isHidden());
+    QTRY_COMPARE(window->height(), height);
+    QVERIFY(area().contains(window->frameGeometry()));
+}
+
+// Also after the freeze-protection panel has come and gone.
+void tst_Usability::tallWindowShowsEveryRow()
+{
+    window->setPanelsEnabled(true);
+    QTest::mouseClick(key("Freeze Protection"), Qt::LeftButton);
+    QTest::mouseClick(key("Freeze Protection"), Qt::LeftButton);
+    window->resize(window->width(), area().height() - (window->frameGeometry().height() - window->height()));
+    const QWidget *viewport = testPanel()->findChild<QScrollArea *>()->viewport();
+    const QList<W_Adres *> rows = rowsOf(testPanel());
+    QCOMPARE(rows.size(), 10);
+    for (const W_Adres *row : rows)
+        QTRY_VERIFY(viewport->rect().contains(QRect(row->mapTo(viewport, QPoint(0, 0)), row->size())));
+}
+
+// With the device's rates away from their first buttons, Tab runs through
+// the window as it is seen and enters each group of radio buttons at its
+// checked one.
+void tst_Usability::tabOrder()
+{
+    emulator->device()->setSRegister(DeviceModel::RadioDataRate, 3);
+    QCOMPARE(emulator->device()->answer("$0:,6,009,012,3,120,025,1"), QByteArray("OK\r"));
+    QVERIFY(connectDevice());
+    QTest::mouseClick(key("Freeze Protection"), Qt::LeftButton);
+    const QList<W_Adres *> rows = rowsOf(testPanel());
+    clickIndicator(rows.at(0)->checkBox());
+    activate();
+
+    combo("PortName")->setFocus(Qt::TabFocusReason);
+    QStringList order;
+    do {
+        order << focusName(QApplication::focusWidget(), rows);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != combo("PortName") && order.size() < 100);
+
+    QStringList expected{"PortName", "pbOpen", "Open Settings", "Save Settings",
+                         "READ", "WRITE", "DEFAULT", "Freeze Protection",
+                         "Sub-band: g2 868.7-869.2 MHz", "Chanel", "Test address", "Flow control", "Serial Timeout",
+                         "Radio Data Rate: 38400 bps", "Power",
+                         "Serial Data Rate: 57600 bps", "Parity", "Stop bit", "Delay Tx-Rx",
+                         "Radio Transmit Reset", "WDT Reset",
+                         "TEST", "CLEAN TEST", "row 1 tick", "row 1 address"};
+    for (int row = 2; row <= 10; ++row)
+        expected << QStringLiteral("row %1 tick").arg(row);
+    QCOMPARE(order, expected);
+}
+
+// Return and the keypad's Enter act on a focused key as Space does: a key
+// that acts on press and a checkable one that acts on its toggle.
+void tst_Usability::enterPressesFocusedKey()
+{
+    QVERIFY(connectDevice());
+    activate();
+
+    key("READ")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(emulator->requests(), readAllRequests);
+
+    auto *panel = window->findChild<W_FreezProtection *>();
+    key("Freeze Protection")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(key("Freeze Protection")->isChecked());
+    QVERIFY(panel->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(!key("Freeze Protection")->isChecked());
+    QVERIFY(panel->isHidden());
+}
+
+// Greyed controls too: their tip says why.
+void tst_Usability::everyControlHasToolTip()
+{
+    const auto widgets = window->findChildren<QWidget *>();
+    QStringList silent;
+    for (const QWidget *w : widgets) {
+        const bool control = qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QComboBox *>(w)
+            || qobject_cast<const QAbstractSpinBox *>(w) || qobject_cast<const QAbstractSlider *>(w)
+            || qobject_cast<const QLineEdit *>(w) || qobject_cast<const QProgressBar *>(w);
+        // A spin box's own line edit shows the spin box's tip.
+        if (control && !qobject_cast<const QAbstractSpinBox *>(w->parentWidget()) && shownToolTip(w).isEmpty())
+            silent << focusName(w, rowsOf(testPanel()));
+    }
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
+    const W_Rb *g1 = radio()->subBandPanel()->buttons().at(0);
+    QVERIFY(!g1->isEnabled());
+    QVERIFY(g1->toolTip().contains("g2 only"));
+}
+
+// One wheel notch is one of the dial's eight steps, and the panel shows the
+// value as a number.
+void tst_Usability::powerDialOneStepPerNotch()
+{
+    window->setPanelsEnabled(true);
+    W_Power *power = radio()->rightPanel()->powerPanel();
+    auto *dial = power->findChild<QDial *>();
+    QSignalSpy reports(radio(), &W_QWidget::sgValueChange);
+    QVERIFY(reports.isValid());
+    const auto notch = [dial](int steps) {
+        const QPoint centre = dial->rect().center();
+        QWheelEvent wheel(centre, dial->mapToGlobal(centre), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(dial, &wheel);
+    };
+    const auto shownNumbers = [power] {
+        QStringList numbers;
+        for (const QLabel *label : power->findChildren<QLabel *>()) {
+            bool isNumber = false;
+            label->text().toInt(&isNumber);
+            if (isNumber)
+                numbers << label->text();
+        }
+        return numbers;
+    };
+    const int start = power->power();
+    QVERIFY(start <= W_Power::maximum - 2);
+    QCOMPARE(shownNumbers(), QStringList{QString::number(start)});
+
+    notch(1);
+    notch(1);
+    QCOMPARE(power->power(), start + 2);
+    QCOMPARE(shownNumbers(), QStringList{QString::number(start + 2)});
+    notch(-1);
+    QCOMPARE(power->power(), start + 1);
+    QCOMPARE(reports.size(), 3);
+    QCOMPARE(reports.last(), (QList<QVariant>{"Power", start + 1}));
+    QCOMPARE(shownNumbers(), QStringList{QString::number(start + 1)});
+}
+
+// "TEST" with no row ticked says so in the panel; a row whose address an
+// earlier row holds is marked while it does.
+void tst_Usability::testWithoutTickedRow()
+{
+    window->setPanelsEnabled(true);
+    const auto notes = [this] {
+        QStringList shown;
+        for (const QLabel *label : testPanel()->findChildren<QLabel *>()) {
+            if (label->isVisible() && !label->text().isEmpty())
+                shown << label->text();
+        }
+        return shown;
+    };
+    QCOMPARE(notes(), QStringList());
+
+    QTest::mouseClick(testKeyOf(testPanel()), Qt::LeftButton);
+    QVERIFY(!testPanel()->isTesting());
+    QCOMPARE(notes(), QStringList{"Tick at least one address to test."});
+    QVERIFY(boxes->seen.isEmpty());
+
+    const QList<W_Adres *> rows = rowsOf(testPanel());
+    clickIndicator(rows.at(5)->checkBox());
+    QCOMPARE(notes(), QStringList());
+
+    QSpinBox *first = rows.at(0)->spinBox();
+    QSpinBox *repeated = rows.at(5)->spinBox();
+    const QString plainTip = repeated->toolTip();
+    repeated->setValue(1);
+    QVERIFY(repeated->toolTip().contains("earlier row"));
+    const auto textColour = [](const QSpinBox *box) { return box->palette().color(QPalette::Active, QPalette::Text); };
+    QVERIFY(textColour(repeated) != textColour(first));
+    QCOMPARE(first->toolTip(), plainTip);
+    repeated->setValue(6);
+    QCOMPARE(repeated->toolTip(), plainTip);
+    QCOMPARE(textColour(repeated), textColour(first));
+}
+
+QTEST_MAIN(tst_Usability)
+#include "tst_usability.moc"

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots on a 1366x768 virtual screen (Xvfb with the
+# openbox window manager), the program driven by the keyboard against the
+# device emulator: at start, maximized with a radio test running, with
+# "Freeze Protection" open, and a tooltip. Writes docs/screenshots/*.png.
+#
+# Needs: apt-get install -y xvfb openbox xdotool wmctrl imagemagick
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+out=$root/docs/screenshots
+mkdir -p "$out"
+
+cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
+cmake --build build -j"$(nproc)" --target ryd-configurator ryd-emulator >/dev/null
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+export DISPLAY=:${SCREENSHOT_DISPLAY:-98}
+Xvfb "$DISPLAY" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+mkfifo "$work/port"
+./build/emulator/ryd-emulator --present 1,2,3,5 >"$work/port" &
+pids+=($!)
+read -r port <"$work/port"
+
+# Its own working directory and settings store: nothing of the developer's.
+(cd "$work" && XDG_CONFIG_HOME=$work/config exec "$root/build/app/ryd-configurator" --port "$port") &
+pids+=($!)
+for _ in $(seq 50); do
+    window=$(xdotool search --name 'Конфигуратор' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.2
+done
+xdotool windowactivate --sync "$window"
+sleep 1
+
+shot() { sleep "$2"; import -window root "$out/$1.png"; }
+keys() { xdotool key --delay 60 "$@"; }
+repeat() { local n=$1; shift; for _ in $(seq "$n"); do keys "$@"; done; }
+
+shot start 0.5
+
+# Tab to "Connect" and press Return; then on to the address rows: tick rows 1
+# to 6, tick row 7 and give it address 1, which row 1 holds already.
+keys Tab Return
+sleep 2
+repeat 20 Tab
+keys space
+repeat 5 Tab Tab space
+keys Tab Tab space Tab ctrl+a 1
+# Back to "TEST" and start the test.
+repeat 15 shift+Tab
+keys Return
+sleep 9
+
+wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+shot maximized 2
+wmctrl -i -r "$window" -b remove,maximized_vert,maximized_horz
+sleep 1
+
+# From "TEST" back to the "Freeze Protection" key and open the panel.
+repeat 12 shift+Tab
+keys Return
+shot freeze-protection 2
+
+# The pointer rests on the "57600 bps" button of "Serial Data Rate".
+xdotool mousemove --window "$window" 585 207
+shot tooltip 2.5
