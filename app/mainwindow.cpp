@@ -182,6 +182,11 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
             test->errRect(request);
     });
     connect(exchange, &Exchange::sgPortLost, this, &MainWindow::onPortLost);
+    connect(exchange, &Exchange::sgAnswer, this,
+            [this](TypeParser typeParser, const QByteArray &request, const QByteArray &, int roundTripMs) {
+                if (typeParser == E_Test)
+                    test->roundTrip(request, roundTripMs);
+            });
     // The panel follows the key's own state, which only a completed click
     // changes; a press dragged off the key changes nothing.
     connect(key->findChild<QPushButton *>(QStringLiteral("Freeze Protection")), &QPushButton::toggled, this,

@@ -37,7 +37,15 @@ W_Adres::W_Adres(QWidget *parent)
     }
     repaintRects();
 
+    summary = new QLabel(this);
+    // Room for a night's polls, so the marks keep their width as it grows.
+    summary->setMinimumWidth(summary->fontMetrics().horizontalAdvance(QStringLiteral("0000/0000 100%")));
+    layout->addWidget(summary);
+
     connect(check, &QCheckBox::toggled, this, &W_Adres::slCheckEn);
+    // The counts belong to an address: a report must not give the polls of
+    // one address to another.
+    connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, &W_Adres::clearStatistics);
 }
 
 void W_Adres::slCheckEn(bool on)
@@ -65,6 +73,7 @@ void W_Adres::addRect(TestRequestStatus status)
     qCDebug(lcWAdres) << "addRect" << status << adres();
     switch (status) {
     case Sent:
+        pendingRoundTrip = -1;
         colours.removeLast();
         colours.prepend(QColor(Qt::yellow));
         repaintRects();
@@ -76,12 +85,36 @@ void W_Adres::setOkRect()
 {
     colours[0] = QColor(Qt::green);
     repaintRects();
+    stats.addAnswered(pendingRoundTrip);
+    pendingRoundTrip = -1;
+    showStatistics();
 }
 
 void W_Adres::setErrRect()
 {
     colours[0] = QColor(Qt::red);
     repaintRects();
+    stats.addUnanswered();
+    pendingRoundTrip = -1;
+    showStatistics();
+}
+
+void W_Adres::setRoundTrip(int ms)
+{
+    pendingRoundTrip = ms;
+}
+
+void W_Adres::clearStatistics()
+{
+    stats.clear();
+    pendingRoundTrip = -1;
+    showStatistics();
+}
+
+void W_Adres::showStatistics()
+{
+    summary->setText(stats.summary());
+    setToolTip(stats.details());
 }
 
 void W_Adres::clearRects()

@@ -4,9 +4,13 @@
 #include "w_adres.h"
 #include "widgetslog.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -26,6 +30,8 @@ W_Test::W_Test(QWidget *parent)
     pbTest = new QPushButton(tr("TEST"), group);
     pbTest->setCheckable(true);
     pbClean = new QPushButton(tr("CLEAN TEST"), group);
+    pbReport = new QPushButton(tr("Save Report"), group);
+    pbReport->setObjectName(QStringLiteral("Save Report"));
 
     auto *scroll = new QScrollArea(group);
     scroll->setWidgetResizable(true);
@@ -48,10 +54,12 @@ W_Test::W_Test(QWidget *parent)
     grid->setSpacing(1);
     grid->addWidget(pbTest, 0, 0);
     grid->addWidget(pbClean, 0, 1);
-    grid->addWidget(scroll, 1, 0, 1, 2);
+    grid->addWidget(pbReport, 0, 2);
+    grid->addWidget(scroll, 1, 0, 1, 3);
 
     connect(pbTest, &QPushButton::toggled, this, &W_Test::slTestEn);
     connect(pbClean, &QPushButton::pressed, this, &W_Test::cleanTest);
+    connect(pbReport, &QPushButton::clicked, this, &W_Test::saveReport);
 
     setIdle(true);
 }
@@ -82,8 +90,10 @@ void W_Test::slTestEn(bool on)
 void W_Test::cleanTest()
 {
     qCDebug(lcWTest) << "cleanTest";
-    for (W_Adres *row : qAsConst(adreses))
+    for (W_Adres *row : qAsConst(adreses)) {
         row->clearRects();
+        row->clearStatistics();
+    }
     emit sgClearTest();
 }
 
@@ -112,6 +122,12 @@ void W_Test::errRect(const QByteArray &request)
     row->setErrRect();
 }
 
+void W_Test::roundTrip(const QByteArray &request, int ms)
+{
+    if (W_Adres *row = findAdres(request))
+        row->setRoundTrip(ms);
+}
+
 bool W_Test::isTesting() const
 {
     return pbTest->isChecked();
@@ -137,4 +153,37 @@ W_Adres *W_Test::findAdres(const QByteArray &request) const
 void W_Test::stop()
 {
     pbTest->setChecked(false);
+}
+
+QByteArray W_Test::reportCsv() const
+{
+    QStringList lines{PollStatistics::csvHeader()};
+    for (const W_Adres *row : adreses) {
+        if (row->statistics().polled() > 0)
+            lines.append(row->statistics().csvLine(row->adres()));
+    }
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+void W_Test::saveReport()
+{
+    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Report"), QString(),
+                                                          tr("CSV Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    saveReportTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".csv") : fileName);
+}
+
+// Written beside its destination and renamed over it only when complete.
+bool W_Test::saveReportTo(const QString &fileName)
+{
+    QSaveFile file(fileName);
+    const QByteArray bytes = reportCsv();
+    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(bytes) == bytes.size()
+        && file.commit();
+    if (!saved) {
+        QMessageBox::warning(this, tr("Save Report"),
+                             tr("The report could not be saved to \"%1\": %2").arg(fileName, file.errorString()));
+    }
+    return saved;
 }
