@@ -6,6 +6,8 @@
 #include "exchange.h"
 #include "serialdevice.h"
 #include "settingsfile.h"
+#include "trafficlog.h"
+#include "trafficlogwindow.h"
 #include "version.h"
 #include "w_freezprotection.h"
 #include "w_key.h"
@@ -154,6 +156,8 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
 
     data = std::make_unique<Data>();
     exchange = new Exchange(this, data.get());
+    trafficLog = new TrafficLog(this);
+    trafficLog->follow(exchange);
 
     connect(comPort, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
     connect(comPort, &W_QWidget::sgTextChange, this, &MainWindow::slTextChange);
@@ -187,6 +191,8 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
                 if (typeParser == E_Test)
                     test->roundTrip(request, roundTripMs);
             });
+    connect(comPort->findChild<QPushButton *>(QStringLiteral("Traffic Log")), &QPushButton::clicked, this,
+            &MainWindow::showTrafficLog);
     // The panel follows the key's own state, which only a completed click
     // changes; a press dragged off the key changes nothing.
     connect(key->findChild<QPushButton *>(QStringLiteral("Freeze Protection")), &QPushButton::toggled, this,
@@ -294,6 +300,8 @@ void MainWindow::connectOpen()
         showDisconnected();
     if (!wasOpen && !open) {
         const QSerialPort *port = exchange->serialPort();
+        trafficLog->addLine(TrafficLog::Event,
+                            QStringLiteral("connect failed %1: %2").arg(portName, port->errorString()));
         QMessageBox::warning(this, tr("Connect"),
                              SerialDevice(portName).openFailureText(port->error(), port->errorString()));
     }
@@ -539,6 +547,15 @@ void MainWindow::saveSettings()
     saveSettingsTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".ryd") : fileName);
 }
 
+void MainWindow::showTrafficLog()
+{
+    if (!trafficLogWindow)
+        trafficLogWindow = new TrafficLogWindow(trafficLog, this);
+    trafficLogWindow->show();
+    trafficLogWindow->raise();
+    trafficLogWindow->activateWindow();
+}
+
 void MainWindow::openSettings()
 {
     const QString fileName = QFileDialog::getOpenFileName(this, tr("Open Settings"), QString(),
@@ -638,6 +655,10 @@ void MainWindow::slError(const QByteArray &request)
     box.setEscapeButton(QMessageBox::No);
     const int answer = box.exec();
     failurePrompts.removeAll(&box);
+    trafficLog->addLine(TrafficLog::Event, QStringLiteral("failure prompt %1 answered %2")
+                                               .arg(TrafficLog::escaped(request),
+                                                    answer == QMessageBox::Yes ? QStringLiteral("Yes")
+                                                                               : QStringLiteral("No")));
     if (answer == QMessageBox::No)
         exchange->clearParsers();
 }

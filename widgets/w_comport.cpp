@@ -51,6 +51,10 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     openSettings->setObjectName(QStringLiteral("Open Settings"));
     auto *saveSettings = new QPushButton(tr("Save Settings"), this);
     saveSettings->setObjectName(QStringLiteral("Save Settings"));
+    // In this row because the row is never disabled: the log is wanted most
+    // when connecting fails.
+    auto *trafficLog = new QPushButton(tr("Traffic Log"), this);
+    trafficLog->setObjectName(QStringLiteral("Traffic Log"));
 
     layout->addWidget(label);
     layout->addWidget(portCombo);
@@ -58,6 +62,7 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     layout->addWidget(openSettings);
     layout->addWidget(saveSettings);
     layout->addWidget(remoteButton);
+    layout->addWidget(trafficLog);
     setLayout(layout);
 
     refreshTimer.setInterval(1000);
