@@ -2,28 +2,11 @@
 
 #include "exchange.h"
 
-#include <QTime>
+#include <QDateTime>
 
 namespace {
-
-// hh:mm:ss.zzz, built by hand: the log may take a line per received read.
-QString timeStamp()
-{
-    int ms = QTime::currentTime().msecsSinceStartOfDay();
-    char text[12];
-    const int parts[] = {ms / 3600000, ms / 60000 % 60, ms / 1000 % 60};
-    for (int i = 0; i < 3; ++i) {
-        text[i * 3] = char('0' + parts[i] / 10);
-        text[i * 3 + 1] = char('0' + parts[i] % 10);
-        text[i * 3 + 2] = i < 2 ? ':' : '.';
-    }
-    ms %= 1000;
-    text[9] = char('0' + ms / 100);
-    text[10] = char('0' + ms / 10 % 10);
-    text[11] = char('0' + ms % 10);
-    return QString::fromLatin1(text, 12);
-}
-
+constexpr qint64 minuteMs = 60 * 1000;
+constexpr qint64 dayMs = 24 * 60 * minuteMs;
 } // namespace
 
 TrafficLog::TrafficLog(QObject *parent)
@@ -48,6 +31,33 @@ void TrafficLog::follow(const Exchange *exchange)
         addLine(Event, reason.isEmpty() ? QStringLiteral("disconnected ") + portName
                                         : QStringLiteral("port lost %1: %2").arg(portName, reason));
     });
+}
+
+// hh:mm:ss.zzz of the local time. Asking for the local time costs more than
+// the rest of a line, so the offset from UTC is looked up once a minute:
+// offsets are whole minutes, and each minute's first line finds the new one.
+QString TrafficLog::timeStamp()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now >= offsetUntil || now < offsetUntil - minuteMs) {
+        offsetMs = QDateTime::fromMSecsSinceEpoch(now).offsetFromUtc() * qint64(1000);
+        offsetUntil = now - now % minuteMs + minuteMs;
+    }
+    qint64 ms = (now + offsetMs) % dayMs;
+    if (ms < 0)
+        ms += dayMs;
+    char text[12];
+    const qint64 parts[] = {ms / 3600000, ms / 60000 % 60, ms / 1000 % 60};
+    for (int i = 0; i < 3; ++i) {
+        text[i * 3] = char('0' + parts[i] / 10);
+        text[i * 3 + 1] = char('0' + parts[i] % 10);
+        text[i * 3 + 2] = i < 2 ? ':' : '.';
+    }
+    ms %= 1000;
+    text[9] = char('0' + ms / 100);
+    text[10] = char('0' + ms / 10 % 10);
+    text[11] = char('0' + ms % 10);
+    return QString::fromLatin1(text, 12);
 }
 
 void TrafficLog::addLine(Mark mark, const QString &text)

@@ -42,7 +42,12 @@ signals:
     void cleared();
 
 private:
+    QString timeStamp();
+
     QVector<QString> ring;
     // Index of the oldest line once the ring is full.
     int oldest = 0;
+    // The local time's offset from UTC, valid until offsetUntil (UTC).
+    qint64 offsetMs = 0;
+    qint64 offsetUntil = 0;
 };
