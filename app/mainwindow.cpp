@@ -6,6 +6,8 @@
 #include "exchange.h"
 #include "serialdevice.h"
 #include "settingsfile.h"
+#include "trafficlog.h"
+#include "trafficlogwindow.h"
 #include "version.h"
 #include "w_freezprotection.h"
 #include "w_key.h"
@@ -187,6 +189,8 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
 
     data = std::make_unique<Data>();
     exchange = new Exchange(this, data.get());
+    trafficLog = new TrafficLog(this);
+    trafficLog->follow(exchange);
 
     connect(comPort, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
     connect(comPort, &W_QWidget::sgTextChange, this, &MainWindow::slTextChange);
@@ -215,6 +219,13 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
             test->errRect(request);
     });
     connect(exchange, &Exchange::sgPortLost, this, &MainWindow::onPortLost);
+    connect(exchange, &Exchange::sgAnswer, this,
+            [this](TypeParser typeParser, const QByteArray &request, const QByteArray &, int roundTripMs) {
+                if (typeParser == E_Test)
+                    test->roundTrip(request, roundTripMs);
+            });
+    connect(comPort->findChild<QPushButton *>(QStringLiteral("Traffic Log")), &QPushButton::clicked, this,
+            &MainWindow::showTrafficLog);
     // The panel follows the key's own state, which only a completed click
     // changes; a press dragged off the key changes nothing.
     connect(key->findChild<QPushButton *>(QStringLiteral("Freeze Protection")), &QPushButton::toggled, this,
@@ -361,6 +372,8 @@ void MainWindow::connectOpen()
         showDisconnected();
     if (!wasOpen && !open) {
         const QSerialPort *port = exchange->serialPort();
+        trafficLog->addLine(TrafficLog::Event,
+                            QStringLiteral("connect failed %1: %2").arg(portName, port->errorString()));
         QMessageBox::warning(this, tr("Connect"),
                              SerialDevice(portName).openFailureText(port->error(), port->errorString()));
     }
@@ -632,6 +645,15 @@ void MainWindow::saveSettings()
     saveSettingsTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".ryd") : fileName);
 }
 
+void MainWindow::showTrafficLog()
+{
+    if (!trafficLogWindow)
+        trafficLogWindow = new TrafficLogWindow(trafficLog, this);
+    trafficLogWindow->show();
+    trafficLogWindow->raise();
+    trafficLogWindow->activateWindow();
+}
+
 void MainWindow::openSettings()
 {
     const QString fileName = QFileDialog::getOpenFileName(this, tr("Open Settings"), QString(),
@@ -731,6 +753,10 @@ void MainWindow::slError(const QByteArray &request)
     box.setEscapeButton(QMessageBox::No);
     const int answer = box.exec();
     failurePrompts.removeAll(&box);
+    trafficLog->addLine(TrafficLog::Event, QStringLiteral("failure prompt %1 answered %2")
+                                               .arg(TrafficLog::escaped(request),
+                                                    answer == QMessageBox::Yes ? QStringLiteral("Yes")
+                                                                               : QStringLiteral("No")));
     if (answer == QMessageBox::No)
         exchange->clearParsers();
 }

@@ -16,6 +16,8 @@ class Data;
 class Exchange;
 class QMessageBox;
 class QProgressBar;
+class TrafficLog;
+class TrafficLogWindow;
 class W_FreezProtection;
 class W_Key;
 class W_QWidget;
@@ -76,6 +78,8 @@ public:
     void startDefault();
     void saveSettings();
     void openSettings();
+    // Shows the traffic log's window, made on first use.
+    void showTrafficLog();
     // The file parts of saveSettings and openSettings, without the dialogs.
     // Both tell the operator when the file cannot be used and return false.
     bool saveSettingsTo(const QString &fileName);
@@ -126,6 +130,9 @@ private:
     W_FreezProtection *freezProtection;
     W_Test *test;
     QProgressBar *progress;
+    // Records from the start, whether or not its window is open.
+    TrafficLog *trafficLog;
+    TrafficLogWindow *trafficLogWindow = nullptr;
     // The failure prompts open now; a late answer's transaction may time out
     // while an earlier prompt is still open.
     QList<QPointer<QMessageBox>> failurePrompts;

@@ -3,13 +3,17 @@
 // as the emulator really answered it (answered with the right "TEST" and
 // address character within the poll's second: sgOk, otherwise sgTimeOut),
 // the polls kept their one-second period, and the memory of the process did
-// not grow once the first minute was over. A program, not a test: the exit
-// code says whether the run stayed within those limits.
+// not grow once the first minute was over. A traffic log records the run, as
+// the program's own does from its start; it is filled to its capacity before
+// the test, so the memory watched is that of a full log dropping its oldest
+// lines. A program, not a test: the exit code says whether the run stayed
+// within those limits.
 
 #include "data.h"
 #include "devicemodel.h"
 #include "emulator.h"
 #include "exchange.h"
+#include "trafficlog.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -38,6 +42,7 @@ struct Options
     QByteArray addresses;
     QByteArray present;
     quint32 seed = 1;
+    bool trafficLog = true;
 };
 
 // Only what is needed to judge a poll, so that the record of a long run adds
@@ -113,9 +118,12 @@ bool parseOptions(const QCoreApplication &app, Options *options, QString *error)
                                      QStringLiteral("Addresses that answer (1,2,...,7)."), QStringLiteral("LIST"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the emulator's losses (1)."),
                                   QStringLiteral("N"));
-    parser.addOptions({minutes, seconds, loss, addresses, present, seed});
+    const QCommandLineOption noLog(QStringLiteral("no-traffic-log"),
+                                   QStringLiteral("Run without the traffic log."));
+    parser.addOptions({minutes, seconds, loss, addresses, present, seed, noLog});
     parser.process(app);
 
+    options->trafficLog = !parser.isSet(noLog);
     bool ok = true;
     if (parser.isSet(minutes) || parser.isSet(seconds)) {
         double total = 0;
@@ -213,6 +221,13 @@ int main(int argc, char *argv[])
 
     Data data;
     Exchange exchange(nullptr, &data);
+    TrafficLog trafficLog;
+    if (options.trafficLog) {
+        trafficLog.follow(&exchange);
+        for (int i = 0; i < TrafficLog::capacity; ++i)
+            trafficLog.addLine(i % 2 ? TrafficLog::Answer : TrafficLog::Sent,
+                               TrafficLog::escaped(i % 2 ? "TEST1" : "!011"));
+    }
     if (!exchange.openPort(emulator.portName())) {
         err << "cannot open " << emulator.portName() << '\n';
         return 1;
@@ -308,7 +323,13 @@ int main(int argc, char *argv[])
     qint64 checkpointKb = -1;
     QTimer checkpoint;
     checkpoint.setSingleShot(true);
-    QObject::connect(&checkpoint, &QTimer::timeout, &app, [&] { checkpointKb = residentKb(); });
+    qint64 loggedAtCheckpoint = 0;
+    qint64 logged = 0;
+    QObject::connect(&trafficLog, &TrafficLog::lineAdded, &app, [&] { ++logged; });
+    QObject::connect(&checkpoint, &QTimer::timeout, &app, [&] {
+        checkpointKb = residentKb();
+        loggedAtCheckpoint = logged;
+    });
 
     // A line now and then, so a long run shows that it is alive.
     QTimer progress;
@@ -329,7 +350,8 @@ int main(int argc, char *argv[])
 
     out << "soak-radiotest: " << options.durationMs / 1000.0 << " s, addresses " << addressText(options.addresses)
         << ", present " << addressText(options.present) << ", loss " << options.lossPercent << " %, seed "
-        << options.seed << ", wire-speed pacing\n";
+        << options.seed << ", wire-speed pacing, " << (options.trafficLog ? "traffic log" : "no traffic log")
+        << '\n';
     out.flush();
     clock.start();
     checkpoint.start(int(checkpointMs));
@@ -405,6 +427,10 @@ int main(int argc, char *argv[])
     out << "poll period: mean " << QString::number(meanPeriodMs, 'f', 3) << " ms (" << QString::number(minPeriodMs, 'f', 3)
         << " to " << QString::number(maxPeriodMs, 'f', 3) << "), " << percent(periodDeviation)
         << " off 1000 ms\n";
+    if (options.trafficLog) {
+        out << "traffic log: " << trafficLog.size() << " lines kept (full from the start), " << logged
+            << " recorded during the test, " << logged - loggedAtCheckpoint << " of them since the checkpoint\n";
+    }
     out << "VmRSS: " << startKb << " kB at start, " << checkpointKb << " kB after "
         << QString::number(checkpointMs / 1000.0, 'f', 0) << " s, " << endKb << " kB at the end; "
         << percent(memoryGrowth) << " since " << QString::number(checkpointMs / 1000.0, 'f', 0) << " s\n";
@@ -420,6 +446,8 @@ int main(int argc, char *argv[])
         failures.append(QStringLiteral("memory not readable"));
     else if (memoryGrowth > memoryLimitPercent)
         failures.append(QStringLiteral("memory growth"));
+    if (options.trafficLog && (trafficLog.size() != TrafficLog::capacity || logged < polls.size()))
+        failures.append(QStringLiteral("traffic log"));
     out << (failures.isEmpty() ? QStringLiteral("within limits") : QStringLiteral("over the limits: ") + failures.join(QStringLiteral(", ")))
         << '\n';
     return failures.isEmpty() ? 0 : 2;

@@ -63,6 +63,7 @@ void Exchange::closeLostPort()
     qCDebug(lcExchange) << "port lost" << port->portName() << reason;
     port->close();
     clearParsers();
+    emit sgPortClosed(openedName, reason);
     emit sgPortLost(reason);
 }
 
@@ -95,6 +96,7 @@ void Exchange::dropParser(Parser *parser)
 void Exchange::clearParsers()
 {
     qCDebug(lcExchange) << "clearParsers" << parsers.size();
+    reportUnexpected(heard.size());
     const QList<Parser *> dropped = parsers;
     parsers.clear();
     for (Parser *parser : dropped)
@@ -126,8 +128,20 @@ void Exchange::startNext()
     start(false);
 }
 
+// The first `count` bytes heard are let go by the transaction.
+void Exchange::reportUnexpected(int count)
+{
+    if (count <= 0)
+        return;
+    const QByteArray bytes = heard.left(count);
+    heard.remove(0, count);
+    emit sgUnexpected(bytes);
+}
+
 void Exchange::slRequest(const QByteArray &request)
 {
+    // A send starts the transaction's matching afresh.
+    reportUnexpected(heard.size());
     if (!parsers.isEmpty() && parsers.first()->type() == E_Test) {
         QPointer<Parser> poll = parsers.first();
         emit sgRequest(quint8(parsers.size()), E_Test, request);
@@ -140,6 +154,8 @@ void Exchange::slRequest(const QByteArray &request)
         return;
     }
     port->write(request);
+    sinceSent.start();
+    emit sgSent(request);
 }
 
 void Exchange::slReadyRead()
@@ -157,7 +173,22 @@ void Exchange::slReadyRead()
 
     QPointer<Parser> current = parsers.first();
     QList<QByteArray> fields;
-    if (!current->parseAnswer(received, fields))
+    const bool complete = current->parseAnswer(received, fields);
+    // Whatever came before the answer, or before the partial answer still
+    // held, no transaction took; nor what came after a complete answer.
+    heard.append(received);
+    const int answerEnd = int(heard.size() - received.size()) + current->answerEnd();
+    const int answerStart = qMax(0, answerEnd - current->answerLength());
+    reportUnexpected(answerStart);
+    if (!complete)
+        return;
+    const QByteArray answer = heard.left(answerEnd - answerStart);
+    const QByteArray after = heard.mid(answerEnd - answerStart);
+    heard.clear();
+    emit sgAnswer(current->type(), current->request(), answer, sinceSent.isValid() ? int(sinceSent.elapsed()) : -1);
+    if (!after.isEmpty())
+        emit sgUnexpected(after);
+    if (!current || parsers.isEmpty() || parsers.first() != current)
         return;
 
     const TypeParser type = current->type();
@@ -195,8 +226,15 @@ void Exchange::slTimeout()
     if (!current || parsers.isEmpty() || parsers.first() != current)
         return;
 
+    // A partial answer ends with the transaction's time.
+    reportUnexpected(heard.size());
     QPointer<Parser> timedOut = current;
-    switch (Catalogue::command(current->type()).onTimeout) {
+    const TypeParser type = current->type();
+    if (type != E_Test || !current->isDone())
+        emit sgNoAnswer(type, current->request());
+    if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
+        return;
+    switch (Catalogue::command(type).onTimeout) {
     case TimeoutAction::Prompt:
         qCDebug(lcExchange) << "slTimeout" << "sgError" << current->request();
         emit sgError(current->request());
@@ -307,12 +345,15 @@ bool Exchange::openPort(const QString &portName)
     if (port->isOpen()) {
         port->close();
         clearParsers();
+        emit sgPortClosed(openedName, QString());
         return port->isOpen();
     }
     if (!port->open(QIODevice::ReadWrite)) {
         qCDebug(lcExchange) << "openPort" << "failed" << port->errorString();
         return false;
     }
+    openedName = portName;
+    emit sgPortOpened(portName);
     addParser(E_GetVersion, QString());
     GetAllSettings();
     return true;

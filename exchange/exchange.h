@@ -3,6 +3,7 @@
 #include "parserparam.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -55,6 +56,21 @@ signals:
     // port is closed and the queue dropped by then.
     void sgPortLost(QString reason);
 
+    // What went over the line, for the traffic log and the radio test's
+    // round trips. Every write to the port:
+    void sgSent(QByteArray bytes);
+    // A transaction's complete answer, its own bytes only, `roundTripMs`
+    // after the latest write of its request:
+    void sgAnswer(TypeParser typeParser, QByteArray request, QByteArray answer, int roundTripMs);
+    // A transaction that used up its sends without an answer (a radio-test
+    // poll: its second ended without one):
+    void sgNoAnswer(TypeParser typeParser, QByteArray request);
+    // Received bytes that no transaction took:
+    void sgUnexpected(QByteArray bytes);
+    void sgPortOpened(QString portName);
+    // `reason` is empty when the port was closed on purpose.
+    void sgPortClosed(QString portName, QString reason);
+
 private slots:
     void slReadyRead();
     void slRequest(const QByteArray &request);
@@ -67,6 +83,7 @@ private:
     void dropParser(Parser *parser);
     void startNext();
     QByteArray testAnswer(quint8 index) const;
+    void reportUnexpected(int count);
     QString rs485Record(quint8 serialRate) const;
     void addRegisterWrites();
 
@@ -78,4 +95,11 @@ private:
     quint16 totalParsers = 0;
     bool portLossPending = false;
     quint16 intervalOverride = 0;
+    // The received bytes that the first transaction holds as the start of a
+    // partial answer; reported as unexpected when it lets them go.
+    QByteArray heard;
+    // The port's name as it was given to openPort.
+    QString openedName;
+    // Runs from the latest write to the port.
+    QElapsedTimer sinceSent;
 };

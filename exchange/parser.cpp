@@ -74,13 +74,17 @@ void Parser::resetMatcher()
     terminator = 0;
     done = 0;
     fields.clear();
+    matched = 0;
 }
 
 bool Parser::parseAnswer(const QByteArray &received, QList<QByteArray> &out)
 {
     const QByteArray &answer = param.answer;
     const QByteArray &mask = param.mask;
-    for (const char c : received) {
+    answerEndAt = int(received.size());
+    completedLength = -1;
+    for (int i = 0; i < received.size(); ++i) {
+        const char c = received.at(i);
         if (position >= mask.size()) {
             // Only an empty mask gets here; it can never be matched.
             resetMatcher();
@@ -99,6 +103,7 @@ bool Parser::parseAnswer(const QByteArray &received, QList<QByteArray> &out)
             continue;
         }
 
+        ++matched;
         if (capture) {
             if (lastMask == '1' || fields.isEmpty())
                 fields.append(QByteArray());
@@ -117,7 +122,10 @@ bool Parser::parseAnswer(const QByteArray &received, QList<QByteArray> &out)
 
         if (position >= mask.size()) {
             out = fields;
+            const int length = matched;
             resetMatcher();
+            completedLength = length;
+            answerEndAt = i + 1;
             done = 1;
             return true;
         }

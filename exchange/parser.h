@@ -38,6 +38,14 @@ public:
     quint16 interval() const { return param.interval; }
     quint8 keepAfterAnswer() const { return param.keepAfterAnswer; }
     bool isDone() const { return done != 0; }
+    // Where the answer lies in the bytes of the latest parseAnswer call: it
+    // ends before index answerEnd() and is answerLength() bytes long, bytes
+    // of earlier calls included. Without a completed answer, answerEnd() is
+    // the number of bytes given and answerLength() that of the partial
+    // answer held. The matcher keeps no bytes; the exchange uses this to
+    // tell the answer from bytes that no transaction took.
+    int answerEnd() const { return answerEndAt; }
+    int answerLength() const { return completedLength >= 0 ? completedLength : matched; }
 
 signals:
     void sgRequest(QByteArray request);
@@ -57,4 +65,10 @@ private:
     quint8 position = 0;
     char lastMask = '1';
     char terminator = 0;
+    // Bytes matched since the matcher was last reset.
+    int matched = 0;
+    // Length of the answer the latest parseAnswer call completed, -1 when
+    // it completed none.
+    int completedLength = -1;
+    int answerEndAt = 0;
 };

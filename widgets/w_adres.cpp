@@ -17,9 +17,6 @@ W_Adres::W_Adres(QWidget *parent)
     spin->setRange(0, 63);
     spin->setEnabled(check->isChecked());
     check->setToolTip(tr("Take this address into the test."));
-    // The row's tip serves its marks.
-    setToolTip(tr("The latest ten polls of this address, newest on the left:\n"
-                  "yellow under way, green answered, red missed, grey no result."));
     setRepeated(false);
 
     auto *layout = new QHBoxLayout(this);
@@ -42,7 +39,16 @@ W_Adres::W_Adres(QWidget *parent)
     }
     repaintRects();
 
+    summary = new QLabel(this);
+    // Room for a night's polls, so the marks keep their width as it grows.
+    summary->setMinimumWidth(summary->fontMetrics().horizontalAdvance(QStringLiteral("0000/0000 100%")));
+    layout->addWidget(summary);
+    showStatistics();
+
     connect(check, &QCheckBox::toggled, this, &W_Adres::slCheckEn);
+    // The counts belong to an address: a report must not give the polls of
+    // one address to another.
+    connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, &W_Adres::clearStatistics);
 }
 
 void W_Adres::slCheckEn(bool on)
@@ -70,6 +76,7 @@ void W_Adres::addRect(TestRequestStatus status)
     qCDebug(lcWAdres) << "addRect" << status << adres();
     switch (status) {
     case Sent:
+        pendingRoundTrip = -1;
         colours.removeLast();
         colours.prepend(QColor(Qt::yellow));
         repaintRects();
@@ -81,12 +88,42 @@ void W_Adres::setOkRect()
 {
     colours[0] = QColor(Qt::green);
     repaintRects();
+    stats.addAnswered(pendingRoundTrip);
+    pendingRoundTrip = -1;
+    showStatistics();
 }
 
 void W_Adres::setErrRect()
 {
     colours[0] = QColor(Qt::red);
     repaintRects();
+    stats.addUnanswered();
+    pendingRoundTrip = -1;
+    showStatistics();
+}
+
+void W_Adres::setRoundTrip(int ms)
+{
+    pendingRoundTrip = ms;
+}
+
+void W_Adres::clearStatistics()
+{
+    stats.clear();
+    pendingRoundTrip = -1;
+    showStatistics();
+}
+
+// The row's tip serves its marks, and adds the counts once there are any.
+void W_Adres::showStatistics()
+{
+    summary->setText(stats.summary());
+    QString tip = tr("The latest ten polls of this address, newest on the left:\n"
+                     "yellow under way, green answered, red missed, grey no result.");
+    const QString details = stats.details();
+    if (!details.isEmpty())
+        tip += QLatin1Char('\n') + details;
+    setToolTip(tip);
 }
 
 void W_Adres::clearRects()

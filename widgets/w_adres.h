@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pollstatistics.h"
 #include "testrequeststatus.h"
 
 #include <QColor>
@@ -7,11 +8,13 @@
 #include <QWidget>
 
 class QCheckBox;
+class QLabel;
 class QSpinBox;
 
 // One address row of the radio stability check: a check box that takes the
 // row into the test, the remote address (0 to 63) and the results of the
-// latest ten polls of that address as coloured marks, newest at the left.
+// latest ten polls of that address as coloured marks, newest at the left,
+// followed by the share of its polls answered since the last clean.
 class W_Adres : public QWidget
 {
     Q_OBJECT
@@ -32,6 +35,11 @@ public:
     // Marks the row whose address an earlier row holds too: the earlier row
     // receives the address's results, so this one never fills.
     void setRepeated(bool repeated);
+    // The answer to the poll under way arrived `ms` after the poll was sent;
+    // counted when the poll is judged answered.
+    void setRoundTrip(int ms);
+    void clearStatistics();
+    const PollStatistics &statistics() const { return stats; }
 
     QList<QColor> colors() const;
     QList<QWidget *> rects() const;
@@ -43,9 +51,13 @@ public slots:
 
 private:
     void repaintRects();
+    void showStatistics();
 
     QCheckBox *check;
     QSpinBox *spin;
     QList<QWidget *> marks;
     QList<QColor> colours;
+    QLabel *summary;
+    PollStatistics stats;
+    int pendingRoundTrip = -1;
 };

@@ -51,6 +51,10 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     openSettings->setObjectName(QStringLiteral("Open Settings"));
     auto *saveSettings = new QPushButton(tr("Save Settings"), this);
     saveSettings->setObjectName(QStringLiteral("Save Settings"));
+    // In this row because the row is never disabled: the log is wanted most
+    // when connecting fails.
+    auto *trafficLog = new QPushButton(tr("Traffic Log"), this);
+    trafficLog->setObjectName(QStringLiteral("Traffic Log"));
 
     const QString portTip = tr("Serial port of the modem. The list follows the ports the system offers; "
                                "the port connected last is chosen when it appears.");
@@ -61,6 +65,7 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     openSettings->setToolTip(tr("Load settings from a .ryd file into the panels; the device changes only with WRITE."));
     saveSettings->setToolTip(tr("Save the settings shown in the panels to a .ryd file."));
     remoteButton->setToolTip(tr("Not available in this version."));
+    trafficLog->setToolTip(tr("Open the log of every request, answer, timeout and connection since the start."));
 
     layout->addWidget(label);
     layout->addWidget(portCombo);
@@ -68,6 +73,7 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     layout->addWidget(openSettings);
     layout->addWidget(saveSettings);
     layout->addWidget(remoteButton);
+    layout->addWidget(trafficLog);
     setLayout(layout);
 
     refreshTimer.setInterval(1000);

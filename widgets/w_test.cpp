@@ -5,10 +5,14 @@
 #include "widgetslog.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -39,6 +43,9 @@ W_Test::W_Test(QWidget *parent)
     notePalette.setColor(QPalette::WindowText, Qt::darkRed);
     noAdresNote->setPalette(notePalette);
     noAdresNote->hide();
+    pbReport = new QPushButton(tr("Save Report"), group);
+    pbReport->setObjectName(QStringLiteral("Save Report"));
+    pbReport->setToolTip(tr("Save each polled row's counts and round trips to a CSV file."));
 
     auto *scroll = new QScrollArea(group);
     scroll->setWidgetResizable(true);
@@ -64,19 +71,22 @@ W_Test::W_Test(QWidget *parent)
     }
     scroll->setWidget(content);
 
-    // The note takes a third column beside the keys, so that it never
-    // changes the panel's height; the keys share the width it leaves.
+    // The note takes a column beside the keys, so that it never changes the
+    // panel's height; the keys share the width it leaves.
     auto *grid = new QGridLayout(group);
     grid->setSpacing(1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
     grid->addWidget(pbTest, 0, 0);
     grid->addWidget(pbClean, 0, 1);
-    grid->addWidget(noAdresNote, 0, 2);
-    grid->addWidget(scroll, 1, 0, 1, 3);
+    grid->addWidget(pbReport, 0, 2);
+    grid->addWidget(noAdresNote, 0, 3);
+    grid->addWidget(scroll, 1, 0, 1, 4);
 
     connect(pbTest, &QPushButton::toggled, this, &W_Test::slTestEn);
     connect(pbClean, &QPushButton::pressed, this, &W_Test::cleanTest);
+    connect(pbReport, &QPushButton::clicked, this, &W_Test::saveReport);
 
     setIdle(true);
 }
@@ -108,8 +118,10 @@ void W_Test::slTestEn(bool on)
 void W_Test::cleanTest()
 {
     qCDebug(lcWTest) << "cleanTest";
-    for (W_Adres *row : qAsConst(adreses))
+    for (W_Adres *row : qAsConst(adreses)) {
         row->clearRects();
+        row->clearStatistics();
+    }
     emit sgClearTest();
 }
 
@@ -136,6 +148,12 @@ void W_Test::errRect(const QByteArray &request)
         return;
     qCDebug(lcWTest).noquote() << "errRect" << QByteArray(35, '?') << row->adres();
     row->setErrRect();
+}
+
+void W_Test::roundTrip(const QByteArray &request, int ms)
+{
+    if (W_Adres *row = findAdres(request))
+        row->setRoundTrip(ms);
 }
 
 bool W_Test::isTesting() const
@@ -175,4 +193,37 @@ void W_Test::markRepeatedAdreses()
 void W_Test::stop()
 {
     pbTest->setChecked(false);
+}
+
+QByteArray W_Test::reportCsv() const
+{
+    QStringList lines{PollStatistics::csvHeader()};
+    for (const W_Adres *row : adreses) {
+        if (row->statistics().polled() > 0)
+            lines.append(row->statistics().csvLine(row->adres()));
+    }
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+void W_Test::saveReport()
+{
+    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Report"), QString(),
+                                                          tr("CSV Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    saveReportTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".csv") : fileName);
+}
+
+// Written beside its destination and renamed over it only when complete.
+bool W_Test::saveReportTo(const QString &fileName)
+{
+    QSaveFile file(fileName);
+    const QByteArray bytes = reportCsv();
+    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(bytes) == bytes.size()
+        && file.commit();
+    if (!saved) {
+        QMessageBox::warning(this, tr("Save Report"),
+                             tr("The report could not be saved to \"%1\": %2").arg(fileName, file.errorString()));
+    }
+    return saved;
 }

@@ -12,7 +12,8 @@ class W_Adres;
 // The radio stability check: "TEST"/"STOP" starts and stops polling of the
 // checked address rows, "CLEAN TEST" greys every mark. The engine's reports
 // about each poll arrive as the poll's request text and are shown on the row
-// that holds the polled address.
+// that holds the polled address. Each row counts its judged polls until
+// "CLEAN TEST"; "Save Report" writes those counts to a CSV file.
 class W_Test : public W_QWidget
 {
     Q_OBJECT
@@ -24,11 +25,21 @@ public:
     void addRequest(const QByteArray &request);
     void okRect(const QByteArray &request);
     void errRect(const QByteArray &request);
+    // The poll `request` was answered `ms` after it was sent.
+    void roundTrip(const QByteArray &request, int ms);
     bool isTesting() const;
     void setIdle(bool idle);
     W_Adres *findAdres(const QByteArray &request) const;
     // Ends a running test as the operator's "STOP" would.
     void stop();
+
+    // One header line, then one line per row that has judged polls, in row
+    // order.
+    QByteArray reportCsv() const;
+    void saveReport();
+    // The file part of saveReport, without the dialog; tells the operator
+    // when the file cannot be written and returns false.
+    bool saveReportTo(const QString &fileName);
 
 signals:
     void sgStartTest(QByteArray adreses);
@@ -45,5 +56,6 @@ private:
     QPushButton *pbClean;
     // Told when "TEST" finds no ticked row; gone once a row is ticked.
     QLabel *noAdresNote;
+    QPushButton *pbReport;
     QList<W_Adres *> adreses;
 };

@@ -150,13 +150,13 @@ void tst_Usability::tabOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     } while (QApplication::focusWidget() != combo("PortName") && order.size() < 100);
 
-    QStringList expected{"PortName", "pbOpen", "Open Settings", "Save Settings",
+    QStringList expected{"PortName", "pbOpen", "Open Settings", "Save Settings", "Traffic Log",
                          "READ", "WRITE", "DEFAULT", "Freeze Protection",
                          "Sub-band: g2 868.7-869.2 MHz", "Chanel", "Test address", "Flow control", "Serial Timeout",
                          "Radio Data Rate: 38400 bps", "Power",
                          "Serial Data Rate: 57600 bps", "Parity", "Stop bit", "Delay Tx-Rx",
                          "Radio Transmit Reset", "WDT Reset",
-                         "TEST", "CLEAN TEST", "row 1 tick", "row 1 address"};
+                         "TEST", "CLEAN TEST", "Save Report", "row 1 tick", "row 1 address"};
     for (int row = 2; row <= 10; ++row)
         expected << QStringLiteral("row %1 tick").arg(row);
     QCOMPARE(order, expected);

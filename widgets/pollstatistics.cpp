@@ -1,0 +1,76 @@
+#include "pollstatistics.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+QString PollStatistics::csvHeader()
+{
+    return QStringLiteral("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms");
+}
+
+void PollStatistics::addAnswered(int roundTripMs)
+{
+    ++polledCount;
+    ++answeredCount;
+    if (roundTripMs < 0)
+        return;
+    ++timedCount;
+    sumMs += roundTripMs;
+    lastMs = roundTripMs;
+    maxMs = qMax(maxMs, roundTripMs);
+}
+
+void PollStatistics::addUnanswered()
+{
+    ++polledCount;
+}
+
+void PollStatistics::clear()
+{
+    *this = PollStatistics();
+}
+
+int PollStatistics::percent() const
+{
+    if (polledCount == 0)
+        return 0;
+    // Halves round up, in integers: 7 of 8 is 88.
+    return int((qint64(answeredCount) * 200 + polledCount) / (qint64(polledCount) * 2));
+}
+
+int PollStatistics::meanRoundTripMs() const
+{
+    return timedCount == 0 ? -1 : int((sumMs * 2 + timedCount) / (qint64(timedCount) * 2));
+}
+
+QString PollStatistics::summary() const
+{
+    if (polledCount == 0)
+        return QString();
+    return QStringLiteral("%1/%2 %3%").arg(answeredCount).arg(polledCount).arg(percent());
+}
+
+QString PollStatistics::details() const
+{
+    if (polledCount == 0)
+        return QString();
+    const QString counts = QCoreApplication::translate("PollStatistics", "Answered %1 of %2 polls (%3%)")
+                               .arg(answeredCount)
+                               .arg(polledCount)
+                               .arg(percent());
+    const QString roundTrip = hasRoundTrip()
+        ? QCoreApplication::translate("PollStatistics", "Round trip: last %1 ms, mean %2 ms, largest %3 ms")
+              .arg(lastMs)
+              .arg(meanRoundTripMs())
+              .arg(maxMs)
+        : QCoreApplication::translate("PollStatistics", "Round trip: none measured");
+    return counts + QLatin1Char('\n') + roundTrip;
+}
+
+QString PollStatistics::csvLine(int address) const
+{
+    const auto cell = [](int ms) { return ms < 0 ? QString() : QString::number(ms); };
+    return QStringList{QString::number(address), QString::number(polledCount), QString::number(answeredCount),
+                       QString::number(percent()), cell(lastMs), cell(meanRoundTripMs()), cell(maxMs)}
+        .join(QLatin1Char(','));
+}
