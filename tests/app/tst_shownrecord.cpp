@@ -333,7 +333,11 @@ void tst_ShownRecord::hostileFile_data()
     setRecord(&data, {{"Sub-band", 2}, {"Radio Data Rate", 3}, {"Chanel", 2}, {"Serial Data Rate", 4},
                       {"Serial Timeout", 5}, {"Radio Transmit Reset", 50}});
     QTest::newRow("channel outside its rate") << SettingsFile::encode(data) << Settings();
-    setRecord(&data, {{"Chanel", 1}, {"Radio Transmit Reset", 0}, {"Test address", 200}, {"Power", 9},
+    const Settings lastChoices{{"Chanel", 1}, {"Parity", 3}, {"Stop bit", 1}, {"Serial Data Rate", 7},
+                               {"WDT Reset", 250}};
+    setRecord(&data, lastChoices);
+    QTest::newRow("last choices of their lists") << SettingsFile::encode(data) << lastChoices;
+    setRecord(&data, {{"Chanel", 1}, {"WDT Reset", 6}, {"Radio Transmit Reset", 0}, {"Test address", 200}, {"Power", 9},
                       {"Serial Timeout", 1}, {"Delay Tx-Rx", 251}});
     QTest::newRow("spin values out of range")
         << SettingsFile::encode(data)

@@ -144,6 +144,7 @@ private slots:
     void lateAnswerDuringPrompt();
     void radioTest();
     void stopWhilePollIsJudged();
+    void testReplacesRunningSequence();
     void deviceHangsUp_data();
     void deviceHangsUp();
 
@@ -889,5 +890,25 @@ void tst_Wire::answerDoesNotStopTimer()
     QTRY_COMPARE(timeouts.count(), 1);
     QVERIFY(parser.isDone());
 }
+// Starting the radio test drops whatever sequence is running: only the test
+// mode and the polls reach the device after it.
+void tst_Wire::testReplacesRunningSequence()
+{
+    QVERIFY(connectDevice());
+    emulator->addFault(silent("ATS206?"));
+    exchange()->GetAllSettings();
+    QTRY_VERIFY(emulator->requests().contains("ATS206?\r"));
+    emulator->clearRequests();
+
+    exchange()->startTest(QByteArray(1, '\x01'));
+    QTest::qWait(700);
+    exchange()->clearParsers();
+    const QByteArrayList sent = emulator->requests();
+    QVERIFY2(sent.size() >= 2, qPrintable(sent.join(' ')));
+    QCOMPARE(sent.first(), QByteArray("XMwn\r"));
+    for (const QByteArray &request : sent.mid(1))
+        QCOMPARE(request, QByteArray("!011"));
+}
+
 QTEST_GUILESS_MAIN(tst_Wire)
 #include "tst_wire.moc"
