@@ -29,6 +29,8 @@ private slots:
 
 private:
     void start(QProcess &program, const QStringList &arguments);
+    // The 25-byte example settings file, "site-a.ryd"; empty if not written.
+    QString exampleFile() const;
 
     QTemporaryDir dir;
 };
@@ -38,6 +40,14 @@ void tst_CommandLine::initTestCase()
     QVERIFY(dir.isValid());
     // The window writes its start-up file into the working directory.
     QVERIFY(QDir::setCurrent(dir.path()));
+}
+
+QString tst_CommandLine::exampleFile() const
+{
+    const QString file = dir.filePath("site-a.ryd");
+    QFile settings(file);
+    const QByteArray bytes = QByteArray::fromHex("00070200000002023204060000000008" "0043004F004D003102");
+    return settings.open(QIODevice::WriteOnly) && settings.write(bytes) == bytes.size() ? file : QString();
 }
 
 void tst_CommandLine::start(QProcess &program, const QStringList &arguments)
@@ -98,13 +108,8 @@ void tst_CommandLine::answeredWithoutDisplay()
 // a settings file are taken, and a --port path that does not exist is named.
 void tst_CommandLine::startsWithQtOptionsAndFile()
 {
-    const QString file = dir.filePath("site-a.ryd");
-    {
-        QFile settings(file);
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write(QByteArray::fromHex("00070200000002023204060000000008"
-                                           "0043004F004D003102"));
-    }
+    const QString file = exampleFile();
+    QVERIFY(!file.isEmpty());
     const QString missingPort = dir.filePath("ttyMissing");
     QProcess program;
     start(program, {"-platform", "offscreen", "-style", "Windows", "-reverse", "-qwindowgeometry", "640x480+0+0",
@@ -135,6 +140,7 @@ void tst_CommandLine::showsAndCentresWindow()
              qPrintable(QStringLiteral("window at %1,%2 in %3x%4+%5+%6").arg(placed.x()).arg(placed.y())
                             .arg(available.width()).arg(available.height()).arg(available.x()).arg(available.y())));
 }
+
 // A --port path is listed beside the system's ports while it exists, selected
 // at start, and dropped by the refresh once it is gone.
 void tst_CommandLine::extraPortSelectedAndKept()
@@ -156,6 +162,7 @@ void tst_CommandLine::extraPortSelectedAndKept()
     ports->slUpdatePortName();
     QVERIFY(ports->textByName("PortName") != path);
 }
+
 // A --port path that names a device the system lists, through a link or by
 // its full path, does not list the device again; the listed entry is selected.
 void tst_CommandLine::extraPortOfListedDevice()
@@ -172,15 +179,11 @@ void tst_CommandLine::extraPortOfListedDevice()
     QCOMPARE(entries, (QStringList{"tty", "null"}));
     QCOMPARE(ports->textByName("PortName"), QString("null"));
 }
+
 void tst_CommandLine::settingsFileOpenedAtStart()
 {
-    const QString file = dir.filePath("site-a.ryd");
-    {
-        QFile settings(file);
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write(QByteArray::fromHex("00070200000002023204060000000008"
-                                           "0043004F004D003102"));
-    }
+    const QString file = exampleFile();
+    QVERIFY(!file.isEmpty());
     Core core(nullptr, {}, file);
     const Data *record = core.window()->record();
     QTRY_COMPARE(record->power, quint8(7));
@@ -188,5 +191,6 @@ void tst_CommandLine::settingsFileOpenedAtStart()
     QCOMPARE(record->wdtReset, quint8(6));
     QCOMPARE(record->portName, QString("COM1"));
 }
+
 QTEST_MAIN(tst_CommandLine)
 #include "tst_commandline.moc"

@@ -35,7 +35,6 @@ void setExample(Data &data)
     data.portName = "COM1";
 }
 
-
 bool writeFile(const QString &fileName, const QByteArray &bytes)
 {
     QFile file(fileName);
@@ -395,6 +394,7 @@ void tst_SettingsFiles::exampleFileBytes()
     QCOMPARE(fields(loaded), fields(data));
     QCOMPARE(loaded.portName, QString("COM1"));
 }
+
 void tst_SettingsFiles::roundTrip()
 {
     Data data;
@@ -406,6 +406,7 @@ void tst_SettingsFiles::roundTrip()
     QCOMPARE(fields(loaded), fields(data));
     QCOMPARE(loaded.portName, data.portName);
 }
+
 void tst_SettingsFiles::decode_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -429,6 +430,7 @@ void tst_SettingsFiles::decode_data()
     QTest::newRow("trailing bytes ignored")
         << twelve + QByteArray::fromHex("00000002004102ffff") << (twelveFields + QList<int>{2}) << "A";
 }
+
 void tst_SettingsFiles::decode()
 {
     QFETCH(QByteArray, bytes);
@@ -441,6 +443,7 @@ void tst_SettingsFiles::decode()
     QCOMPARE(fields(data), expected);
     QCOMPARE(data.portName, portName);
 }
+
 void tst_SettingsFiles::refusedContentLeavesRecord_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -448,6 +451,7 @@ void tst_SettingsFiles::refusedContentLeavesRecord_data()
     QTest::newRow("one byte") << QByteArray(1, '\x05');
     QTest::newRow("eleven bytes") << QByteArray(11, '\x05');
 }
+
 void tst_SettingsFiles::refusedContentLeavesRecord()
 {
     QFETCH(QByteArray, bytes);
@@ -462,5 +466,6 @@ void tst_SettingsFiles::refusedContentLeavesRecord()
     QVERIFY(!SettingsFile::decodeStartup(bytes, data));
     QCOMPARE(fields(data), before);
 }
+
 QTEST_MAIN(tst_SettingsFiles)
 #include "tst_settingsfiles.moc"

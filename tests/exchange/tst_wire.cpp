@@ -38,7 +38,6 @@ QByteArrayList bytewise(const QByteArray &bytes)
 const QByteArray rs485Answer = "adr=x,spd=x,d1=x,d2=x,par=x,res=x,wdt=x,bit=x\r";
 const QByteArray rs485Mask = "1111X11111X1111X1111X11111011111X11111X1111101";
 
-
 const QList<QByteArray> readAllRequests{
     "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
     "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
@@ -124,7 +123,6 @@ private slots:
     void repeatCount_data();
     void repeatCount();
     void answerDoesNotStopTimer();
-
 
     void readAll_data();
     void readAll();
@@ -766,6 +764,7 @@ void tst_Wire::matcher_data()
         << QByteArray("TEST1") << QByteArray("11111") << QByteArrayList{"TEST2"} << -1
         << QByteArrayList{};
 }
+
 void tst_Wire::matcher()
 {
     QFETCH(QByteArray, answer);
@@ -790,6 +789,7 @@ void tst_Wire::matcher()
     }
     QCOMPARE(out, fields);
 }
+
 void tst_Wire::doneFlag_data()
 {
     QTest::addColumn<QByteArray>("after");
@@ -800,6 +800,7 @@ void tst_Wire::doneFlag_data()
     QTest::newRow("start of a new answer") << QByteArray("O") << true;
     QTest::newRow("broken new answer") << QByteArray("OZ") << false;
 }
+
 void tst_Wire::doneFlag()
 {
     QFETCH(QByteArray, after);
@@ -817,6 +818,7 @@ void tst_Wire::doneFlag()
     parser.doRequest();
     QVERIFY(!parser.isDone());
 }
+
 void tst_Wire::sendResetsPartialAnswer()
 {
     Parser parser(nullptr, makeParam("S200=x\r", "11111X1"));
@@ -832,6 +834,7 @@ void tst_Wire::sendResetsPartialAnswer()
     QVERIFY(parser.parseAnswer("S200=4\r", out));
     QCOMPARE(out, QByteArrayList{"4"});
 }
+
 void tst_Wire::replacedRequestAndAnswer()
 {
     Parser parser(nullptr, makeParam("TEST1", "11111"));
@@ -847,6 +850,7 @@ void tst_Wire::replacedRequestAndAnswer()
     QVERIFY(!parser.parseAnswer("TEST1", out));
     QVERIFY(parser.parseAnswer("TEST<", out));
 }
+
 void tst_Wire::repeatCount_data()
 {
     QTest::addColumn<int>("repeats");
@@ -858,6 +862,7 @@ void tst_Wire::repeatCount_data()
     QTest::newRow("3") << 3 << false << 3;
     QTest::newRow("restart resets the count") << 2 << true << 4;
 }
+
 // Counts only, on a short interval; the timing itself is repeatTiming's.
 void tst_Wire::repeatCount()
 {
@@ -883,6 +888,7 @@ void tst_Wire::repeatCount()
     QCOMPARE(timeouts.count(), 1);
     QCOMPARE(requests.count(), sends);
 }
+
 void tst_Wire::answerDoesNotStopTimer()
 {
     Parser parser(nullptr, makeParam("TEST5", "11111", 1, 50));
@@ -895,6 +901,7 @@ void tst_Wire::answerDoesNotStopTimer()
     QTRY_COMPARE(timeouts.count(), 1);
     QVERIFY(parser.isDone());
 }
+
 // Starting the radio test drops whatever sequence is running: only the test
 // mode and the polls reach the device after it.
 void tst_Wire::testReplacesRunningSequence()
