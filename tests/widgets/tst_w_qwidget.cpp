@@ -69,13 +69,10 @@ private slots:
     void setValueByName_prefix_data();
     void setValueByName_prefix();
     void setValueFeedsBack();
-    void emptyNameSetsEveryValueWidget();
     void radioGroupByTitle_data();
     void radioGroupByTitle();
     void pressedRadioButtonReportsGroupTitle();
     void checkableButtonReportsStateBeforePress();
-    void powerPanelTakesLowEightBits();
-    void innerPanelReportsThroughBoth();
 };
 
 void tst_W_QWidget::setValueByName_prefix_data()
@@ -119,17 +116,6 @@ void tst_W_QWidget::setValueFeedsBack()
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(0).toString(), QString("Chanel"));
     QCOMPARE(spy.at(1).at(1).toInt(), 2);
-}
-
-void tst_W_QWidget::emptyNameSetsEveryValueWidget()
-{
-    Panel panel;
-    panel.setValueByName(QString(), 1);
-    QCOMPARE(panel.power->value(), 1);
-    QCOMPARE(panel.combo->currentIndex(), 1);
-    QVERIFY(panel.buttons.at(1)->isChecked());
-    QCOMPARE(panel.dial->power(), 1);
-    QCOMPARE(panel.unnamed->value(), 1);
 }
 
 void tst_W_QWidget::radioGroupByTitle_data()
@@ -201,38 +187,6 @@ void tst_W_QWidget::checkableButtonReportsStateBeforePress()
     QCOMPARE(spy.at(0), (QList<QVariant>{"Freeze Protection", 0}));
     QCOMPARE(spy.at(1), (QList<QVariant>{"Freeze Protection", 1}));
     QCOMPARE(spy.at(2), (QList<QVariant>{"Freeze Protection", 0}));
-}
-
-void tst_W_QWidget::powerPanelTakesLowEightBits()
-{
-    Panel panel;
-    panel.connectAll();
-    QSignalSpy spy(&panel, &W_QWidget::sgValueChange);
-    QVERIFY(spy.isValid());
-
-    panel.setValueByName("Dial", 256 + 5);
-    QCOMPARE(panel.dial->power(), 5);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0), (QList<QVariant>{"Dial", 5}));
-}
-
-void tst_W_QWidget::innerPanelReportsThroughBoth()
-{
-    W_QWidget outer;
-    auto *inner = new W_QWidget(&outer);
-    auto *spin = new QSpinBox(inner);
-    spin->setObjectName("Test address");
-    inner->connectAll();
-    outer.connectAll();
-    QSignalSpy outerSpy(&outer, &W_QWidget::sgValueChange);
-    QSignalSpy innerSpy(inner, &W_QWidget::sgValueChange);
-    QVERIFY(outerSpy.isValid());
-    QVERIFY(innerSpy.isValid());
-
-    spin->setValue(12);
-    QCOMPARE(outerSpy.count(), 1);
-    QCOMPARE(innerSpy.count(), 1);
-    QCOMPARE(outerSpy.at(0), (QList<QVariant>{"Test address", 12}));
 }
 
 RYD_PANEL_RULES(tst_W_QWidget)

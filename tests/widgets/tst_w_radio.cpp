@@ -32,7 +32,6 @@ private slots:
     void subBandButton();
     void serialTimeoutFloor_data();
     void serialTimeoutFloor();
-    void serialTimeoutFloorLowered();
     void powerByDial();
 
 private:
@@ -191,18 +190,6 @@ void tst_W_Radio::serialTimeoutFloor()
 
     radio->setValueByName(QStringLiteral("Serial Timeout"), 0);
     QCOMPARE(timeout->value(), floor);
-}
-
-void tst_W_Radio::serialTimeoutFloorLowered()
-{
-    QSpinBox *timeout = spinBox(QStringLiteral("Serial Timeout"));
-    radio->setSerialRate(0);
-    QCOMPARE(timeout->value(), 17);
-    radio->setSerialRate(7);
-    QCOMPARE(timeout->minimum(), 2);
-    QCOMPARE(timeout->value(), 17);
-    radio->setValueByName(QStringLiteral("Serial Timeout"), 251);
-    QCOMPARE(timeout->value(), 250);
 }
 
 void tst_W_Radio::powerByDial()

@@ -55,17 +55,10 @@ private slots:
 
     void startWithCheckedRows_data();
     void startWithCheckedRows();
-    void testKeyLeavesPanelIdle_data();
-    void testKeyLeavesPanelIdle();
     void reports_data();
     void reports();
-    void findAdres_data();
-    void findAdres();
-    void cleanTest_data();
-    void cleanTest();
 
 private:
-    void fillAll(W_Test &panel);
 
     W_Test *panel = nullptr;
 };
@@ -142,51 +135,6 @@ void tst_W_Test::startWithCheckedRows()
     QCOMPARE(started.count(), 1);
 }
 
-void tst_W_Test::testKeyLeavesPanelIdle_data()
-{
-    QTest::addColumn<bool>("running");
-
-    QTest::newRow("no row checked: nothing starts") << false;
-    QTest::newRow("running: it stops") << true;
-}
-
-void tst_W_Test::testKeyLeavesPanelIdle()
-{
-    QFETCH(bool, running);
-
-    const QList<W_Adres *> rows = rowsOf(panel);
-    if (running) {
-        clickCheckBox(rows.at(1)->checkBox());
-        QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
-        QVERIFY(panel->isTesting());
-    }
-    QSignalSpy started(panel, &W_Test::sgStartTest);
-    QSignalSpy stopped(panel, &W_Test::sgStopTest);
-    QVERIFY(started.isValid());
-    QVERIFY(stopped.isValid());
-
-    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
-
-    QCOMPARE(started.count(), 0);
-    QCOMPARE(stopped.count(), 1);
-    QVERIFY(!testKeyOf(panel)->isChecked());
-    QVERIFY(!panel->isTesting());
-    QCOMPARE(testKeyOf(panel)->text(), QStringLiteral("TEST"));
-    QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, true));
-    if (!running)
-        return;
-    // Re-enabling the rows keeps an unchecked row's address locked.
-    QVERIFY(rows.at(1)->isChecked());
-    QVERIFY(rows.at(1)->spinBox()->isEnabled());
-    QVERIFY(!rows.at(2)->spinBox()->isEnabled());
-
-    clickCheckBox(rows.at(2)->checkBox());
-    QVERIFY(rows.at(2)->isChecked());
-    QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
-    QCOMPARE(started.count(), 1);
-    QCOMPARE(started.first().first().toByteArray(), QByteArray("\x02\x03", 2));
-}
-
 void tst_W_Test::reports_data()
 {
     // Reports: 'a' addRequest, 'o' okRect, 'e' errRect, followed by the
@@ -256,82 +204,6 @@ void tst_W_Test::reports()
         }
     }
     QCOMPARE(marks(*panel), expected);
-}
-
-void tst_W_Test::findAdres_data()
-{
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<int>("row"); // 1 to 10, 0 for none
-
-    QTest::newRow("address 1") << poll(1) << 1;
-    QTest::newRow("address 10") << QByteArray("!01:") << 10;
-    QTest::newRow("trailing bytes") << QByteArray("!015\r") << 5;
-    QTest::newRow("unchecked row 9 still matches") << poll(9) << 9;
-    QTest::newRow("address 11") << poll(11) << 0;
-    QTest::newRow("address 0") << poll(0) << 0;
-    QTest::newRow("not at the start") << QByteArray("x!013") << 0;
-    QTest::newRow("empty") << QByteArray() << 0;
-}
-
-void tst_W_Test::findAdres()
-{
-    QFETCH(QByteArray, request);
-    QFETCH(int, row);
-
-    W_Adres *expected = row ? rowsOf(panel).at(row - 1) : nullptr;
-    QCOMPARE(panel->findAdres(request), expected);
-}
-
-void tst_W_Test::fillAll(W_Test &target)
-{
-    for (int adres = 1; adres <= 10; ++adres) {
-        target.addRequest(poll(adres));
-        if (adres % 2)
-            target.okRect(poll(adres));
-        else
-            target.errRect(poll(adres));
-        target.addRequest(poll(adres));
-    }
-    QVERIFY(!marks(target).contains(QString(10, QLatin1Char('.'))));
-}
-
-void tst_W_Test::cleanTest_data()
-{
-    QTest::addColumn<bool>("running");
-
-    QTest::newRow("idle") << false;
-    QTest::newRow("running") << true;
-}
-
-void tst_W_Test::cleanTest()
-{
-    QFETCH(bool, running);
-
-    clickCheckBox(rowsOf(panel).at(0)->checkBox());
-    if (running)
-        QTest::mouseClick(testKeyOf(panel), Qt::LeftButton);
-    QCOMPARE(panel->isTesting(), running);
-    fillAll(*panel);
-
-    QSignalSpy started(panel, &W_Test::sgStartTest);
-    QSignalSpy stopped(panel, &W_Test::sgStopTest);
-    QSignalSpy cleared(panel, &W_Test::sgClearTest);
-    QVERIFY(started.isValid());
-    QVERIFY(stopped.isValid());
-    QVERIFY(cleared.isValid());
-
-    QTest::mouseClick(cleanKeyOf(panel), Qt::LeftButton);
-
-    QCOMPARE(marks(*panel), allGrey());
-    QCOMPARE(cleared.count(), 1);
-    QCOMPARE(started.count(), 0);
-    QCOMPARE(stopped.count(), 0);
-    QCOMPARE(panel->isTesting(), running);
-    QCOMPARE(testKeyOf(panel)->text(), running ? QStringLiteral("STOP") : QStringLiteral("TEST"));
-    QCOMPARE(rowsEnabled(*panel), QVector<bool>(10, !running));
-
-    panel->addRequest(poll(1));
-    QCOMPARE(marks(*panel).at(0), QStringLiteral("y........."));
 }
 
 RYD_PANEL_RULES(tst_W_Test)
