@@ -620,7 +620,6 @@ void MainWindow::startDefault()
     data->power = 7;
     data->testAddress = 0;
     qCDebug(lcMainWindow) << "!!!!!!!!!!!!!!!!!!!!" << "startDefault" << __LINE__ << 0;
-    radio->setSerialRate(5);
     data->serialTimeout = 2;
     data->delayTxRx = 0;
     data->parity = 0;
@@ -629,7 +628,8 @@ void MainWindow::startDefault()
     data->flowControl = 2;
     data->wdtReset = 6;
     // The reset is tried first at the current serial rate; the factory
-    // record then sets the rate the panels show from here on.
+    // record then sets the rate the panels show from here on, and applyData
+    // takes the serial timeout's floor from it.
     exchange->startDefaultWrite();
     data->serialDataRate = Exchange::factorySerialRate;
     applyData();
