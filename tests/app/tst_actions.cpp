@@ -43,55 +43,16 @@ private slots:
     void defaultFirstResetAnswered();
     void failurePrompt_data();
     void failurePrompt();
-
-    void serialDataRateSetsTimeout_data();
-    void serialDataRateSetsTimeout();
-    void answerConversions_data();
     void answerConversions();
 
 private:
     bool connectDistinctiveDevice();
-    void edit(const QString &name, int value);
-    QByteArrayList writesFor(const Settings &s) const;
 };
 
 bool tst_Actions::connectDistinctiveDevice()
 {
     setDistinctiveDevice(emulator->device());
     return connectDevice();
-}
-
-// Sets a spin box or combo box the way the operator does.
-void tst_Actions::edit(const QString &name, int value)
-{
-    const QByteArray n = name.toLatin1();
-    if (name == "Flow control")
-        combo("Flow control")->setCurrentIndex(value == 0 ? 1 : 0);
-    else if (auto *s = spin(n.constData()))
-        s->setValue(value);
-    else if (auto *c = combo(n.constData()))
-        c->setCurrentIndex(value);
-    else
-        QFAIL(qPrintable("no spin or combo box " + name));
-}
-
-// The eleven write requests for a record.
-QByteArrayList tst_Actions::writesFor(const Settings &s) const
-{
-    const QByteArray rate = QByteArray::number(s["Serial Data Rate"] + 1);
-    const auto padded = [&s](const char *name, int width) {
-        return QByteArray::number(s[name]).rightJustified(width, '0');
-    };
-    const QByteArray record = QByteArray(1, char(48 + s["Test address"])) + ","
-        + QByteArray::number(s["Serial Data Rate"]) + ",000," + padded("Delay Tx-Rx", 3) + ","
-        + padded("Parity", 1) + "," + padded("Radio Transmit Reset", 3) + ","
-        + padded("WDT Reset", 3) + "," + padded("Stop bit", 1);
-    const auto reg = [&s](int number, const char *name) {
-        return "ATS" + QByteArray::number(number) + "=" + QByteArray::number(s[name]) + "\r";
-    };
-    return {"+++", "ATS210=" + rate + "\r", "$3" + rate, "$0" + record,
-            reg(206, "Sub-band"), reg(201, "Radio Data Rate"), reg(200, "Chanel"),
-            reg(202, "Power"), reg(214, "Serial Timeout"), reg(216, "Flow control"), "ATO\r"};
 }
 
 void tst_Actions::connectShowsDevice()
@@ -119,11 +80,20 @@ void tst_Actions::connectShowsDevice()
     COMPARE_SETTINGS(recordOf(window->record()), distinctiveSettings);
 }
 
-// The defaults show before anything reaches the device; the first reset
-// answered jumps straight to the record.
+// DEFAULT asks first and No changes nothing. After Yes the defaults show
+// before anything reaches the device; the first reset answered jumps
+// straight to the record.
 void tst_Actions::defaultFirstResetAnswered()
 {
     QVERIFY(connectDistinctiveDevice());
+    boxes->answer = BoxAnswerer::No;
+    QTest::mouseClick(key("DEFAULT"), Qt::LeftButton);
+    QCOMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().buttons, QMessageBox::Yes | QMessageBox::No);
+    QTest::qWait(100);
+    QVERIFY(emulator->requests().isEmpty());
+    COMPARE_SETTINGS(shown(), distinctiveSettings);
+
     clickIndicator(button(rs485()->serialRatePanel()->buttons(), 0));
     QCOMPARE(spin("Serial Timeout")->minimum(), 17);
     QCOMPARE(spin("Serial Timeout")->value(), 17);
@@ -185,8 +155,9 @@ void tst_Actions::failurePrompt()
 
     boxes->answer = BoxAnswerer::Answer(answer);
     QTest::mouseClick(key("WRITE"), Qt::LeftButton);
-    const QByteArrayList writes = writesFor(edited);
-    QCOMPARE(writes.at(7), QByteArray("ATS202=4\r"));
+    const QByteArrayList writes{"+++",         "ATS210=3\r",  "$33",        "$0:,2,000,012,3,120,025,1",
+                                "ATS206=6\r",  "ATS201=1\r",  "ATS200=7\r", "ATS202=4\r",
+                                "ATS214=60\r", "ATS216=0\r",  "ATO\r"};
     const QByteArrayList untilPrompt = writes.mid(0, 8) + QByteArrayList{writes.at(7)};
     QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 5000);
     const BoxAnswerer::Seen prompt = boxes->seen.takeFirst();
@@ -208,99 +179,44 @@ void tst_Actions::failurePrompt()
     COMPARE_SETTINGS(shown(), shownBefore);
 }
 
-void tst_Actions::serialDataRateSetsTimeout_data()
-{
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<int>("timeout");
-
-    // Rates 0 to 7 are chosen with their buttons; there is none above.
-    QTest::newRow("3") << 3 << 3;
-    QTest::newRow("0") << 0 << 17;
-    QTest::newRow("7") << 7 << 2;
-    QTest::newRow("8") << 8 << 3;
-    QTest::newRow("200") << 200 << 3;
-}
-
-void tst_Actions::serialDataRateSetsTimeout()
-{
-    QFETCH(int, rate);
-    QFETCH(int, timeout);
-
-    window->setPanelsEnabled(true);
-    spin("Serial Timeout")->setValue(100);
-    QCOMPARE(window->record()->serialTimeout, quint8(100));
-    if (rate < 8)
-        clickIndicator(button(rs485()->serialRatePanel()->buttons(), rate));
-    else
-        window->slValueChange(QStringLiteral("Serial Data Rate"), rate);
-    QCOMPARE(window->record()->serialDataRate, quint8(rate));
-    QCOMPARE(window->record()->serialTimeout, quint8(timeout));
-    QCOMPARE(spin("Serial Timeout")->value(), timeout);
-    QCOMPARE(spin("Serial Timeout")->minimum(), timeout);
-}
-
-void tst_Actions::answerConversions_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QByteArrayList>("fields");
-    QTest::addColumn<Settings>("before");
-    QTest::addColumn<Settings>("recorded");
-    QTest::addColumn<Settings>("displayed");
-
-    const Settings hardware{{"Flow control", 0}};
-    const Settings none{{"Flow control", 2}};
-    QTest::newRow("flow control 0") << int(E_GetFlowControl) << QByteArrayList{"0"} << none << hardware << hardware;
-    QTest::newRow("flow control 1") << int(E_GetFlowControl) << QByteArrayList{"1"} << hardware << none << none;
-    QTest::newRow("flow control 7") << int(E_GetFlowControl) << QByteArrayList{"7"} << hardware << none << none;
-    QTest::newRow("flow control abc") << int(E_GetFlowControl) << QByteArrayList{"abc"} << none << hardware << hardware;
-
-    const Settings someAddress{{"Test address", 5}, {"Serial Timeout", 50}};
-    const Settings record{{"Serial Data Rate", 3}, {"Delay Tx-Rx", 20}, {"Parity", 1},
-                          {"Radio Transmit Reset", 100}, {"WDT Reset", 12}, {"Stop bit", 1}};
-    const QByteArrayList recordFields{"3", "000", "020", "1", "100", "012", "1"};
-    const Settings address7 = changed(record, {{"Test address", 7}});
-    const Settings address12 = changed(record, {{"Test address", 1}});
-    QTest::newRow("record, address 7")
-        << int(E_GetRs485) << QByteArrayList{"7"} + recordFields << someAddress << address7 << address7;
-    QTest::newRow("record, address 12")
-        << int(E_GetRs485) << QByteArrayList{"12"} + recordFields << someAddress << address12 << address12;
-    QTest::newRow("record, empty address")
-        << int(E_GetRs485) << QByteArrayList{""} + recordFields << someAddress << record << record;
-    const Settings delay300{{"Test address", 9}, {"Serial Data Rate", 4}, {"Delay Tx-Rx", 44},
-                           {"Radio Transmit Reset", 50}, {"WDT Reset", 6}};
-    QTest::newRow("record, delay 300")
-        << int(E_GetRs485) << QByteArrayList{"9", "4", "000", "300", "0", "050", "006", "0"}
-        << someAddress << delay300 << delay300;
-    // The panel has no button for sub-band 3.
-    QTest::newRow("sub-band 3") << int(E_GetSubBand) << QByteArrayList{"3"} << Settings()
-                                << Settings{{"Sub-band", 3}} << Settings();
-    QTest::newRow("write confirmation") << int(E_SetPower) << QByteArrayList{"5"} << someAddress
-                                        << Settings() << Settings();
-}
-
+// Answers the device may give, in turn: the record takes what each carries,
+// the panels show it, and nothing else changes.
 void tst_Actions::answerConversions()
 {
-    QFETCH(int, type);
-    QFETCH(QByteArrayList, fields);
-    QFETCH(Settings, before);
-    QFETCH(Settings, recorded);
-    QFETCH(Settings, displayed);
-
+    struct Answer
+    {
+        TypeParser type;
+        QByteArrayList fields;
+        Settings recorded;
+        bool shown;
+    };
+    const QByteArrayList rs485Fields{"3", "000", "020", "1", "100", "012", "1"};
+    const Settings rs485{{"Serial Data Rate", 3}, {"Delay Tx-Rx", 20}, {"Parity", 1},
+                         {"Radio Transmit Reset", 100}, {"WDT Reset", 12}, {"Stop bit", 1}};
+    const Answer answers[] = {
+        {E_GetFlowControl, {"0"}, {{"Flow control", 0}}, true},
+        {E_GetFlowControl, {"7"}, {{"Flow control", 2}}, true},
+        {E_GetFlowControl, {"abc"}, {{"Flow control", 0}}, true},
+        {E_GetFlowControl, {"1"}, {{"Flow control", 2}}, true},
+        {E_GetRs485, QByteArrayList{"7"} + rs485Fields, changed(rs485, {{"Test address", 7}}), true},
+        // The address is one character: "12" is address 1, none keeps it.
+        {E_GetRs485, QByteArrayList{"12"} + rs485Fields, {{"Test address", 1}}, true},
+        {E_GetRs485, QByteArrayList{""} + rs485Fields, {}, true},
+        {E_GetRs485, {"9", "4", "000", "300", "0", "050", "006", "0"},
+         {{"Test address", 9}, {"Serial Data Rate", 4}, {"Delay Tx-Rx", 44}, {"Parity", 0},
+          {"Radio Transmit Reset", 50}, {"WDT Reset", 6}, {"Stop bit", 0}}, true},
+        // The panel has no button for sub-band 3.
+        {E_GetSubBand, {"3"}, {{"Sub-band", 3}}, false},
+        {E_SetPower, {"5"}, {}, true},
+    };
     window->setPanelsEnabled(true);
-    for (auto it = before.cbegin(); it != before.cend(); ++it)
-        edit(it.key(), it.value());
-    const Settings recordBefore = recordOf(window->record());
-    const Settings shownBefore = shown();
-    COMPARE_SETTINGS(recordBefore, before);
-    const QString title = window->windowTitle();
-
-    window->slSetSettings(TypeParser(type), fields);
-    COMPARE_SETTINGS(recordOf(window->record()), changed(recordBefore, recorded));
-    COMPARE_SETTINGS(shown(), changed(shownBefore, displayed));
-    QCOMPARE(window->windowTitle(), title);
-    if (type == E_GetFlowControl) {
-        QCOMPARE(combo("Flow control")->currentText(),
-                 QString(recorded["Flow control"] == 0 ? "HardWare" : "None"));
+    for (const Answer &answer : answers) {
+        const Settings expected = changed(recordOf(window->record()), answer.recorded);
+        const Settings shownBefore = shown();
+        window->slSetSettings(answer.type, answer.fields);
+        const QString diff = differences(recordOf(window->record()), expected)
+            + differences(shown(), answer.shown ? changed(shownBefore, answer.recorded) : shownBefore);
+        QVERIFY2(diff.isEmpty(), qPrintable(answer.fields.join(',') + ": " + diff));
     }
 }
 

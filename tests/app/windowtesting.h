@@ -237,6 +237,16 @@ protected:
         return done;
     }
 
+    // Presses a key that starts a sequence and waits for its end; the
+    // device's requests are then those of this sequence.
+    bool runSequence(const char *name)
+    {
+        emulator->clearRequests();
+        progress->clear();
+        QTest::mouseClick(key(name), Qt::LeftButton);
+        return QTest::qWaitFor([this] { return sequenceEnded(); }, 10000);
+    }
+
     // Silent commands give up in 0.3 s instead of 2, and a radio-test poll
     // lasts as long: for the cases that are not about the protocol's timing.
     void fastTimers(quint16 ms = 300) { window->findChild<Exchange *>()->setIntervalOverride(ms); }
