@@ -282,6 +282,8 @@ protected:
         QCOMPARE(panelsEnabled(), QVector<bool>(6, false));
         QCOMPARE(named<QLineEdit>("FirmWare")->text(), QString("x/x"));
         QCOMPARE(named<QLineEdit>("Radio module")->text(), QString());
+        QVERIFY(!testPanel()->isTesting());
+        QCOMPARE(testKeyOf(testPanel())->text(), QString("TEST"));
     }
 
     // What the panels show, in the record's encoding.
