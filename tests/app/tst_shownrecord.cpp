@@ -103,7 +103,7 @@ void tst_ShownRecord::walk()
     rateButtons += rs485()->serialRatePanel()->buttons();
     const QStringList spins{"Test address", "Serial Timeout", "Delay Tx-Rx", "Radio Transmit Reset"};
     const QStringList combos{"Chanel", "Flow control", "Parity", "Stop bit", "WDT Reset"};
-    const QByteArrayList reads{"ATS206?", "ATS201?", "ATS200?", "ATS214?", "ATS202?", "AT/V"};
+    const QByteArrayList reads{"ATS206?", "ATS201?", "ATS200?", "ATS214?", "ATS202?", "AT/V", "$1"};
     const auto pick = [&random](const auto &list) { return list.at(int(random.bounded(int(list.size())))); };
 
     QStringList steps;
@@ -191,6 +191,7 @@ void tst_ShownRecord::readAfterSlowerSerialRate()
 {
     emulator->device()->setSRegister(DeviceModel::SerialTimeout, 3);
     QVERIFY(emulator->device()->setRs485Text("0,3,000,000,0,050,006,0"));
+    fastTimers();
     QVERIFY(connectDevice());
     clickIndicator(button(rs485()->serialRatePanel()->buttons(), 0));
     QCOMPARE(spin("Serial Timeout")->value(), 17);
@@ -201,6 +202,15 @@ void tst_ShownRecord::readAfterSlowerSerialRate()
     QVERIFY(runSequence("WRITE"));
     QVERIFY(emulator->requests().contains("ATS214=3\r"));
     QCOMPARE(emulator->device()->sRegister(DeviceModel::SerialTimeout), 3);
+
+    // Without the device's serial rate (its read is skipped when silent)
+    // the operator's 1200 bps governs.
+    clickIndicator(button(rs485()->serialRatePanel()->buttons(), 0));
+    emulator->addFault(silentFault("$1"));
+    QVERIFY(runSequence("READ"));
+    QVERIFY(boxes->seen.isEmpty());
+    QCOMPARE(spin("Serial Timeout")->value(), 17);
+    QCOMPARE(int(window->record()->serialTimeout), 17);
 }
 
 // A file with serial rate 7 and timeout 2 opened while 1200 bps is chosen:
@@ -302,6 +312,8 @@ void tst_ShownRecord::hostileFile_data()
         << SettingsFile::encode(data)
         << Settings{{"Chanel", 1}, {"Radio Transmit Reset", 10}, {"Test address", 63}, {"Power", 7},
                     {"Serial Timeout", 2}, {"Delay Tx-Rx", 250}};
+    setRecord(&data, {{"Sub-band", 3}});
+    QTest::newRow("sub-band without a button") << SettingsFile::encode(data) << Settings();
 }
 
 // A file is refused, the record and panels unchanged, or taken as the
