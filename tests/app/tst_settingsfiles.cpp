@@ -8,27 +8,18 @@ namespace {
 // signed setting bytes, the port name as a stream string, flow control.
 const QByteArray exampleFile = QByteArray::fromHex("00070200000002023204060000000008" "0043004F004D003102");
 const Settings exampleSettings{
-    {"Delay Tx-Rx", 0},  {"Power", 7},    {"Radio Data Rate", 2}, {"Chanel", 0},
-    {"Parity", 0},       {"Stop bit", 0}, {"Sub-band", 2},        {"Serial Timeout", 2},
-    {"Radio Transmit Reset", 50}, {"Serial Data Rate", 4}, {"WDT Reset", 6}, {"Test address", 0},
-    {"Flow control", 2}};
+    {"Delay Tx-Rx", 0}, {"Power", 7}, {"Radio Data Rate", 2}, {"Chanel", 0}, {"Parity", 0}, {"Stop bit", 0},
+    {"Sub-band", 2}, {"Serial Timeout", 2}, {"Radio Transmit Reset", 50}, {"Serial Data Rate", 4},
+    {"WDT Reset", 6}, {"Test address", 0}, {"Flow control", 2}};
 
-// Every field away from the example, three of them above 127, port "ttyUSB7".
-const QByteArray wideFile = QByteArray::fromHex("C805000903010864FA07823F0000000E"
-                                                "0074007400790055005300420037" "00");
-const Settings wideSettings{
-    {"Delay Tx-Rx", 200},  {"Power", 5},        {"Radio Data Rate", 0}, {"Chanel", 9},
-    {"Parity", 3},         {"Stop bit", 1},     {"Sub-band", 8},        {"Serial Timeout", 100},
-    {"Radio Transmit Reset", 250}, {"Serial Data Rate", 7}, {"WDT Reset", 130}, {"Test address", 63},
-    {"Flow control", 0}};
-
-// The older layout: the twelve setting bytes alone.
-const QByteArray twelveByteFile = QByteArray::fromHex("010601050200020A0F030921");
-const Settings twelveByteSettings{
-    {"Delay Tx-Rx", 1}, {"Power", 6},    {"Radio Data Rate", 1}, {"Chanel", 5},
-    {"Parity", 2},      {"Stop bit", 0}, {"Sub-band", 2},        {"Serial Timeout", 10},
-    {"Radio Transmit Reset", 15}, {"Serial Data Rate", 3}, {"WDT Reset", 9}, {"Test address", 33},
-    {"Flow control", 0}};
+// The first `size` bytes of the example file with some replaced, by index.
+QByteArray exampleWith(const QMap<int, char> &changes, int size = exampleFile.size())
+{
+    QByteArray bytes = exampleFile.left(size);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        bytes[it.key()] = it.value();
+    return bytes;
+}
 
 bool writeFile(const QString &fileName, const QByteArray &bytes)
 {
@@ -69,8 +60,8 @@ class tst_SettingsFiles : public QObject, private WindowRig
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     void loadsBothLayouts();
     void savesAndOpensThroughDialogs();
@@ -81,11 +72,8 @@ private slots:
     void startupFileNotWritable();
 
 private:
-    QString path(const QString &name) const { return dir->filePath(name); }
     bool load(const QByteArray &bytes);
     void verifyToldOnce(const QString &title, const QString &fileName);
-
-    std::unique_ptr<QTemporaryDir> dir;
 };
 
 void tst_SettingsFiles::initTestCase()
@@ -94,22 +82,9 @@ void tst_SettingsFiles::initTestCase()
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 }
 
-void tst_SettingsFiles::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    openWindow();
-}
-
-void tst_SettingsFiles::cleanup()
-{
-    closeWindow();
-    dir.reset();
-}
-
 bool tst_SettingsFiles::load(const QByteArray &bytes)
 {
-    const QString fileName = path(QStringLiteral("loaded.ryd"));
+    const QString fileName = workDir.filePath("loaded.ryd");
     return writeFile(fileName, bytes) && window->loadSettingsFrom(fileName);
 }
 
@@ -122,23 +97,23 @@ void tst_SettingsFiles::verifyToldOnce(const QString &title, const QString &file
     QVERIFY2(box.text.contains(fileName), qPrintable(box.text));
 }
 
-// Each file loads over the one before, record and panels alike. The older
-// twelve-byte layout has no port name and no flow control ("HardWare"); the
-// channel list follows the loaded rate and keeps the loaded channel.
+// Each file loads over the one before, record and panels alike: the channel
+// list follows the loaded rate (byte 2) and keeps the loaded channel (byte 3),
+// and the older twelve-byte layout has no port name and no flow control
+// ("HardWare").
 void tst_SettingsFiles::loadsBothLayouts()
 {
-    QByteArray rate2Chanel3 = exampleFile;
-    rate2Chanel3[3] = 3;
+    const Settings rate2Chanel3 = changed(exampleSettings, {{"Chanel", 3}});
+    const Settings rate0Chanel9 = changed(exampleSettings, {{"Radio Data Rate", 0}, {"Chanel", 9}});
     const struct
     {
         QByteArray bytes;
         Settings settings;
         QString portName;
         int chanels;
-    } files[] = {{exampleFile, exampleSettings, "COM1", 5},
-                 {twelveByteFile, twelveByteSettings, QString(), 10},
-                 {wideFile, wideSettings, "ttyUSB7", 10},
-                 {rate2Chanel3, changed(exampleSettings, {{"Chanel", 3}}), "COM1", 5}};
+    } files[] = {{exampleWith({{3, 3}}), rate2Chanel3, "COM1", 5},
+                 {exampleWith({{2, 0}, {3, 9}}), rate0Chanel9, "COM1", 10},
+                 {exampleWith({{3, 3}}, 12), changed(rate2Chanel3, {{"Flow control", 0}}), QString(), 5}};
     for (const auto &file : files) {
         QVERIFY2(load(file.bytes), file.bytes.toHex().constData());
         COMPARE_SETTINGS(recordOf(window->record()), file.settings);
@@ -154,12 +129,13 @@ void tst_SettingsFiles::loadsBothLayouts()
 void tst_SettingsFiles::savesAndOpensThroughDialogs()
 {
     QVERIFY(load(exampleFile));
-    answerFileDialog(path("site-b"));
+    const QString fileName = workDir.filePath("site-b");
+    answerFileDialog(fileName);
     QTest::mouseClick(key("Save Settings"), Qt::LeftButton);
-    QCOMPARE(readFile(path("site-b.ryd")).toHex(' '), exampleFile.toHex(' '));
+    QCOMPARE(readFile(fileName + ".ryd").toHex(' '), exampleFile.toHex(' '));
 
-    QVERIFY(load(wideFile));
-    answerFileDialog(path("site-b.ryd"));
+    QVERIFY(load(exampleWith({{3, 3}}, 12)));
+    answerFileDialog(fileName + ".ryd");
     QTest::mouseClick(key("Open Settings"), Qt::LeftButton);
     COMPARE_SETTINGS(recordOf(window->record()), exampleSettings);
     COMPARE_SETTINGS(shown(), exampleSettings);
@@ -170,33 +146,29 @@ void tst_SettingsFiles::refusedFileChangesNothing_data()
 {
     QTest::addColumn<QByteArray>("bytes");
 
-    QByteArray parity4 = exampleFile;
-    parity4[4] = 4;
-    QByteArray serialRate8 = exampleFile;
-    serialRate8[9] = 8;
     QTest::newRow("missing") << QByteArray();
     QTest::newRow("eleven bytes") << exampleFile.left(11);
-    QTest::newRow("parity past its list") << parity4;
-    QTest::newRow("serial rate without a button") << serialRate8;
+    QTest::newRow("parity past its list") << exampleWith({{4, 4}});
+    QTest::newRow("serial rate without a button") << exampleWith({{9, 8}});
 }
 
 void tst_SettingsFiles::refusedFileChangesNothing()
 {
     QFETCH(QByteArray, bytes);
-    const QString fileName = path("refused.ryd");
+    QVERIFY(load(exampleFile));
+    const QString fileName = workDir.filePath(QStringLiteral("%1.ryd").arg(QTest::currentDataTag()));
     QVERIFY(bytes.isNull() || writeFile(fileName, bytes));
-    QVERIFY(load(wideFile));
 
     QVERIFY(!window->loadSettingsFrom(fileName));
     verifyToldOnce("Open Settings", fileName);
-    COMPARE_SETTINGS(recordOf(window->record()), wideSettings);
-    COMPARE_SETTINGS(shown(), wideSettings);
-    QCOMPARE(window->record()->portName, QString("ttyUSB7"));
+    COMPARE_SETTINGS(recordOf(window->record()), exampleSettings);
+    COMPARE_SETTINGS(shown(), exampleSettings);
+    QCOMPARE(window->record()->portName, QString("COM1"));
 }
 
 void tst_SettingsFiles::unwritablePlaceRefused()
 {
-    const QString fileName = path("absent/new.ryd");
+    const QString fileName = workDir.filePath("absent/new.ryd");
     QVERIFY(!window->saveSettingsTo(fileName));
     verifyToldOnce("Save Settings", fileName);
 }
