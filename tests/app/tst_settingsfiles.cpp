@@ -21,12 +21,6 @@ QByteArray exampleWith(const QMap<int, char> &changes)
     return bytes;
 }
 
-bool writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 QByteArray readFile(const QString &fileName)
 {
     QFile file(fileName);
@@ -65,8 +59,7 @@ private slots:
     void startupFile();
 
 private:
-    bool load(const QByteArray &bytes);
-    void verifyToldOnce(const QString &title, const QString &fileName);
+    bool load(const QByteArray &bytes, const QString &fileName = QStringLiteral("loaded.ryd"));
 };
 
 void tst_SettingsFiles::initTestCase()
@@ -75,43 +68,14 @@ void tst_SettingsFiles::initTestCase()
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 }
 
-bool tst_SettingsFiles::load(const QByteArray &bytes)
+// Writes the bytes to the file, none for a missing file, and has the window
+// load it; false also when the file cannot be written.
+bool tst_SettingsFiles::load(const QByteArray &bytes, const QString &fileName)
 {
-    const QString fileName = workDir.filePath("loaded.ryd");
-    return writeFile(fileName, bytes) && window->loadSettingsFrom(fileName);
-}
-
-// One message box was shown, with this title and naming the file.
-void tst_SettingsFiles::verifyToldOnce(const QString &title, const QString &fileName)
-{
-    QCOMPARE(boxes->seen.size(), 1);
-    const BoxAnswerer::Seen box = boxes->seen.takeFirst();
-    QCOMPARE(box.title, title);
-    QVERIFY2(box.text.contains(fileName), qPrintable(box.text));
-}
-
-// As the operator does it: "Save Settings" with a name typed without an
-// extension writes the file's bytes under that name plus ".ryd", and "Open
-// Settings" of that file brings the record back. A place that cannot be
-// written is refused with a message.
-void tst_SettingsFiles::savesAndOpensThroughDialogs()
-{
-    QVERIFY(load(exampleFile));
-    const QString fileName = workDir.filePath("site-b");
-    answerFileDialog(fileName);
-    QTest::mouseClick(key("Save Settings"), Qt::LeftButton);
-    QCOMPARE(readFile(fileName + ".ryd").toHex(' '), exampleFile.toHex(' '));
-
-    QVERIFY(load(exampleWith({{3, 3}}).left(12)));
-    answerFileDialog(fileName + ".ryd");
-    QTest::mouseClick(key("Open Settings"), Qt::LeftButton);
-    COMPARE_SETTINGS(recordOf(window->record()), exampleSettings);
-    COMPARE_SETTINGS(shown(), exampleSettings);
-    QCOMPARE(window->record()->portName, QString("COM1"));
-
-    const QString unwritable = workDir.filePath("absent/new.ryd");
-    QVERIFY(!window->saveSettingsTo(unwritable));
-    verifyToldOnce("Save Settings", unwritable);
+    QFile file(workDir.filePath(fileName));
+    const bool written = bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    return written && window->loadSettingsFrom(file.fileName());
 }
 
 // A file loads over the example, record and panels alike: the channel list
@@ -145,16 +109,41 @@ void tst_SettingsFiles::loadOverExample()
     QFETCH(QString, portName);
     QFETCH(int, chanels);
     QVERIFY(load(exampleFile));
-    const QString fileName = workDir.filePath(QStringLiteral("%1.ryd").arg(QTest::currentDataTag()));
-    QVERIFY(bytes.isNull() || writeFile(fileName, bytes));
+    const QString fileName = QStringLiteral("%1.ryd").arg(QTest::currentDataTag());
 
-    QCOMPARE(window->loadSettingsFrom(fileName), !refused);
-    if (refused)
-        verifyToldOnce("Open Settings", fileName);
+    QCOMPARE(load(bytes, fileName), !refused);
+    if (refused) {
+        QCOMPARE(boxes->seen.size(), 1);
+        const QString told = boxes->seen.takeFirst().text;
+        QVERIFY2(told.contains(workDir.filePath(fileName)), qPrintable(told));
+    }
     COMPARE_SETTINGS(recordOf(window->record()), settings);
     COMPARE_SETTINGS(shown(), settings);
     QCOMPARE(window->record()->portName, portName);
     QCOMPARE(combo("Chanel")->count(), chanels);
+}
+
+// As the operator does it: "Save Settings" with a name typed without an
+// extension writes the file's bytes under that name plus ".ryd", and "Open
+// Settings" of that file brings the record back. A place that cannot be
+// written is refused with a message.
+void tst_SettingsFiles::savesAndOpensThroughDialogs()
+{
+    QVERIFY(load(exampleFile));
+    const QString fileName = workDir.filePath("site-b");
+    answerFileDialog(fileName);
+    QTest::mouseClick(key("Save Settings"), Qt::LeftButton);
+    QCOMPARE(readFile(fileName + ".ryd").toHex(' '), exampleFile.toHex(' '));
+
+    QVERIFY(load(exampleWith({{3, 3}}).left(12)));
+    answerFileDialog(fileName + ".ryd");
+    QTest::mouseClick(key("Open Settings"), Qt::LeftButton);
+    COMPARE_SETTINGS(recordOf(window->record()), exampleSettings);
+    QCOMPARE(window->record()->portName, QString("COM1"));
+
+    QVERIFY(!window->saveSettingsTo(workDir.filePath("absent/new.ryd")));
+    QCOMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Save Settings"));
 }
 
 // Twelve signed bytes, then the port name as a stream string; no flow control.
@@ -164,19 +153,15 @@ void tst_SettingsFiles::loadOverExample()
 // no writes and reads as zeros, which would wipe the record.
 void tst_SettingsFiles::startupFile()
 {
-    QFile::remove("test_ryd");
-    MainWindow started(nullptr, [] { return QStringList(); });
+    // The window of this test wrote it when it was built.
     const QByteArray expected = QByteArray::fromHex("00000000000000110A000000" "00000008" "0043004F004D0031");
     QCOMPARE(readFile("test_ryd").toHex(' '), expected.toHex(' '));
 
-    QVERIFY(QFile::remove("test_ryd"));
-    QVERIFY(QFile::link("/dev/full", "test_ryd"));
-    const Settings settings{{"Power", 5}, {"Serial Timeout", 9}, {"Test address", 12}};
+    QVERIFY(QFile::link("/dev/full", "full_ryd"));
     Data data;
-    setRecord(&data, settings);
-    QVERIFY(!MainWindow::writeStartupFile(&data, "test_ryd"));
-    COMPARE_SETTINGS(recordOf(&data), settings);
-    QVERIFY(QFile::remove("test_ryd"));
+    data.power = 7;
+    QVERIFY(!MainWindow::writeStartupFile(&data, "full_ryd"));
+    QCOMPARE(data.power, quint8(7));
 }
 
 QTEST_MAIN(tst_SettingsFiles)
