@@ -139,11 +139,11 @@ void tst_SettingsFiles::savesAndOpensThroughDialogs()
     answerFileDialog(fileName + ".ryd");
     QTest::mouseClick(key("Open Settings"), Qt::LeftButton);
     COMPARE_SETTINGS(recordOf(window->record()), exampleSettings);
-    QCOMPARE(window->record()->portName, QString("COM1"));
 
-    QVERIFY(!window->saveSettingsTo(workDir.filePath("absent/new.ryd")));
+    const QString unwritable = workDir.filePath("absent/new.ryd");
+    QVERIFY(!window->saveSettingsTo(unwritable));
     QCOMPARE(boxes->seen.size(), 1);
-    QCOMPARE(boxes->seen.takeFirst().title, QString("Save Settings"));
+    QVERIFY(boxes->seen.takeFirst().text.contains(unwritable));
 }
 
 // Twelve signed bytes, then the port name as a stream string; no flow control.
