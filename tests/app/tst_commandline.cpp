@@ -122,13 +122,12 @@ void tst_CommandLine::startsAsTold()
     QTRY_COMPARE(window->record()->power, quint8(7));
 
     // The system lists "tty" and "null"; the link and /dev/null name the latter.
-    W_ComPort *ports = window->portPanel();
-    auto *list = ports->findChild<QComboBox *>("PortName");
-    ports->slUpdatePortName();
+    auto *list = window->portPanel()->findChild<QComboBox *>("PortName");
+    window->portPanel()->slUpdatePortName();
     QCOMPARE(list->count(), 3);
     QCOMPARE(list->currentText(), port);
     QVERIFY(device.remove());
-    ports->slUpdatePortName();
+    window->portPanel()->slUpdatePortName();
     QCOMPARE(list->count(), 2);
 }
 
