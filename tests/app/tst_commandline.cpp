@@ -55,6 +55,9 @@ void tst_CommandLine::process_data()
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "ryd-configurator 1.1.14\n";
     QTest::newRow("unknown option") << QStringList{"--no-such-option"} << 2 << "no-such-option";
     QTest::newRow("two files") << QStringList{"-style", "Windows", "a.ryd", "b.ryd"} << 2 << "(a.ryd, b.ryd)";
+    // Left over once the offscreen platform has taken what it uses.
+    QTest::newRow("X11 option without X") << QStringList{"-platform", "offscreen", "-title", "x"} << 2
+                                          << "Unknown option 'title'";
     const QString missingPort = dir.filePath("ttyMissing");
     QTest::newRow("Qt's options and a file")
         << QStringList{"-platform", "offscreen", "-style", "Windows", "-reverse", "-qwindowgeometry", "640x480+0+0",
@@ -71,6 +74,7 @@ void tst_CommandLine::process()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
     QFile::remove("test_ryd");
     QProcess program;
     program.setProcessEnvironment(environment);

@@ -119,9 +119,9 @@ inline Emulator::Fault silentFault(const QByteArray &match, int times = -1)
 }
 
 // Answers every modal message box the window opens and keeps what each one
-// said, so that no test hangs on a box: OK where the box has one, otherwise
-// the answer the test chose. Close closes the box's window; Leave leaves the
-// box for the program to close.
+// said: OK where the box has one, otherwise the answer the test chose.
+// Close closes the box's window; Leave leaves it for the program to close,
+// and escapes it after 5 s so that the test fails instead of hanging.
 class BoxAnswerer : public QObject
 {
 public:
@@ -150,8 +150,6 @@ private:
         if (!box || !box->isVisible())
             return;
         if (box == answered) {
-            // A box the program leaves open is noted and escaped, so that the
-            // test fails instead of hanging.
             if (answer == Leave && openSince.isValid() && openSince.elapsed() > 5000) {
                 openSince.invalidate();
                 seen.append({"left open: " + box->windowTitle(), box->text(), box->standardButtons()});
@@ -163,10 +161,8 @@ private:
         openSince.start();
         seen.append({box->windowTitle(), box->text(), box->standardButtons()});
         QAbstractButton *key = box->button(QMessageBox::Ok);
-        if (!key && answer == Yes)
-            key = box->button(QMessageBox::Yes);
-        if (!key && answer == No)
-            key = box->button(QMessageBox::No);
+        if (!key)
+            key = box->button(answer == Yes ? QMessageBox::Yes : answer == No ? QMessageBox::No : QMessageBox::NoButton);
         if (key)
             QTest::mouseClick(key, Qt::LeftButton);
         else if (answer == Close)
