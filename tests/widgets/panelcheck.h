@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+
 // The test panel's rows in list order, and its keys as the operator finds
 // them: "TEST" is the checkable one (it reads "STOP" while a test runs).
 template <typename Panel>
@@ -17,19 +19,15 @@ QList<W_Adres *> rowsOf(const Panel *panel)
 template <typename Panel>
 QPushButton *testKeyOf(const Panel *panel)
 {
-    for (QPushButton *key : panel->template findChildren<QPushButton *>()) {
-        if (key->isCheckable())
-            return key;
-    }
-    return nullptr;
+    const auto keys = panel->template findChildren<QPushButton *>();
+    const auto key = std::find_if(keys.begin(), keys.end(), [](QPushButton *k) { return k->isCheckable(); });
+    return key == keys.end() ? nullptr : *key;
 }
 
 template <typename Panel>
 QPushButton *cleanKeyOf(const Panel *panel)
 {
-    for (QPushButton *key : panel->template findChildren<QPushButton *>()) {
-        if (key->text() == QLatin1String("CLEAN TEST"))
-            return key;
-    }
-    return nullptr;
+    const auto keys = panel->template findChildren<QPushButton *>();
+    const auto key = std::find_if(keys.begin(), keys.end(), [](QPushButton *k) { return k->text() == "CLEAN TEST"; });
+    return key == keys.end() ? nullptr : *key;
 }

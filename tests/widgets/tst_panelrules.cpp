@@ -62,11 +62,9 @@ class tst_PanelRules : public QObject
 private slots:
     void radioRate_data();
     void radioRate();
-    void serialTimeoutFloor_data();
     void serialTimeoutFloor();
     void testMarks_data();
     void testMarks();
-    void portList_data();
     void portList();
     void systemListEnumeratesOnlyAfterChange();
 };
@@ -106,7 +104,6 @@ void tst_PanelRules::radioRate()
     QCOMPARE(shown, serialRates);
 
     W_Radio radio;
-    radio.connectAll();
     auto *chanel = radio.findChild<QComboBox *>("Chanel");
     radio.setSpeed(quint8(rate));
     QCOMPARE(comboItems(chanel), channels);
@@ -120,117 +117,85 @@ void tst_PanelRules::radioRate()
     QCOMPARE(radio.rightPanel()->progress()->percent(), distance);
 }
 
-void tst_PanelRules::serialTimeoutFloor_data()
-{
-    QTest::addColumn<int>("serialRate");
-    QTest::addColumn<int>("floor");
-
-    const int floors[] = {17, 9, 5, 3, 2, 2, 2, 2, 3};
-    for (int rate = 0; rate < 9; ++rate)
-        QTest::addRow("rate %d", rate) << rate << floors[rate];
-    QTest::newRow("rate 255") << 255 << 3;
-}
-
-// The timeout shown moves up to the floor of the serial rate, and the owner
-// hears of it.
 void tst_PanelRules::serialTimeoutFloor()
 {
-    QFETCH(int, serialRate);
-    QFETCH(int, floor);
-    W_Radio radio;
-    radio.connectAll();
-    QSignalSpy spy(&radio, &W_QWidget::sgValueChange);
-    radio.setSerialRate(quint8(serialRate));
-    QCOMPARE(radio.findChild<QSpinBox *>("Serial Timeout")->minimum(), floor);
-    QCOMPARE(spy.last(), (QVariantList{"Serial Timeout", floor}));
+    QStringList floors;
+    for (int serialRate : {0, 1, 2, 3, 4, 5, 6, 7, 8, 255}) {
+        W_Radio radio;
+        radio.setSerialRate(quint8(serialRate));
+        floors << QString("%1:%2").arg(serialRate).arg(radio.findChild<QSpinBox *>("Serial Timeout")->minimum());
+    }
+    QCOMPARE(floors.join(' '), "0:17 1:9 2:5 3:3 4:2 5:2 6:2 7:2 8:3 255:3");
 }
 
 void tst_PanelRules::testMarks_data()
 {
-    // Rows hold the addresses 1 to 10 but for the (row, address) pairs in
-    // "edits". Reports: 'a' a poll sent, 'o' answered, 'e' missed, followed by
-    // the poll ("!01" and the address plus 48); 'c' presses CLEAN TEST.
-    QTest::addColumn<QList<int>>("edits");
-    QTest::addColumn<QByteArrayList>("reports");
+    // Reports: 'a' a poll sent, 'o' answered, 'e' missed, followed by the poll
+    // ("!01" and the address plus 48); 'c' presses CLEAN TEST.
+    QTest::addColumn<QByteArray>("reports");
     QTest::addColumn<QString>("marks");
 
-    const QList<int> none;
-    QByteArrayList eleven;
-    for (int i = 0; i < 11; ++i)
-        eleven << "a!013";
-    QTest::newRow("ten marks kept") << none << eleven << "3:yyyyyyyyyy";
-    QTest::newRow("results mark the newest") << none << QByteArrayList{"a!016", "o!016", "a!016", "e!016"} << "6:rg";
-    QTest::newRow("results do not shift") << none << QByteArrayList{"a!012", "o!012", "e!012", "o!012"} << "2:g";
-    QTest::newRow("interleaved") << none << QByteArrayList{"a!011", "o!011", "a!01:", "e!01:", "a!011"} << "1:yg 10:r";
-    QTest::newRow("edited addresses, the first row with 7")
-        << QList<int>{1, 0, 2, 7, 10, 63} << QByteArrayList{"a!010", "a!01o", "a!017", "e!017"} << "1:y 2:r 10:y";
-    QTest::newRow("no row's poll") << none << QByteArrayList{"a!01<", "o!01<", "a!021", "a$01", "a!01", "a"} << "";
-    QTest::newRow("clean") << none << QByteArrayList{"a!011", "o!011", "a!015", "c", "a!011"} << "1:y";
+    QTest::newRow("ten marks kept") << QByteArray("a!013 ").repeated(11).trimmed() << "3:yyyyyyyyyy";
+    QTest::newRow("results mark the newest") << QByteArray("a!016 o!016 a!016 e!016") << "6:rg";
+    QTest::newRow("results do not shift") << QByteArray("a!014 o!014 e!014 o!014") << "4:g";
+    QTest::newRow("addresses 0 and 63") << QByteArray("a!010 o!010 a!01o e!01o a!010") << "1:yg 10:r";
+    QTest::newRow("the first row with 7") << QByteArray("a!017 e!017") << "2:r";
+    QTest::newRow("no row's poll") << QByteArray("a!011 o!011 a!021 a$01 a!01 a") << "";
+    QTest::newRow("clean") << QByteArray("a!013 o!013 a!015 c a!013") << "3:y";
 }
 
 void tst_PanelRules::testMarks()
 {
-    QFETCH(QList<int>, edits);
-    QFETCH(QByteArrayList, reports);
+    QFETCH(QByteArray, reports);
     QFETCH(QString, marks);
     W_Test panel;
-    for (int i = 0; i + 1 < edits.size(); i += 2)
-        rowsOf(&panel).at(edits.at(i) - 1)->setAdres(quint8(edits.at(i + 1)));
+    const QList<W_Adres *> rows = rowsOf(&panel);
+    const QList<int> adreses{0, 7, 3, 4, 5, 6, 7, 8, 9, 63};
+    for (int i = 0; i < rows.size(); ++i)
+        rows.at(i)->setAdres(quint8(adreses.at(i)));
 
-    for (const QByteArray &report : reports) {
-        const QByteArray request = report.mid(1);
-        switch (report.at(0)) {
-        case 'a': panel.addRequest(request); break;
-        case 'o': panel.okRect(request); break;
-        case 'e': panel.errRect(request); break;
-        default: cleanKeyOf(&panel)->click();
-        }
+    const QMap<char, void (W_Test::*)(const QByteArray &)> actions{
+        {'a', &W_Test::addRequest}, {'o', &W_Test::okRect}, {'e', &W_Test::errRect}};
+    for (const QByteArray &report : reports.split(' ')) {
+        if (report == "c")
+            cleanKeyOf(&panel)->click();
+        else
+            (panel.*actions.value(report.at(0)))(report.mid(1));
     }
     QCOMPARE(shownMarks(panel), marks);
 }
 
-void tst_PanelRules::portList_data()
-{
-    // The panel starts with the ports "first", may connect, and refreshes
-    // with the ports "later".
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<bool>("connect");
-    QTest::addColumn<QString>("later");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("nothing stored") << "" << "COM3 COM4" << false << "COM3 COM4" << "[COM3] COM4";
-    QTest::newRow("stored port chosen") << "COM4" << "COM3 COM4" << false << "COM3 COM4" << "COM3 [COM4]";
-    QTest::newRow("COM1 until COM10 comes") << "COM10" << "COM1" << false << "COM1 COM10" << "COM1 [COM10]";
-    QTest::newRow("COM10 is not COM1") << "COM1" << "COM10 COM2" << false << "COM10 COM2" << "[COM10] COM2";
-    QTest::newRow("COM1 kept beside COM10") << "" << "COM1" << false << "COM10" << "[COM1] COM10";
-    QTest::newRow("vanished port removed") << "COM3" << "COM3 COM4" << false << "COM4" << "[COM4]";
-    QTest::newRow("connected: list and choice kept") << "" << "COM10" << true << "COM1" << "[COM10] COM1";
-}
-
-// The owner always hears of the port shown; the port is stored on connect only.
+// The owner hears of every port chosen; the port is stored on connect only.
 void tst_PanelRules::portList()
 {
-    QFETCH(QString, stored);
-    QFETCH(QString, first);
-    QFETCH(bool, connect);
-    QFETCH(QString, later);
-    QFETCH(QString, shown);
-    QSettings().setValue("PortName", stored);
-    QStringList ports = first.split(' ');
+    QSettings().setValue("PortName", "COM10");
+    QStringList ports{"COM1", "COM3"};
     W_ComPort panel(nullptr, [&ports] { return ports; });
     panel.connectAll();
     QString reported = panel.textByName("PortName");
     QObject::connect(&panel, &W_QWidget::sgTextChange, [&reported](const QString &name, const QString &text) {
         reported = name == "PortName" ? text : "?";
     });
+    auto refresh = [&](const QStringList &now) {
+        ports = now;
+        panel.slUpdatePortName();
+        return shownPorts(panel);
+    };
+    // The stored name begins with "COM1", and is that port's until COM10 comes.
+    QCOMPARE(shownPorts(panel), "[COM1] COM3");
+    QCOMPARE(refresh({"COM1", "COM3", "COM10"}), "COM1 COM3 [COM10]");
+    // COM1's entry stays while a port's name begins with it.
+    QCOMPARE(refresh({"COM10"}), "COM1 [COM10]");
+    QCOMPARE(refresh({"COM3"}), "[COM3]");
+    QCOMPARE(reported, "COM3");
+    QCOMPARE(QSettings().value("PortName").toString(), "COM10");
 
-    panel.setConnected(connect);
-    ports = later.split(' ');
-    panel.slUpdatePortName();
-    QCOMPARE(shownPorts(panel), shown);
-    QCOMPARE(reported, panel.textByName("PortName"));
-    QCOMPARE(QSettings().value("PortName").toString(), connect ? panel.textByName("PortName") : stored);
+    // Connected, the list keeps the open port and the choice, even when the
+    // stored port comes.
+    panel.setConnected(true);
+    QCOMPARE(QSettings().value("PortName").toString(), "COM3");
+    QSettings().setValue("PortName", "COM1");
+    QCOMPARE(refresh({"COM1"}), "[COM3] COM1");
 }
 
 // The device folder stands in for /dev: a port comes or goes with a node.
@@ -238,31 +203,23 @@ void tst_PanelRules::portList()
 void tst_PanelRules::systemListEnumeratesOnlyAfterChange()
 {
     QTemporaryDir dev;
-    const QString node = dev.filePath("ttyUSB0");
     QStringList ports{"ttyS0"};
     int enumerations = 0;
     SystemPortList list({dev.path()}, [&] { ++enumerations; return ports; }, 200);
-    auto enumerationsWhenSettled = [&] {
-        QTest::qWait(250);
-        const int before = enumerations;
-        list.names();
-        return enumerations - before;
-    };
-    QCOMPARE(list.names(), ports);
-    QCOMPARE(enumerationsWhenSettled(), 0);
-
-    // The enumeration lags behind the new node for a moment (udev still
-    // describing the device); the port is found anyway, and the port panel
-    // follows the list by itself.
     W_ComPort panel(nullptr, [&list] { return list.names(); });
-    QVERIFY(QFile(node).open(QIODevice::WriteOnly));
+
+    // udev describes a device a moment after its node appears: the list looks
+    // again until the folder is quiet, and the panel follows it by itself.
+    QVERIFY(QFile(dev.filePath("ttyUSB0")).open(QIODevice::WriteOnly));
     QCOMPARE(list.names(), ports);
     ports << "ttyUSB0";
     QTRY_COMPARE_WITH_TIMEOUT(list.names(), ports, 100);
-    QCOMPARE(enumerationsWhenSettled(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(shownPorts(panel), QString("[ttyS0] ttyUSB0"), 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(shownPorts(panel), "[ttyS0] ttyUSB0", 1500);
+    const int settled = enumerations;
+    QCOMPARE(list.names(), ports);
+    QCOMPARE(enumerations, settled);
 
-    QVERIFY(QFile::remove(node));
+    QVERIFY(QFile::remove(dev.filePath("ttyUSB0")));
     ports.removeLast();
     QCOMPARE(list.names(), ports);
 }
