@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-// The test panel's rows in list order, and its keys as the operator finds
-// them: "TEST" is the checkable one (it reads "STOP" while a test runs).
+// The test panel's rows in list order, its TEST key (checkable, "STOP" while a test runs) and CLEAN TEST key.
 template <typename Panel>
 QList<W_Adres *> rowsOf(const Panel *panel)
 {

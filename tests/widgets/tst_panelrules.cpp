@@ -77,10 +77,8 @@ void tst_PanelRules::radioRate_data()
     QTest::newRow("beyond the rates: all kept") << 5 << medium << 0 << "gyyyyyyy";
 }
 
-// The operator's press rebuilds the channel list and keeps the channel's
-// frequency where the new list has it; a rate beyond the plan, which only a
-// record can give, changes nothing. A serial rate shows green where the
-// radio rate carries it, yellow where it is faster.
+// A press keeps the channel's frequency where the new list has it; a rate
+// beyond the plan changes nothing. Green serial rates are carried, yellow not.
 void tst_PanelRules::radioRate()
 {
     QFETCH(int, rate);
@@ -124,7 +122,6 @@ void tst_PanelRules::testMarks_data()
     QTest::addColumn<QString>("marks");
 
     QTest::newRow("results mark the newest") << QByteArray("a!016 o!016 a!016 e!016") << "6:rg";
-    QTest::newRow("results do not shift") << QByteArray("a!014 o!014 e!014 o!014") << "4:g";
     QTest::newRow("interleaved") << QByteArray("a!011 o!011 a!01: e!01: a!011") << "1:yg 10:r";
     QTest::newRow("no row's poll") << QByteArray("a!01< o!01< a!021 a$01 a!01 a") << "";
     QTest::newRow("clean") << QByteArray("a!013 o!013 a!015 c a!013") << "3:y";
@@ -160,10 +157,9 @@ void tst_PanelRules::portList()
         panel.slUpdatePortName();
         return shown(box);
     };
-    // The stored name begins with "COM1", and is that port's until COM10 comes.
+    // Entries match by the start of a name: the stored COM10 chooses COM1 first.
     QCOMPARE(shown(box), "[COM1], COM3");
     QCOMPARE(refresh({"COM1", "COM3", "COM10"}), "COM1, COM3, [COM10]");
-    // COM1's entry stays while a port's name begins with it.
     QCOMPARE(refresh({"COM10"}), "COM1, [COM10]");
     QCOMPARE(refresh({"COM3"}), "[COM3]");
     QCOMPARE(texts.last(), (QVariantList{"PortName", "COM3"}));
@@ -178,7 +174,6 @@ void tst_PanelRules::portList()
 }
 
 // The device folder stands in for /dev: a port comes or goes with a node.
-// Once the folder has been quiet for a while, asking costs no enumeration.
 void tst_PanelRules::systemListEnumeratesOnlyAfterChange()
 {
     QTemporaryDir dev;
@@ -186,15 +181,14 @@ void tst_PanelRules::systemListEnumeratesOnlyAfterChange()
     int enumerations = 0;
     SystemPortList list({dev.path()}, [&] { ++enumerations; return ports; }, 200);
     W_ComPort panel(nullptr, [&list] { return list.names(); });
-    const auto *box = panel.findChild<QComboBox *>("PortName");
 
     // udev describes a device a moment after its node appears: the list looks
-    // again until the folder is quiet. The panel follows the list by itself.
+    // again until the folder is quiet, then asks no more. The panel follows it.
     QVERIFY(QFile(dev.filePath("ttyUSB0")).open(QIODevice::WriteOnly));
     QCOMPARE(list.names(), ports);
     ports << "ttyUSB0";
     QTRY_COMPARE_WITH_TIMEOUT(list.names(), ports, 100);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(box), QString("[ttyS0], ttyUSB0"), 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(panel.findChild<QComboBox *>("PortName")), QString("[ttyS0], ttyUSB0"), 1500);
     const int settled = enumerations;
     QCOMPARE(list.names(), ports);
     QCOMPARE(enumerations, settled);
