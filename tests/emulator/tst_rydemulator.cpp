@@ -24,8 +24,7 @@ void tst_RydEmulator::servesWithItsOptions()
     file.write(record.toBytes());
     file.flush();
 
-    // The program prints its end of the line first. The poll of address 2
-    // stays unanswered.
+    // The program prints its end of the line first; the poll of address 2 stays unanswered.
     QProcess process;
     process.start(RYD_EMULATOR_PATH, {"--present", "1,12", "--settings", file.fileName()});
     QTRY_VERIFY(process.canReadLine());

@@ -2,6 +2,7 @@
 
 #include "w_adres.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
