@@ -188,7 +188,7 @@ void tst_PanelRules::systemListEnumeratesOnlyAfterChange()
     QCOMPARE(list.names(), ports);
     ports << "ttyUSB0";
     QTRY_COMPARE_WITH_TIMEOUT(list.names(), ports, 100);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(panel.findChild<QComboBox *>("PortName")), QString("[ttyS0], ttyUSB0"), 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(panel.findChild<QComboBox *>("PortName")), QString("[ttyS0], ttyUSB0"), 2500);
     const int settled = enumerations;
     QCOMPARE(list.names(), ports);
     QCOMPARE(enumerations, settled);
