@@ -34,6 +34,8 @@ void tst_RydEmulator::servesWithItsOptions()
     connect(&port, &QSerialPort::readyRead, [&] { answers += port.readAll(); });
     port.write("$1!011!012!01<");
     QTRY_COMPARE(answers, QByteArray("adr=<,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\rTEST1TEST<"));
+    process.terminate();
+    QVERIFY(process.waitForFinished());
 }
 
 void tst_RydEmulator::options_data()
@@ -43,6 +45,7 @@ void tst_RydEmulator::options_data()
 
     QTest::newRow("help") << QStringList{"--help"} << true;
     QTest::newRow("address 64") << QStringList{"--present", "1,64"} << false;
+    QTest::newRow("unknown option") << QStringList{"--baud"} << false;
     QTest::newRow("missing settings file") << QStringList{"--settings", "/nonexistent/device.ryd"} << false;
 }
 
