@@ -1,19 +1,197 @@
-#include "panelrules.h"
+#include "panelcheck.h"
+#include "systemportlist.h"
+#include "w_comport.h"
+#include "w_progress.h"
+#include "w_radio.h"
+#include "w_radiocommonright.h"
+#include "w_rb.h"
+#include "w_rs485.h"
+#include "w_serialrate.h"
+#include "w_test.h"
 
-#include <QApplication>
-#include <QTest>
+#include <QtWidgets>
 
-#include <memory>
+namespace {
 
-// Runs every registered class of the panel rules; fails when any case fails.
-int main(int argc, char *argv[])
+// A combo box as shown, the chosen item in brackets: "COM3, [COM4]".
+QString shown(const QComboBox *box)
 {
-    QApplication app(argc, argv);
-    QTEST_SET_MAIN_SOURCE_PATH
-    int failed = 0;
-    for (const PanelRulesFactory &make : panelRulesClasses()) {
-        const std::unique_ptr<QObject> tests(make());
-        failed += QTest::qExec(tests.get(), argc, argv);
-    }
-    return failed == 0 ? 0 : 1;
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << (i == box->currentIndex() ? '[' + box->itemText(i) + ']' : box->itemText(i));
+    return items.join(", ");
 }
+
+QChar letter(const QColor &c)
+{
+    return c == Qt::gray ? '.' : c == Qt::yellow ? 'y' : c == Qt::green ? 'g' : c == Qt::red ? 'r' : '?';
+}
+
+// The test panel's marks as shown, newest first, in rows not all grey: "1:yg 8:r".
+QString shownMarks(const W_Test &panel)
+{
+    const QList<W_Adres *> rows = rowsOf(&panel);
+    QStringList shown;
+    for (int i = 0; i < rows.size(); ++i) {
+        QString marks;
+        for (const QWidget *mark : rows.at(i)->rects())
+            marks += mark->autoFillBackground() ? letter(mark->palette().color(QPalette::Window)) : QChar('!');
+        marks.remove(QRegularExpression("\\.+$"));
+        if (!marks.isEmpty())
+            shown << QString("%1:%2").arg(i + 1).arg(marks);
+    }
+    return shown.join(' ');
+}
+
+} // namespace
+
+class tst_PanelRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void radioRate_data();
+    void radioRate();
+    void serialTimeoutFloor();
+    void testMarks_data();
+    void testMarks();
+    void portList();
+    void systemListEnumeratesOnlyAfterChange();
+};
+
+void tst_PanelRules::radioRate_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<QString>("channels");
+    QTest::addColumn<int>("distance");
+    QTest::addColumn<QString>("serialRates");
+
+    const QString slow("[868.725 MHz], 868.775 MHz, 868.825 MHz, 868.875 MHz, 868.925 MHz, "
+                       "868.975 MHz, 869.025 MHz, 869.075 MHz, 869.125 MHz, 869.175 MHz");
+    const QString medium("868.75 MHz, [868.85 MHz], 868.95 MHz, 869.05 MHz, 869.15 MHz");
+    QTest::newRow("4800 bps") << 0 << slow << 98 << "gggyyyyy";
+    QTest::newRow("9600 bps") << 1 << slow << 80 << "ggggyyyy";
+    QTest::newRow("19200 bps") << 2 << medium << 60 << "gggggyyy";
+    QTest::newRow("38400 bps") << 3 << "[868.8 MHz], 869 MHz" << 40 << "ggggggyy";
+    QTest::newRow("115200 bps") << 4 << "[868.95 MHz]" << 20 << "gggggggg";
+    QTest::newRow("beyond the rates: all kept") << 5 << medium << 0 << "gyyyyyyy";
+}
+
+// A press keeps the channel's frequency where the new list has it; a rate
+// beyond the plan changes nothing. Green serial rates are carried, yellow not.
+void tst_PanelRules::radioRate()
+{
+    QFETCH(int, rate);
+    QFETCH(QString, channels);
+    QFETCH(int, distance);
+    QFETCH(QString, serialRates);
+    W_Rs485 rs485;
+    rs485.setRadioRate(quint8(rate));
+    QString shownRates;
+    for (const W_Rb *rb : rs485.serialRatePanel()->buttons())
+        shownRates += letter(rb->palette().color(QPalette::Base));
+    QCOMPARE(shownRates, serialRates);
+
+    W_Radio radio;
+    auto *chanel = radio.findChild<QComboBox *>("Chanel");
+    chanel->setCurrentIndex(1);
+    if (W_Rb *rb = radio.rightPanel()->buttons().value(rate))
+        rb->click();
+    else
+        radio.setSpeed(quint8(rate));
+    QCOMPARE(shown(chanel), channels);
+    QCOMPARE(radio.rightPanel()->progress()->percent(), distance);
+}
+
+void tst_PanelRules::serialTimeoutFloor()
+{
+    QStringList floors;
+    for (int serialRate : {0, 1, 2, 3, 4, 5, 6, 7, 8, 255}) {
+        W_Radio radio;
+        radio.setSerialRate(quint8(serialRate));
+        floors << QString("%1:%2").arg(serialRate).arg(radio.findChild<QSpinBox *>("Serial Timeout")->minimum());
+    }
+    QCOMPARE(floors.join(' '), "0:17 1:9 2:5 3:3 4:2 5:2 6:2 7:2 8:3 255:3");
+}
+
+void tst_PanelRules::testMarks_data()
+{
+    // Reports: 'a' a poll sent, 'o' answered, 'e' missed, each with its poll ("!01" and the address plus 48).
+    QTest::addColumn<QByteArray>("reports");
+    QTest::addColumn<QString>("marks");
+
+    QTest::newRow("results mark the newest") << QByteArray("a!016 o!016 a!016 e!016") << "6:rg";
+    QTest::newRow("results do not shift") << QByteArray("a!014 o!014 e!014 o!014") << "4:g";
+    QTest::newRow("interleaved") << QByteArray("a!011 o!011 a!01: e!01: a!011") << "1:yg 10:r";
+    QTest::newRow("no row's poll") << QByteArray("a!01< o!01< a!021 a$01 a!01 a") << "";
+}
+
+void tst_PanelRules::testMarks()
+{
+    QFETCH(QByteArray, reports);
+    QFETCH(QString, marks);
+    W_Test panel;
+    const QMap<char, void (W_Test::*)(const QByteArray &)> actions{
+        {'a', &W_Test::addRequest}, {'o', &W_Test::okRect}, {'e', &W_Test::errRect}};
+    for (const QByteArray &report : reports.split(' '))
+        (panel.*actions.value(report.at(0)))(report.mid(1));
+    QCOMPARE(shownMarks(panel), marks);
+}
+
+// The owner hears of every port chosen; the port is stored on connect only.
+void tst_PanelRules::portList()
+{
+    QSettings().setValue("PortName", "COM10");
+    QStringList ports{"COM1", "COM3"};
+    W_ComPort panel(nullptr, [&ports] { return ports; });
+    panel.connectAll();
+    const auto *box = panel.findChild<QComboBox *>("PortName");
+    QSignalSpy texts(&panel, &W_QWidget::sgTextChange);
+    auto refresh = [&](const QStringList &now) {
+        ports = now;
+        panel.slUpdatePortName();
+        return shown(box);
+    };
+    // Entries match by the start of a name: the stored COM10 chooses COM1 first.
+    QCOMPARE(shown(box), "[COM1], COM3");
+    QCOMPARE(refresh({"COM1", "COM3", "COM10"}), "COM1, COM3, [COM10]");
+    QCOMPARE(refresh({"COM10"}), "COM1, [COM10]");
+    QCOMPARE(refresh({"COM3"}), "[COM3]");
+    QCOMPARE(texts.last(), (QVariantList{"PortName", "COM3"}));
+    QCOMPARE(QSettings().value("PortName").toString(), "COM10");
+
+    // Connected, the list keeps the open port and the choice, even when the
+    // stored port comes.
+    panel.setConnected(true);
+    QCOMPARE(QSettings().value("PortName").toString(), "COM3");
+    QSettings().setValue("PortName", "COM1");
+    QCOMPARE(refresh({"COM1"}), "[COM3], COM1");
+}
+
+// The device folder stands in for /dev: a port comes or goes with a node.
+void tst_PanelRules::systemListEnumeratesOnlyAfterChange()
+{
+    QTemporaryDir dev;
+    QStringList ports{"ttyS0"};
+    int enumerations = 0;
+    SystemPortList list({dev.path()}, [&] { ++enumerations; return ports; }, 200);
+    W_ComPort panel(nullptr, [&list] { return list.names(); });
+
+    // udev describes a device a moment after its node appears: the list looks
+    // again until the folder is quiet, then asks no more. The panel follows it.
+    QVERIFY(QFile(dev.filePath("ttyUSB0")).open(QIODevice::WriteOnly));
+    QCOMPARE(list.names(), ports);
+    ports << "ttyUSB0";
+    QTRY_COMPARE_WITH_TIMEOUT(list.names(), ports, 100);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(panel.findChild<QComboBox *>("PortName")), QString("[ttyS0], ttyUSB0"), 2500);
+    const int settled = enumerations;
+    QCOMPARE(list.names(), ports);
+    QCOMPARE(enumerations, settled);
+
+    QVERIFY(QFile::remove(dev.filePath("ttyUSB0")));
+    ports.removeLast();
+    QCOMPARE(list.names(), ports);
+}
+
+QTEST_MAIN(tst_PanelRules)
+#include "tst_panelrules.moc"
