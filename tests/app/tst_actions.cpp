@@ -1,6 +1,9 @@
+#include "trafficlog.h"
+#include "trafficlogwindow.h"
 #include "windowtesting.h"
 
-#include <QDial>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 
 namespace {
 
@@ -44,6 +47,8 @@ private slots:
     void failurePrompt_data();
     void failurePrompt();
     void answerConversions();
+    void trafficLogOfConnect();
+    void logKeepsNewestLines();
 
 private:
     bool connectDistinctiveDevice();
@@ -218,6 +223,88 @@ void tst_Actions::answerConversions()
             + differences(shown(), answer.shown ? changed(shownBefore, answer.recorded) : shownBefore);
         QVERIFY2(diff.isEmpty(), qPrintable(answer.fields.join(',') + ": " + diff));
     }
+}
+
+// The log records from the start, its window opened or not: a connect whose
+// channel-plan read stays unanswered, with stray bytes before one answer,
+// then a disconnect. Every request is logged as sent and every answer as
+// accepted, in the order of the line.
+void tst_Actions::trafficLogOfConnect()
+{
+    emulator->addFault(silentFault("ATS206?", 2));
+    Emulator::Fault noise;
+    noise.match = "ATS201?";
+    noise.times = 1;
+    noise.noise = "\xff\n";
+    emulator->addFault(noise);
+    QList<QPair<QByteArray, QByteArray>> line;
+    connect(emulator.get(), &Emulator::answered, this,
+            [&](const QByteArray &request, const QByteArray &bytes) { line.append({request, bytes}); });
+    window->findChild<Exchange *>()->setIntervalOverride(200);
+    boxes->answer = BoxAnswerer::Yes;
+
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QTRY_VERIFY(sequenceEnded());
+    QCOMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("ATS206?\r"));
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QCOMPARE(key("pbOpen")->text(), QString("Connect"));
+
+    const auto text = [](QByteArray bytes) { return QString::fromLatin1(bytes.replace('\r', "\\r")); };
+    QStringList expected{"! connected " + portName};
+    for (const auto &[request, bytes] : qAsConst(line)) {
+        expected << "> " + text(request);
+        if (request == "ATS201?\r") {
+            QVERIFY(bytes.startsWith("\xff\n"));
+            expected << "! unexpected: \\xff\\n" << "< " + text(bytes.mid(2));
+        } else if (!bytes.isEmpty()) {
+            expected << "< " + text(bytes);
+        }
+    }
+    const int lastSilent = expected.lastIndexOf("> ATS206?\\r");
+    expected.insert(lastSilent + 1, "! no answer: ATS206?\\r");
+    expected.insert(lastSilent + 2, "! failure prompt ATS206?\\r answered Yes");
+    expected << "! disconnected " + portName;
+    QCOMPARE(expected.count("> ATS206?\\r"), 2);
+
+    QTest::mouseClick(key("Traffic Log"), Qt::LeftButton);
+    auto *logWindow = window->findChild<TrafficLogWindow *>();
+    QVERIFY(logWindow && logWindow->isVisible());
+    answerFileDialog(workDir.filePath("traffic.txt"));
+    QTest::mouseClick(logWindow->findChild<QPushButton *>("Save Log"), Qt::LeftButton);
+    const QStringList saved = QString(readFile(workDir.filePath("traffic.txt"))).split('\n', Qt::SkipEmptyParts);
+    QStringList events;
+    const QRegularExpression shape("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ([<>!] .*)$");
+    for (const QString &logLine : saved)
+        events << shape.match(logLine).captured(1);
+    QCOMPARE(events, expected);
+
+    // Closed and opened again, the one log window shows the same log.
+    auto *view = logWindow->findChild<QPlainTextEdit *>();
+    logWindow->close();
+    QTest::mouseClick(key("Traffic Log"), Qt::LeftButton);
+    QCOMPARE(window->findChildren<TrafficLogWindow *>().size(), 1);
+    QCOMPARE(view->toPlainText(), saved.join('\n'));
+
+    QTest::mouseClick(logWindow->findChild<QPushButton *>("Clear"), Qt::LeftButton);
+    QCOMPARE(view->toPlainText(), QString());
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QTRY_COMPARE(view->toPlainText().mid(13, 12), QString("! connected "));
+    QVERIFY(!logWindow->saveLogTo(workDir.filePath("traffic.txt/inside.txt")));
+    QCOMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Save Log"));
+}
+
+// Past its capacity the log drops its oldest lines and keeps the order.
+void tst_Actions::logKeepsNewestLines()
+{
+    TrafficLog log;
+    for (int i = 0; i < TrafficLog::capacity + 5; ++i)
+        log.addLine(TrafficLog::Sent, QString::number(i));
+    const QStringList lines = log.lines();
+    QCOMPARE(lines.size(), TrafficLog::capacity);
+    QVERIFY2(lines.first().endsWith(" > 5"), qPrintable(lines.first()));
+    QVERIFY2(lines.last().endsWith(QStringLiteral(" > %1").arg(TrafficLog::capacity + 4)), qPrintable(lines.last()));
 }
 
 QTEST_MAIN(tst_Actions)

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 
 namespace {
 
@@ -25,6 +26,13 @@ QList<QColor> marks(std::initializer_list<Qt::GlobalColor> newest)
     return colours;
 }
 
+// The text the row shows after its marks.
+QString summaryOf(const W_Adres *row)
+{
+    const auto labels = row->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    return labels.size() == 1 ? labels.first()->text() : QStringLiteral("no summary label");
+}
+
 } // namespace
 
 // The radio stability check run from the window's test panel against the
@@ -43,6 +51,7 @@ private slots:
     void stopStartAndClean();
     void otherSequenceEndsTest_data();
     void otherSequenceEndsTest();
+    void countsAndReport();
 
 private:
     void pressTest() { QTest::mouseClick(testKeyOf(testPanel()), Qt::LeftButton); }
@@ -173,6 +182,51 @@ void tst_RadioTest::otherSequenceEndsTest()
     QTest::qWait(600);
     QCOMPARE(emulator->requests(), expected);
     QCOMPARE(shownColours(row(0)), marks({Qt::yellow}));
+}
+
+// The counts survive a stop and a start; the poll in flight at the stop is
+// not counted; the report holds what the rows show; a new address and
+// "CLEAN TEST" empty the counts.
+void tst_RadioTest::countsAndReport()
+{
+    // On the wire's own time, so that a round trip is at least the time of
+    // the poll's four bytes and the answer's five.
+    emulator->setPacing(true);
+    pressTest();
+    QTRY_COMPARE_WITH_TIMEOUT(summaryOf(row(1)), QString("0/2 0%"), 4000);
+    pressTest();
+    QCOMPARE(summaryOf(row(0)), QString("2/2 100%"));
+    pressTest();
+    QTRY_COMPARE_WITH_TIMEOUT(summaryOf(row(0)), QString("3/3 100%"), 2000);
+    pressTest();
+    QCOMPARE(summaryOf(row(1)), QString("0/2 0%"));
+
+    answerFileDialog(workDir.filePath("report"));
+    QTest::mouseClick(named<QPushButton>("Save Report"), Qt::LeftButton);
+    const QStringList report = QString(readFile(workDir.filePath("report.csv"))).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(report.size(), 3);
+    QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms"));
+    const QStringList answered = report.at(1).split(',');
+    QCOMPARE(answered.mid(0, 4), (QStringList{"1", "3", "3", "100"}));
+    const int last = answered.value(4).toInt(), mean = answered.value(5).toInt(), largest = answered.value(6).toInt();
+    QVERIFY2(last >= 9 && mean >= 9 && last <= largest && mean <= largest && largest < 500, qPrintable(report.at(1)));
+    QCOMPARE(report.at(2), QString("12,2,0,0,,,"));
+    QVERIFY2(row(0)->toolTip().contains(
+                 QStringLiteral("last %1 ms, mean %2 ms, largest %3 ms").arg(last).arg(mean).arg(largest)),
+             qPrintable(row(0)->toolTip()));
+
+    QVERIFY(!testPanel()->saveReportTo(workDir.filePath("report.csv/inside.csv")));
+    QCOMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Save Report"));
+
+    row(1)->spinBox()->setValue(3);
+    QCOMPARE(summaryOf(row(1)), QString());
+    QCOMPARE(summaryOf(row(0)), QString("3/3 100%"));
+    QTest::mouseClick(cleanKeyOf(testPanel()), Qt::LeftButton);
+    QCOMPARE(summaryOf(row(0)), QString());
+    QVERIFY2(row(0)->toolTip().startsWith("The latest ten polls") && !row(0)->toolTip().contains("Round trip"),
+             qPrintable(row(0)->toolTip()));
+    QCOMPARE(testPanel()->reportCsv(), QByteArray("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms\n"));
 }
 
 QTEST_MAIN(tst_RadioTest)

@@ -1,11 +1,8 @@
 #include "settingsfile.h"
 #include "windowtesting.h"
 
-#include <QFile>
-#include <QFileDialog>
-
 namespace {
-// The example record of the settings file description, port "COM1": twelve
+// The example record, port "COM1": twelve
 // signed setting bytes, the port name as a stream string, flow control.
 const QByteArray exampleFile = QByteArray::fromHex("00070200000002023204060000000008" "0043004F004D003102");
 const Settings exampleSettings{
@@ -20,26 +17,6 @@ QByteArray exampleWith(const QMap<int, char> &changes)
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         bytes[it.key()] = it.value();
     return bytes;
-}
-
-QByteArray readFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Answers the file dialog that the next click opens, as the operator does:
-// types `fileName` into its name field (selectFile() leaves the field alone
-// while it has the focus) and presses Return.
-void answerFileDialog(const QString &fileName)
-{
-    QTimer::singleShot(50, [fileName] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        edit->setText(fileName);
-        QTest::keyClick(edit, Qt::Key_Return);
-    });
 }
 } // namespace
 
@@ -72,10 +49,8 @@ void tst_SettingsFiles::initTestCase()
 // Writes the bytes (none: a missing file) to the file and has the window load it.
 bool tst_SettingsFiles::load(const QByteArray &bytes, const QString &fileName)
 {
-    QFile file(workDir.filePath(fileName));
-    const bool written = bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    return written && window->loadSettingsFrom(file.fileName());
+    const QString path = workDir.filePath(fileName);
+    return (bytes.isNull() || writeFile(path, bytes)) && window->loadSettingsFrom(path);
 }
 
 // A file loads over the example, record and panels alike: the channel list

@@ -58,11 +58,7 @@ Settings tst_ShownRecord::stored() const
 
 QString tst_ShownRecord::saveFile(const QString &name, const QByteArray &bytes) const
 {
-    const QString path = files.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return QString();
-    return path;
+    return writeFile(files.filePath(name), bytes) ? files.filePath(name) : QString();
 }
 
 // The file of a record some other operator saved: choices the panels offer, spin values

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -116,6 +117,32 @@ inline Emulator::Fault silentFault(const QByteArray &match, int times = -1)
     fault.times = times;
     fault.silent = true;
     return fault;
+}
+
+inline QByteArray readFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Answers the file dialog that the next click opens, as the operator does:
+// types `fileName` into its name field (selectFile() leaves the field alone
+// while it has the focus) and presses Return.
+inline void answerFileDialog(const QString &fileName)
+{
+    QTimer::singleShot(50, [fileName] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        edit->setText(fileName);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
 }
 
 // Answers every modal message box the window opens and keeps what each one
