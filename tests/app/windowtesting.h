@@ -17,22 +17,13 @@
 #include "w_subband.h"
 #include "w_test.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
 
 #include <memory>
 
@@ -65,26 +56,23 @@ inline void setRecord(Data *d, const Settings &s)
 
 inline Settings changed(Settings base, const Settings &changes)
 {
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-        base[it.key()] = it.value();
+    base.insert(changes);
     return base;
 }
 
+// Empty when `actual` holds every value of `expected`.
 inline QString differences(const Settings &actual, const Settings &expected)
 {
     QStringList out;
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        if (actual.value(it.key(), -1000) != it.value())
-            out << QStringLiteral("%1 is %2, expected %3").arg(it.key()).arg(actual.value(it.key(), -1000)).arg(it.value());
+        if (actual.value(it.key(), -1) != it.value())
+            out << QStringLiteral("%1 is %2, expected %3").arg(it.key()).arg(actual.value(it.key(), -1)).arg(it.value());
     }
     return out.join(QStringLiteral("; "));
 }
 
-#define COMPARE_SETTINGS(actual, expected)                                      \
-    do {                                                                        \
-        const QString diff = differences(actual, expected);                     \
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));                             \
-    } while (false)
+#define COMPARE_SETTINGS(actual, expected) QVERIFY2(differences(actual, expected).isEmpty(), \
+                                                   qPrintable(differences(actual, expected)))
 
 inline int checkedNumber(const QList<W_Rb *> &buttons)
 {
@@ -204,13 +192,12 @@ private:
 };
 
 // The main window against the device emulator on a pseudo-terminal, made
-// afresh for every test function, for the tests that drive the window as an
-// operator does.
+// afresh for every test function: openWindow from init, closeWindow from
+// cleanup, setUpApplication (the start-up file's own directory) from
+// initTestCase.
 class WindowRig
 {
 protected:
-    // From initTestCase: the window's start-up file goes to a directory of
-    // its own.
     void setUpApplication()
     {
         QCoreApplication::setOrganizationName(QStringLiteral("Morvell"));
@@ -219,7 +206,6 @@ protected:
         QVERIFY(QDir::setCurrent(workDir.path()));
     }
 
-    // From init.
     void openWindow()
     {
         QSettings().clear();
@@ -236,8 +222,8 @@ protected:
         QVERIFY(progress->isValid());
     }
 
-    // From cleanup. A test takes the boxes it expects out of boxes->seen; any
-    // left over were not expected.
+    // A test takes the boxes it expects out of boxes->seen; any left over
+    // were not expected.
     void closeWindow()
     {
         progress.reset();
@@ -288,7 +274,7 @@ protected:
     // The progress bar has reached 100 since connectDevice.
     bool sequenceEnded() const { return !progress->isEmpty() && progress->last().at(0).toInt() == 100; }
 
-    // Key, radio, RS-485, freeze protection and test panels, and the progress bar.
+    // Keys, radio, RS-485, freeze protection and test panels, progress bar.
     QVector<bool> panelsEnabled() const
     {
         return {window->findChild<W_Key *>()->isEnabled(), radio()->isEnabled(), rs485()->isEnabled(),
@@ -298,8 +284,7 @@ protected:
 
     void verifyDisconnected() const
     {
-        auto *exchange = window->findChild<Exchange *>();
-        QVERIFY(!exchange->isOpen());
+        QVERIFY(!window->findChild<Exchange *>()->isOpen());
         QCOMPARE(key("pbOpen")->text(), QString("Connect"));
         QVERIFY(window->portPanel()->isEnabled());
         QCOMPARE(panelsEnabled(), QVector<bool>(6, false));
