@@ -22,11 +22,9 @@ private slots:
     void readAfterSlowerSerialRate();
     void fileWhileFloorIsHigh();
     void channelAfterDeviceRateChange();
-    void rateChangeKeepsFrequency();
     void deviceValueOutOfRange();
     void hostileFile_data();
     void hostileFile();
-    void freezeProtectionDraggedOff();
 
 private:
     // The record in the encoding of recordOf, as the device holds it.
@@ -248,21 +246,6 @@ void tst_ShownRecord::channelAfterDeviceRateChange()
     QVERIFY(emulator->requests().contains("ATS200=0\r"));
 }
 
-// 9600 and 4800 bps offer the same ten channels: 869.025 MHz stays chosen;
-// 19200 bps has no such channel, and the first one is.
-void tst_ShownRecord::rateChangeKeepsFrequency()
-{
-    emulator->device()->setSRegister(DeviceModel::RadioDataRate, 1);
-    emulator->device()->setSRegister(DeviceModel::Chanel, 6);
-    QVERIFY(connectDevice());
-    clickIndicator(button(radio()->rightPanel()->buttons(), 0));
-    QCOMPARE(combo("Chanel")->currentText(), QString("869.025 MHz"));
-    QCOMPARE(int(window->record()->chanel), 6);
-    clickIndicator(button(radio()->rightPanel()->buttons(), 2));
-    QCOMPARE(combo("Chanel")->currentIndex(), 0);
-    QCOMPARE(int(window->record()->chanel), 0);
-}
-
 // A value the controls cannot show stays as the device reported it, is told
 // once, and WRITE gives it back.
 void tst_ShownRecord::deviceValueOutOfRange()
@@ -334,30 +317,6 @@ void tst_ShownRecord::hostileFile()
     COMPARE_SETTINGS(shown(), recordOf(window->record()));
     QVERIFY(runSequence("WRITE"));
     COMPARE_SETTINGS(stored(), shown());
-}
-
-// A press dragged off the key before release toggles nothing: the panel and
-// the window height stay in step with the key.
-void tst_ShownRecord::freezeProtectionDraggedOff()
-{
-    QVERIFY(connectDevice());
-    QPushButton *freeze = key("Freeze Protection");
-    auto *panel = window->findChild<W_FreezProtection *>();
-    const int height = window->height();
-
-    QTest::mousePress(freeze, Qt::LeftButton);
-    QTest::mouseMove(freeze, QPoint(-50, -50));
-    QTest::mouseRelease(freeze, Qt::LeftButton, {}, QPoint(-50, -50));
-    QVERIFY(!freeze->isChecked());
-    QVERIFY(panel->isHidden());
-    QCOMPARE(window->height(), height);
-
-    QTest::mouseClick(freeze, Qt::LeftButton);
-    QVERIFY(!panel->isHidden());
-    QCOMPARE(window->height(), height + 75);
-    QTest::mouseClick(freeze, Qt::LeftButton);
-    QVERIFY(panel->isHidden());
-    QCOMPARE(window->height(), height);
 }
 
 QTEST_MAIN(tst_ShownRecord)
