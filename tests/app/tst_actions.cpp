@@ -136,7 +136,6 @@ void tst_Actions::failurePrompt_data()
     QTest::newRow("yes") << int(BoxAnswerer::Yes) << true;
     QTest::newRow("no") << int(BoxAnswerer::No) << false;
     QTest::newRow("escape") << int(BoxAnswerer::Escape) << false;
-    QTest::newRow("close control") << int(BoxAnswerer::Close) << false;
 }
 
 // The power write gets no answer during WRITE. Serial timeout and flow

@@ -135,12 +135,12 @@ inline void answerFileDialog(const QString &fileName)
 
 // Answers every modal message box the window opens and keeps what each one
 // said: OK where the box has one, otherwise the answer the test chose.
-// Close closes the box's window; Leave leaves it for the program to close,
-// and escapes it after 5 s so that the test fails instead of hanging.
+// Leave leaves it for the program to close, and escapes it after 5 s so
+// that the test fails instead of hanging.
 class BoxAnswerer : public QObject
 {
 public:
-    enum Answer { Yes, No, Escape, Close, Leave };
+    enum Answer { Yes, No, Escape, Leave };
 
     struct Seen
     {
@@ -180,8 +180,6 @@ private:
             key = box->button(answer == Yes ? QMessageBox::Yes : answer == No ? QMessageBox::No : QMessageBox::NoButton);
         if (key)
             QTest::mouseClick(key, Qt::LeftButton);
-        else if (answer == Close)
-            box->close();
         else if (answer != Leave)
             QTest::keyClick(box, Qt::Key_Escape);
     }
