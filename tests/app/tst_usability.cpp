@@ -211,8 +211,22 @@ void tst_Usability::testWithoutTickedRow()
     QCOMPARE(notes(), QStringList{"Tick at least one address to test."});
     QVERIFY(boxes->seen.isEmpty());
 
-    clickIndicator(rowsOf(testPanel()).at(5)->checkBox());
+    const QList<W_Adres *> rows = rowsOf(testPanel());
+    clickIndicator(rows.at(5)->checkBox());
     QCOMPARE(notes(), QStringList());
+
+    // A row whose address an earlier row holds is marked while it does.
+    QSpinBox *first = rows.at(0)->spinBox();
+    QSpinBox *repeated = rows.at(5)->spinBox();
+    const QString plainTip = repeated->toolTip();
+    const auto textColour = [](const QSpinBox *box) { return box->palette().color(QPalette::Active, QPalette::Text); };
+    repeated->setValue(1);
+    QVERIFY(repeated->toolTip().contains("earlier row"));
+    QVERIFY(textColour(repeated) != textColour(first));
+    QCOMPARE(first->toolTip(), plainTip);
+    repeated->setValue(6);
+    QCOMPARE(repeated->toolTip(), plainTip);
+    QCOMPARE(textColour(repeated), textColour(first));
 }
 
 QTEST_MAIN(tst_Usability)
