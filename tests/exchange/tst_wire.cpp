@@ -5,10 +5,8 @@
 #include "parser.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -50,9 +48,9 @@ void setRecord(Data *data, const QList<int> &values)
 }
 } // namespace
 
-// The wire: one transaction's matcher and timer, and the program's Exchange
-// against the device emulator over a pseudo-terminal: what the device
-// receives and what the engine reports.
+// The wire: one transaction's matcher, and the program's Exchange against the
+// device emulator over a pseudo-terminal: what the device receives and what
+// the engine reports.
 class tst_Wire : public QObject
 {
     Q_OBJECT
@@ -84,16 +82,15 @@ class tst_Wire : public QObject
     }
 
 private slots:
-    // The cases timed by the protocol's own second run as a program of their
-    // own (RYD_WIRE_CLOCK set), so that neither half of the wire takes long.
+    // The case timed by the protocol's own second runs on its own
+    // (RYD_WIRE_CLOCK set), so that neither half of the wire takes long.
     void init()
     {
-        static const QStringList clockCases{QStringLiteral("timeouts"), QStringLiteral("radioTest")};
-        if (clockCases.contains(QLatin1String(QTest::currentTestFunction())) != qEnvironmentVariableIsSet("RYD_WIRE_CLOCK"))
+        const bool clockCase = qstrcmp(QTest::currentTestFunction(), "timeouts") == 0;
+        if (clockCase != qEnvironmentVariableIsSet("RYD_WIRE_CLOCK"))
             QSKIP("in the other half of the wire cases");
         emulator = std::make_unique<Emulator>();
-        QString error;
-        QVERIFY2(emulator->open(&error), qPrintable(error));
+        QVERIFY(emulator->open());
         data = std::make_unique<Data>();
         engine = std::make_unique<Exchange>(nullptr, data.get());
         // Silent commands give up in 0.3 s; the cases about time itself go back
@@ -128,8 +125,6 @@ private slots:
         const QByteArrayList none;
         QTest::newRow("single character too long") << E_GetSubBand << QByteArrayList{"S206=34\r"} << -1 << none << false;
         QTest::newRow("breaking byte not retried") << E_GetChanel << QByteArrayList{"SS200=5\r"} << -1 << none << false;
-        QTest::newRow("broken partial answer then whole answer")
-            << E_GetChanel << QByteArrayList{"S20", "x", "S200=7\r"} << 2 << QByteArrayList{"7"} << true;
         QTest::newRow("a send drops the partial answer")
             << E_GetChanel << QByteArrayList{"S200=", sendAgain, "4\r", "S200=4\r"} << 3 << QByteArrayList{"4"} << true;
         QTest::newRow("two answers in one read, second ignored")
@@ -166,39 +161,19 @@ private slots:
         QCOMPARE(parser.isDone(), done);
     }
 
-    // Started again after its first re-send, a transaction counts its sends
-    // afresh: two more, then one timeout.
-    void restartCountsSendsAfresh()
-    {
-        ParserParam param;
-        param.repeats = 2;
-        param.interval = 50;
-        Parser parser(nullptr, param);
-        QSignalSpy requests(&parser, &Parser::sgRequest);
-        QSignalSpy timeouts(&parser, &Parser::sgTimeout);
-
-        parser.start();
-        QTRY_COMPARE(requests.count(), 2);
-        parser.start();
-        QTRY_COMPARE(timeouts.count(), 1);
-        QCOMPARE(requests.count(), 4);
-    }
-
     void readAll_data()
     {
-        QTest::addColumn<bool>("pacing");
         QTest::addColumn<Emulator::Fault>("deviceFault");
         // The kind whose answer has the wrong number of fields; -1 for none.
         QTest::addColumn<int>("undelivered");
 
         Emulator::Fault split;
         split.splitInto = 3;
-        QTest::newRow("whole answers") << false << Emulator::Fault() << -1;
-        QTest::newRow("answers in three pieces") << false << split << -1;
-        QTest::newRow("wire speed, byte by byte") << true << Emulator::Fault() << -1;
+        QTest::newRow("whole answers") << Emulator::Fault() << -1;
+        QTest::newRow("answers in three pieces") << split << -1;
         QTest::newRow("record with seven fields")
-            << false << fault("$1", "adr=,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\r") << int(E_GetRs485);
-        QTest::newRow("channel with no field") << false << fault("ATS200?", "S200=\r") << int(E_GetChanel);
+            << fault("$1", "adr=,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\r") << int(E_GetRs485);
+        QTest::newRow("channel with no field") << fault("ATS200?", "S200=\r") << int(E_GetChanel);
     }
 
     // Connecting reads everything in a fixed order and delivers each setting;
@@ -206,7 +181,6 @@ private slots:
     // delivering anything, and the sequence goes on.
     void readAll()
     {
-        QFETCH(bool, pacing);
         QFETCH(Emulator::Fault, deviceFault);
         QFETCH(int, undelivered);
         DeviceModel *device = emulator->device();
@@ -216,7 +190,6 @@ private slots:
             QCOMPARE(device->answer(write), QByteArray("OK\r"));
         device->setFirmware("3.1");
         device->setModuleVersion("LE50-868 v2.0");
-        emulator->setPacing(pacing);
         emulator->addFault(deviceFault);
 
         QVERIFY(exchange()->openPort(emulator->portName()));
@@ -224,10 +197,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(finished(), 5000);
         QCOMPARE(got.percents, (QList<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100}));
         QCOMPARE(emulator->requests(), QByteArrayList{"$2"} + readAllRequests);
-        QVERIFY(got.prompts.isEmpty());
-        QList<TypeParser> expectedTypes{E_GetVersion,       E_GetModuleVersion, E_GetFlowControl,
-                                        E_GetSubBand,       E_GetRadioDataRate, E_GetChanel,
-                                        E_GetSerialTimeout, E_GetPower,         E_GetRs485};
+        QList<TypeParser> expectedTypes{E_GetVersion, E_GetModuleVersion, E_GetFlowControl, E_GetSubBand, E_GetRadioDataRate,
+                                        E_GetChanel,  E_GetSerialTimeout, E_GetPower,       E_GetRs485};
         QList<QByteArrayList> expectedFields{{"3.1", "B"}, {"LE50-868 v2.0"}, {"0"}, {"3"}, {"4"}, {"17"},
                                              {"9"},        {"5"}, {":", "7", "000", "012", "1", "255", "030", "1"}};
         const int missing = expectedTypes.indexOf(TypeParser(undelivered));
@@ -257,43 +228,33 @@ private slots:
         QCOMPARE(port->bytesAvailable(), qint64(0));
     }
 
-    // A reset that is answered drops the attempts behind it up to the RS-485
-    // record; with no record queued, that is all of them.
-    void resetWithNoRecordBehind()
-    {
-        QVERIFY(connectDevice());
-        emulator->device()->setCommandMode(true);
-        for (const TypeParser type : {E_RestoreDefaults, E_SetLinkRate, E_CommandMode, E_RestoreDefaults})
-            exchange()->addParser(type, QStringLiteral("1"));
-        exchange()->start(true);
-        QTRY_VERIFY(finished());
-        QCOMPARE(emulator->requests(), QByteArrayList{"ATR\r"});
-    }
-
     void writeQueue_data()
     {
         QTest::addColumn<bool>("defaults");
+        QTest::addColumn<Emulator::Fault>("deviceFault");
         // In setRecord's order.
         QTest::addColumn<QList<int>>("record");
         QTest::addColumn<QByteArrayList>("writes");
 
         QTest::newRow("WRITE, address 10, rate 7")
-            << false << QList<int>{1, 3, 12, 5, 10, 7, 17, 3, 1, 5, 1, 0, 60}
+            << false << Emulator::Fault() << QList<int>{1, 3, 12, 5, 10, 7, 17, 3, 1, 5, 1, 0, 60}
             << QByteArrayList{"+++", "ATS210=8\r", "$38", "$0:,7,000,003,1,005,060,1", "ATS206=1\r", "ATS201=3\r",
                               "ATS200=12\r", "ATS202=5\r", "ATS214=17\r", "ATS216=0\r", "ATO\r"};
         QTest::newRow("WRITE, address 63, wide values")
-            << false << QList<int>{9, 9, 255, 9, 63, 0, 255, 250, 12, 255, 2, 2, 255}
+            << false << Emulator::Fault() << QList<int>{9, 9, 255, 9, 63, 0, 255, 250, 12, 255, 2, 2, 255}
             << QByteArrayList{"+++", "ATS210=1\r", "$31", "$0o,0,000,250,12,255,255,2", "ATS206=9\r", "ATS201=9\r",
                               "ATS200=255\r", "ATS202=9\r", "ATS214=255\r", "ATS216=2\r", "ATO\r"};
-        // No reset is answered: each is sent twice, at the current rate first,
-        // then at every rate, and the factory record follows anyway.
+        // DEFAULT tries the current rate, then every rate, until a reset is
+        // answered; the factory record and the registers follow.
+        const QList<int> factory{2, 2, 0, 7, 0, 3, 2, 0, 0, 50, 0, 2, 6};
+        const QByteArrayList factoryWrites{"$00,4,000,000,0,050,006,0", "ATS206=2\r", "ATS201=2\r", "ATS200=0\r",
+                                           "ATS202=7\r", "ATS214=2\r", "ATS216=2\r", "ATO\r"};
+        QTest::newRow("DEFAULT, first reset answered")
+            << true << Emulator::Fault() << factory << QByteArrayList{"$33", "+++", "ATR\r"} + factoryWrites;
         QByteArrayList resets;
         for (const int rate : {3, 0, 1, 2, 3, 4, 5, 6, 7})
             resets << "$3" + QByteArray::number(rate) << "+++" << "ATR\r" << "ATR\r";
-        QTest::newRow("DEFAULT")
-            << true << QList<int>{2, 2, 0, 7, 0, 3, 2, 0, 0, 50, 0, 2, 6}
-            << resets + QByteArrayList{"$00,4,000,000,0,050,006,0", "ATS206=2\r", "ATS201=2\r", "ATS200=0\r",
-                                       "ATS202=7\r", "ATS214=2\r", "ATS216=2\r", "ATO\r"};
+        QTest::newRow("DEFAULT, no reset answered") << true << silent("ATR") << factory << resets + factoryWrites;
     }
 
     // WRITE and DEFAULT on the wire, each replacing a WRITE that has sent its
@@ -303,13 +264,14 @@ private slots:
     void writeQueue()
     {
         QFETCH(bool, defaults);
+        QFETCH(Emulator::Fault, deviceFault);
         QFETCH(QList<int>, record);
         QFETCH(QByteArrayList, writes);
         QVERIFY(connectDevice());
         // Eighteen silent resets, each sent twice.
-        if (defaults)
+        if (deviceFault.silent)
             exchange()->setIntervalOverride(20);
-        emulator->addFault(silent("ATR"));
+        emulator->addFault(deviceFault);
         for (const char *write : {"ATS206=", "ATS201=", "ATS200=", "ATS202=", "ATS214=", "ATS216=", "ATS210=", "$3", "$0"})
             emulator->addFault(fault(write, "OK\r"));
         setRecord(data.get(), record);
@@ -320,7 +282,6 @@ private slots:
         else
             exchange()->startSave();
         QTRY_VERIFY_WITH_TIMEOUT(finished(), 5000);
-        QVERIFY(got.prompts.isEmpty());
         const QByteArrayList expected = QByteArrayList{"+++"} + writes + readAllRequests;
         QCOMPARE(emulator->requests().mid(0, expected.size()), expected);
     }
@@ -353,7 +314,6 @@ private slots:
         QCOMPARE(got.prompts, (QByteArrayList{"ATS200?\r", "ATS202?\r"}));
         QCOMPARE(got.percents, (QList<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 100}));
         const auto near = [](qint64 actual, qint64 expected) { return qAbs(actual - expected) < 150; };
-        QVERIFY2(near(receivedAt.at(4) - receivedAt.at(3), 1000), "ATS216? re-sent after 1 s");
         QVERIFY2(near(receivedAt.at(5) - receivedAt.at(3), 2000), "next read 2 s after ATS216?");
         QVERIFY2(near(receivedAt.at(8) - receivedAt.at(7), 1000), "ATS200? re-sent after 1 s");
         QVERIFY2(near(promptedAt.at(0) - receivedAt.at(7), 2000), "sgError 2 s after ATS200?");
@@ -398,7 +358,6 @@ private slots:
         QCOMPARE(got.percents, progress);
         QVERIFY(got.prompts.isEmpty());
         QCOMPARE(lost.count(), hangUp ? 1 : 0);
-        QCOMPARE(got.types.size(), settingsBefore);
     }
 
     // The prompt for a timed-out read is still open when its late answer
@@ -432,46 +391,29 @@ private slots:
         QCOMPARE(got.fields.at(0), QByteArrayList{"21"});
     }
 
-    // The radio test replaces a running read-all: "XMwn\r", then one poll a
-    // second in list order, each judged when its second ends, against the
-    // answer of its own address.
+    // The radio test replaces a running read-all: "XMwn\r", then one poll an
+    // interval in list order, each judged against the answer of its own
+    // address. The window may stop it from inside a report, while a poll is
+    // sent or judged: that poll is neither used nor restarted, nor advanced
+    // past, so a new start polls its address again.
     void radioTest()
     {
-        exchange()->setIntervalOverride(0);
         QVERIFY(connectDevice());
-        emulator->device()->setPresentAddresses(QByteArray("\x01\x05\x0c", 3));
-        // Address 1 answers once with another address's text.
-        emulator->addFault(fault("!011", "TEST2", 1));
+        emulator->device()->setPresentAddresses(QByteArray("\x05\x0c", 2));
         emulator->addFault(silent("ATS206?"));
         exchange()->GetAllSettings();
         QTRY_VERIFY(emulator->requests().contains("ATS206?\r"));
         emulator->clearRequests();
-        QElapsedTimer clock;
-        QList<qint64> pollTimes;
         QByteArrayList results;
-        connect(exchange(), &Exchange::sgRequest, this, [&] { pollTimes.append(clock.elapsed()); });
         connect(exchange(), &Exchange::sgOk, this,
                 [&](quint8, TypeParser, const QByteArray &request) { results.append(request + " answered"); });
         connect(exchange(), &Exchange::sgTimeOut, this,
                 [&](quint8, TypeParser, const QByteArray &request) { results.append(request + " silent"); });
-
-        clock.start();
         exchange()->startTest(QByteArray("\x01\x0c\x05", 3));
-        QTRY_COMPARE_WITH_TIMEOUT(pollTimes.size(), 3, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), (QByteArrayList{"XMwn\r", "!011", "!01<", "!015", "!011"}), 2000);
         exchange()->clearParsers();
-        QTest::qWait(1100);
-        QCOMPARE(emulator->requests(), (QByteArrayList{"XMwn\r", "!011", "!01<", "!015"}));
-        QCOMPARE(results, (QByteArrayList{"!011 silent", "!01< answered"}));
-        QVERIFY2(qAbs(pollTimes.at(1) - pollTimes.at(0) - 1000) < 100, "one poll a second");
-        QVERIFY2(qAbs(pollTimes.at(2) - pollTimes.at(1) - 1000) < 100, "one poll a second");
-    }
+        QCOMPARE(results, (QByteArrayList{"!011 silent", "!01< answered", "!015 answered"}));
 
-    // The window may stop the test from inside a report, while a poll is sent
-    // or while it is judged: the stopped poll is neither used nor restarted
-    // afterwards, nor advanced past, so a new start polls its address again.
-    void stopTestFromReport()
-    {
-        QVERIFY(connectDevice());
         const QByteArray addresses("\x07\x08", 2);
         for (const auto report : {&Exchange::sgRequest, &Exchange::sgTimeOut}) {
             emulator->clearRequests();
