@@ -2,6 +2,7 @@
 #include "windowtesting.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 
 namespace {
@@ -71,8 +72,9 @@ void tst_RadioTest::init()
     QCOMPARE(row(0)->adres(), quint8(1));
 }
 
-// "XMwn\r", then address 1 ("!011") and address 12 ("!01<") in turn. The
-// first answer from address 1 carries another address and counts as none.
+// "XMwn\r", then address 1 ("!011") and address 12 ("!01<") in turn, one poll
+// a second. The first answer from address 1 carries another address and
+// counts as none.
 void tst_RadioTest::pollsInListOrder()
 {
     Emulator::Fault wrong;
@@ -80,6 +82,16 @@ void tst_RadioTest::pollsInListOrder()
     wrong.times = 1;
     wrong.replaceWith = "TEST2";
     emulator->addFault(wrong);
+    // The one case on the protocol's own second.
+    window->findChild<Exchange *>()->setIntervalOverride(0);
+    QElapsedTimer clock;
+    QList<qint64> pollTimes;
+    connect(emulator.get(), &Emulator::requestReceived, this, [&](const QByteArray &request) {
+        if (request.startsWith("!01"))
+            pollTimes.append(clock.elapsed());
+    });
+
+    clock.start();
     pressTest();
     QCOMPARE(testKeyOf(testPanel())->text(), QString("STOP"));
     QVERIFY(!row(0)->isEnabled());
@@ -88,7 +100,9 @@ void tst_RadioTest::pollsInListOrder()
     QCOMPARE(shownColours(row(1)), marks({}));
 
     const QByteArrayList fourPolls{"XMwn\r", "!011", "!01<", "!011", "!01<"};
-    QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), fourPolls, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), fourPolls, 4500);
+    for (int i = 1; i < pollTimes.size(); ++i)
+        QVERIFY2(qAbs(pollTimes.at(i) - pollTimes.at(i - 1) - 1000) < 150, "one poll a second");
     QCOMPARE(shownColours(row(0)), marks({Qt::green, Qt::red}));
     QCOMPARE(shownColours(row(1)), marks({Qt::yellow, Qt::red}));
     QCOMPARE(row(0)->colors(), marks({Qt::green, Qt::red}));
@@ -98,7 +112,7 @@ void tst_RadioTest::pollsInListOrder()
     pressTest();
     QCOMPARE(testKeyOf(testPanel())->text(), QString("TEST"));
     QVERIFY(row(0)->isEnabled());
-    QTest::qWait(600);
+    QTest::qWait(1100);
     QCOMPARE(emulator->requests(), fourPolls);
     QCOMPARE(shownColours(row(1)), marks({Qt::yellow, Qt::red}));
 }
