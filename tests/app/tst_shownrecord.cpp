@@ -14,8 +14,18 @@ class tst_ShownRecord : public QObject, public WindowRig
 
 private slots:
     void initTestCase() { setUpApplication(); }
-    void init() { openWindow(); }
-    void cleanup() { closeWindow(); }
+    // The walk runs alone, with RYD_WALK set, beside the other cases.
+    void init()
+    {
+        if ((qstrcmp(QTest::currentTestFunction(), "walk") == 0) != qEnvironmentVariableIsSet("RYD_WALK"))
+            QSKIP("in the other half of these cases");
+        openWindow();
+    }
+    void cleanup()
+    {
+        if (window)
+            closeWindow();
+    }
 
     void walk_data();
     void walk();
@@ -296,25 +306,26 @@ void tst_ShownRecord::hostileFile_data()
 }
 
 // A file is refused, the record and panels unchanged, or taken as the
-// controls show it; either way WRITE sends only what the panels show.
+// controls show it, and WRITE then sends what the panels show.
 void tst_ShownRecord::hostileFile()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(Settings, loaded);
     QVERIFY(files.isValid());
-    QVERIFY(connectDevice());
+    window->setPanelsEnabled(true);
     const Settings before = recordOf(window->record());
 
     const QString path = saveFile("hostile.ryd", bytes);
     QCOMPARE(window->loadSettingsFrom(path), !loaded.isEmpty());
+    COMPARE_SETTINGS(recordOf(window->record()), loaded.isEmpty() ? before : loaded);
+    COMPARE_SETTINGS(shown(), recordOf(window->record()));
     if (loaded.isEmpty()) {
         QTRY_COMPARE(boxes->seen.size(), 1);
         QVERIFY(boxes->seen.takeFirst().text.contains(path));
-        COMPARE_SETTINGS(recordOf(window->record()), before);
-    } else {
-        COMPARE_SETTINGS(recordOf(window->record()), loaded);
+        return;
     }
-    COMPARE_SETTINGS(shown(), recordOf(window->record()));
+    QVERIFY(connectDevice());
+    QVERIFY(window->loadSettingsFrom(path));
     QVERIFY(runSequence("WRITE"));
     COMPARE_SETTINGS(stored(), shown());
 }
