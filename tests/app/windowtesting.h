@@ -37,6 +37,7 @@ inline const QByteArrayList readAllRequests{
     "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
 };
 
+// The record as named settings.
 inline Settings recordOf(const Data *d)
 {
     Settings s;
@@ -76,20 +77,14 @@ inline QString differences(const Settings &actual, const Settings &expected)
 
 inline int checkedNumber(const QList<W_Rb *> &buttons)
 {
-    for (const W_Rb *rb : buttons) {
-        if (rb->isChecked())
-            return rb->number();
-    }
-    return -1;
+    const auto rb = std::find_if(buttons.begin(), buttons.end(), [](const W_Rb *b) { return b->isChecked(); });
+    return rb == buttons.end() ? -1 : (*rb)->number();
 }
 
 inline W_Rb *button(const QList<W_Rb *> &buttons, int number)
 {
-    for (W_Rb *rb : buttons) {
-        if (rb->number() == number)
-            return rb;
-    }
-    return nullptr;
+    const auto rb = std::find_if(buttons.begin(), buttons.end(), [number](const W_Rb *b) { return b->number() == number; });
+    return rb == buttons.end() ? nullptr : *rb;
 }
 
 // Radio buttons and check boxes take a click on their indicator.
@@ -232,8 +227,7 @@ protected:
         QVERIFY2(unexpected.isNull(), qPrintable("unexpected message box " + unexpected));
     }
 
-    // Presses "Connect" and waits for the read-all to end; what it sent and
-    // showed is then forgotten.
+    // Presses "Connect" and waits for the read-all; what it sent is forgotten.
     bool connectDevice()
     {
         QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
@@ -244,8 +238,8 @@ protected:
         return done;
     }
 
-    // Presses a key that starts a sequence and waits for its end; the
-    // device's requests are then those of this sequence.
+    // Presses a key and waits for the sequence it starts; the device's
+    // requests are then this sequence's.
     bool runSequence(const char *name)
     {
         emulator->clearRequests();
@@ -269,7 +263,7 @@ protected:
         QCOMPARE(boxes->seen.takeFirst().title, QString("Restore factory settings"));
     }
 
-    // The progress bar has reached 100 since connectDevice.
+    // The progress bar has reached 100 since it was last cleared.
     bool sequenceEnded() const { return !progress->isEmpty() && progress->last().at(0).toInt() == 100; }
 
     // Keys, radio, RS-485, freeze protection and test panels, progress bar.
