@@ -50,17 +50,12 @@ Settings tst_ShownRecord::stored() const
     const DeviceModel::Rs485Record record = device->rs485();
     return {{"Sub-band", device->sRegister(DeviceModel::SubBand)},
             {"Radio Data Rate", device->sRegister(DeviceModel::RadioDataRate)},
-            {"Chanel", device->sRegister(DeviceModel::Chanel)},
-            {"Power", device->sRegister(DeviceModel::Power)},
+            {"Chanel", device->sRegister(DeviceModel::Chanel)}, {"Power", device->sRegister(DeviceModel::Power)},
             {"Serial Timeout", device->sRegister(DeviceModel::SerialTimeout)},
             {"Flow control", device->sRegister(DeviceModel::FlowControl)},
-            {"Test address", record.testAddress},
-            {"Serial Data Rate", record.serialDataRate},
-            {"Delay Tx-Rx", record.delayTxRx},
-            {"Parity", record.parity},
-            {"Stop bit", record.stopBit},
-            {"Radio Transmit Reset", record.radioTransmitReset},
-            {"WDT Reset", record.wdtReset}};
+            {"Test address", record.testAddress}, {"Serial Data Rate", record.serialDataRate},
+            {"Delay Tx-Rx", record.delayTxRx}, {"Parity", record.parity}, {"Stop bit", record.stopBit},
+            {"Radio Transmit Reset", record.radioTransmitReset}, {"WDT Reset", record.wdtReset}};
 }
 
 QString tst_ShownRecord::saveFile(const QString &name, const QByteArray &bytes) const

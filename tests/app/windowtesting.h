@@ -26,6 +26,7 @@
 #include <QSpinBox>
 
 #include <memory>
+#include <utility>
 
 // Settings by their names, in the record's encoding (flow control 0 or 2).
 using Settings = QMap<QString, int>;
@@ -37,7 +38,6 @@ inline const QByteArrayList readAllRequests{
     "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
 };
 
-// The record as named settings.
 inline Settings recordOf(const Data *d)
 {
     Settings s;
@@ -230,9 +230,7 @@ protected:
     // Presses "Connect" and waits for the read-all; what it sent is forgotten.
     bool connectDevice()
     {
-        QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
-        const bool done = QTest::qWaitFor(
-            [this] { return progressBar()->value() == 100 && emulator->requests().size() == 11; }, 5000);
+        const bool done = runSequence("pbOpen") && emulator->requests().size() == 11;
         emulator->clearRequests();
         progress->clear();
         return done;
@@ -255,8 +253,7 @@ protected:
     // Presses "DEFAULT" and confirms the question it asks.
     void pressDefault()
     {
-        const BoxAnswerer::Answer before = boxes->answer;
-        boxes->answer = BoxAnswerer::Yes;
+        const BoxAnswerer::Answer before = std::exchange(boxes->answer, BoxAnswerer::Yes);
         QTest::mouseClick(key("DEFAULT"), Qt::LeftButton);
         boxes->answer = before;
         QVERIFY(!boxes->seen.isEmpty());
@@ -291,14 +288,11 @@ protected:
     {
         return {{"Sub-band", checkedNumber(radio()->subBandPanel()->buttons())},
                 {"Radio Data Rate", checkedNumber(radio()->rightPanel()->buttons())},
-                {"Chanel", combo("Chanel")->currentIndex()},
-                {"Power", radio()->rightPanel()->powerPanel()->power()},
+                {"Chanel", combo("Chanel")->currentIndex()}, {"Power", radio()->rightPanel()->powerPanel()->power()},
                 {"Test address", spin("Test address")->value()},
                 {"Serial Data Rate", checkedNumber(rs485()->serialRatePanel()->buttons())},
-                {"Serial Timeout", spin("Serial Timeout")->value()},
-                {"Delay Tx-Rx", spin("Delay Tx-Rx")->value()},
-                {"Parity", combo("Parity")->currentIndex()},
-                {"Stop bit", combo("Stop bit")->currentIndex()},
+                {"Serial Timeout", spin("Serial Timeout")->value()}, {"Delay Tx-Rx", spin("Delay Tx-Rx")->value()},
+                {"Parity", combo("Parity")->currentIndex()}, {"Stop bit", combo("Stop bit")->currentIndex()},
                 {"Flow control", combo("Flow control")->currentText() == "HardWare" ? 0 : 2},
                 {"Radio Transmit Reset", spin("Radio Transmit Reset")->value()},
                 {"WDT Reset", combo("WDT Reset")->currentIndex()}};
