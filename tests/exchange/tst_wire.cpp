@@ -6,7 +6,6 @@
 
 #include <QElapsedTimer>
 #include <QSerialPort>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -266,24 +265,6 @@ private slots:
         QVERIFY2(receivedAt.at(9) >= promptedAt.at(0), "next read after the prompt");
     }
 
-    // A hang-up at the last read of the read-all closes the port and drops
-    // the queue at once: it is reported once, and nothing for the read that
-    // would otherwise have timed out.
-    void hangUp()
-    {
-        Emulator::Fault end = silent("$1");
-        end.hangUp = true;
-        emulator->addFault(end);
-        QSignalSpy lost(engine.get(), &Exchange::sgPortLost);
-        QVERIFY(engine->openPort(emulator->portName()));
-        QTRY_VERIFY(!engine->isOpen());
-        const QList<int> progress = got.percents;
-        QTest::qWait(700);
-        QCOMPARE(got.percents, progress);
-        QVERIFY(got.prompts.isEmpty());
-        QCOMPARE(lost.count(), 1);
-    }
-
     // The prompt for a timed-out read is still open when its late answer
     // arrives: that answer ends the read and starts the next one, and closing
     // the prompt must neither drop nor repeat that next read.
@@ -355,6 +336,15 @@ private slots:
             QTRY_COMPARE(emulator->requests(), expected);
             engine->clearParsers();
         }
+
+        // Connecting again closes the port and drops the running test at once.
+        emulator->clearRequests();
+        engine->startTest(polled);
+        QTRY_VERIFY(emulator->requests().contains("!01<"));
+        QVERIFY(!engine->openPort(emulator->portName()));
+        results.clear();
+        QTest::qWait(700);
+        QVERIFY(results.isEmpty());
     }
 };
 
