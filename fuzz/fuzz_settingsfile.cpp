@@ -1,7 +1,6 @@
 // Settings files of arbitrary content are either refused, the record left as
-// it was, or loaded with the setting bytes as in the file, and then saved to
-// a file that loads back to the same record. A start-up file gives the
-// setting bytes alone.
+// it was, or loaded with the setting bytes as in the file and saved to a file
+// that loads back the same. A start-up file gives the setting bytes alone.
 
 #include "data.h"
 #include "fuzzcheck.h"
@@ -27,25 +26,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
     Data loaded;
     const QByteArray untouched = fillSentinel(loaded);
     QString problem;
-    if (!SettingsFile::decode(bytes, loaded, &problem)) {
-        FUZZ_CHECK(bytes.size() < settings && !problem.isEmpty());
-        FUZZ_CHECK(SettingsFile::encode(loaded) == untouched);
-    } else {
-        const QByteArray saved = SettingsFile::encode(loaded);
-        FUZZ_CHECK(bytes.size() >= settings && saved.left(settings) == bytes.left(settings));
-        Data reloaded;
-        FUZZ_CHECK(SettingsFile::decode(saved, reloaded) && SettingsFile::encode(reloaded) == saved);
-    }
+    const bool accepted = SettingsFile::decode(bytes, loaded, &problem);
+    FUZZ_CHECK(accepted == (bytes.size() >= settings) && (accepted || !problem.isEmpty()));
+    const QByteArray file = SettingsFile::encode(loaded);
+    FUZZ_CHECK(accepted ? file.left(settings) == bytes.left(settings) : file == untouched);
+    Data reloaded;
+    FUZZ_CHECK(SettingsFile::decode(file, reloaded) && SettingsFile::encode(reloaded) == file);
 
     Data startup;
     fillSentinel(startup);
     const bool read = SettingsFile::decodeStartup(bytes, startup);
     FUZZ_CHECK(read == (bytes.size() >= settings));
     const QByteArray saved = SettingsFile::encode(startup);
-    FUZZ_CHECK(saved.left(settings) == (read ? bytes : untouched).left(settings));
-    FUZZ_CHECK(saved.mid(settings) == untouched.mid(settings));
-    Data reloaded;
-    FUZZ_CHECK(SettingsFile::decodeStartup(SettingsFile::encodeStartup(startup), reloaded));
-    FUZZ_CHECK(SettingsFile::encode(reloaded).left(settings) == saved.left(settings));
+    FUZZ_CHECK(saved == (read ? bytes.left(settings) + untouched.mid(settings) : untouched));
+    Data restarted;
+    FUZZ_CHECK(SettingsFile::decodeStartup(SettingsFile::encodeStartup(startup), restarted));
+    FUZZ_CHECK(SettingsFile::encode(restarted).left(settings) == saved.left(settings));
     return 0;
 }
