@@ -137,12 +137,7 @@ class BoxAnswerer : public QObject
 public:
     enum Answer { Yes, No, Escape, Leave };
 
-    struct Seen
-    {
-        QString title;
-        QString text;
-        QMessageBox::StandardButtons buttons;
-    };
+    struct Seen { QString title, text; QMessageBox::StandardButtons buttons; };
 
     BoxAnswerer()
     {
