@@ -248,11 +248,6 @@ void tst_ShownRecord::hostileFile_data()
     // Empty when the file is refused; otherwise settings it must load as.
     QTest::addColumn<Settings>("loaded");
 
-    QRandomGenerator random(7);
-    QByteArray noise(300, '\0');
-    for (char &byte : noise)
-        byte = char(random.bounded(256));
-    QTest::newRow("random bytes") << noise << Settings();
     QTest::newRow("a line of text") << QByteArray("site A, channel 3, power 7, address 12\n") << Settings();
     QTest::newRow("all 0xFF") << QByteArray(40, '\xff') << Settings();
 

@@ -33,10 +33,8 @@ using Settings = QMap<QString, int>;
 Q_DECLARE_METATYPE(Settings)
 
 // What the window sends for a read-all; on connect "$2" comes first.
-inline const QByteArrayList readAllRequests{
-    "+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
-    "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1",
-};
+inline const QByteArrayList readAllRequests{"+++",      "AT/V\r",    "ATS216?\r", "ATS206?\r", "ATS201?\r",
+                                            "ATS200?\r", "ATS214?\r", "ATS202?\r", "ATO\r",     "$1"};
 
 inline Settings recordOf(const Data *d)
 {

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+
 
 // The test panel's rows in list order, its TEST key (checkable, "STOP" while a test runs) and CLEAN TEST key.
 template <typename Panel>
