@@ -265,6 +265,8 @@ void tst_ShownRecord::hostileFile_data()
         << SettingsFile::encode(data)
         << Settings{{"Chanel", 1}, {"Radio Transmit Reset", 10}, {"Test address", 63}, {"Power", 7},
                     {"Serial Timeout", 2}, {"Delay Tx-Rx", 250}};
+    setRecord(&data, {{"Serial Timeout", 251}});
+    QTest::newRow("serial timeout past its range") << SettingsFile::encode(data) << Settings{{"Serial Timeout", 250}};
     setRecord(&data, {{"Sub-band", 3}});
     QTest::newRow("sub-band without a button") << SettingsFile::encode(data) << Settings();
 }
