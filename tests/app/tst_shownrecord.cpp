@@ -90,7 +90,7 @@ void tst_ShownRecord::walk()
 {
     QFETCH(quint32, seed);
     const int seconds = qEnvironmentVariableIsSet("RYD_WALK_SECONDS")
-        ? qEnvironmentVariableIntValue("RYD_WALK_SECONDS") : 2;
+        ? qEnvironmentVariableIntValue("RYD_WALK_SECONDS") : 3;
     QRandomGenerator random(seed);
     QVERIFY(connectDevice());
     fastTimers();
