@@ -4,6 +4,7 @@
 #include "data.h"
 #include "devicerules.h"
 #include "exchange.h"
+#include "savedfile.h"
 #include "serialdevice.h"
 #include "settingsfile.h"
 #include "trafficlog.h"
@@ -20,13 +21,11 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSerialPort>
@@ -637,12 +636,11 @@ void MainWindow::startDefault()
 
 void MainWindow::saveSettings()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Settings"), QString(),
-                                                          tr("Ryd Files (*.ryd)"));
-    if (fileName.isEmpty())
-        return;
     // A name typed without an extension gets the one the open dialog shows.
-    saveSettingsTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".ryd") : fileName);
+    const QString fileName =
+        SavedFile::askName(this, tr("Save Settings"), tr("Ryd Files (*.ryd)"), QStringLiteral(".ryd"));
+    if (!fileName.isEmpty())
+        saveSettingsTo(fileName);
 }
 
 void MainWindow::showTrafficLog()
@@ -668,15 +666,8 @@ void MainWindow::openSettings()
 // one.
 bool MainWindow::saveSettingsTo(const QString &fileName)
 {
-    QSaveFile file(fileName);
-    const QByteArray bytes = SettingsFile::encode(*data);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!saved) {
-        QMessageBox::warning(this, tr("Save Settings"),
-                             tr("The settings could not be saved to \"%1\": %2")
-                                 .arg(fileName, file.errorString()));
-    }
-    return saved;
+    return SavedFile::write(this, fileName, SettingsFile::encode(*data), false, tr("Save Settings"),
+                            tr("The settings could not be saved to \"%1\": %2"));
 }
 
 // A file that cannot be read, that is too short to hold the twelve setting

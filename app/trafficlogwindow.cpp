@@ -1,15 +1,12 @@
 #include "trafficlogwindow.h"
 
+#include "savedfile.h"
 #include "trafficlog.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -57,25 +54,17 @@ void TrafficLogWindow::showEvent(QShowEvent *event)
 
 void TrafficLogWindow::saveLog()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Log"), QString(),
-                                                          tr("Text Files (*.txt)"));
-    if (fileName.isEmpty())
-        return;
-    saveLogTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".txt") : fileName);
+    const QString fileName =
+        SavedFile::askName(this, tr("Save Log"), tr("Text Files (*.txt)"), QStringLiteral(".txt"));
+    if (!fileName.isEmpty())
+        saveLogTo(fileName);
 }
 
-// Written beside its destination and renamed over it only when complete.
 bool TrafficLogWindow::saveLogTo(const QString &fileName)
 {
-    QSaveFile file(fileName);
     QByteArray bytes;
     for (const QString &line : log->lines())
         bytes += line.toUtf8() + '\n';
-    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(bytes) == bytes.size()
-        && file.commit();
-    if (!saved) {
-        QMessageBox::warning(this, tr("Save Log"),
-                             tr("The log could not be saved to \"%1\": %2").arg(fileName, file.errorString()));
-    }
-    return saved;
+    return SavedFile::write(this, fileName, bytes, true, tr("Save Log"),
+                            tr("The log could not be saved to \"%1\": %2"));
 }

@@ -1,18 +1,15 @@
 #include "w_test.h"
 
 #include "devicerules.h"
+#include "savedfile.h"
 #include "w_adres.h"
 #include "widgetslog.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -207,23 +204,14 @@ QByteArray W_Test::reportCsv() const
 
 void W_Test::saveReport()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Report"), QString(),
-                                                          tr("CSV Files (*.csv)"));
-    if (fileName.isEmpty())
-        return;
-    saveReportTo(QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".csv") : fileName);
+    const QString fileName =
+        SavedFile::askName(this, tr("Save Report"), tr("CSV Files (*.csv)"), QStringLiteral(".csv"));
+    if (!fileName.isEmpty())
+        saveReportTo(fileName);
 }
 
-// Written beside its destination and renamed over it only when complete.
 bool W_Test::saveReportTo(const QString &fileName)
 {
-    QSaveFile file(fileName);
-    const QByteArray bytes = reportCsv();
-    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(bytes) == bytes.size()
-        && file.commit();
-    if (!saved) {
-        QMessageBox::warning(this, tr("Save Report"),
-                             tr("The report could not be saved to \"%1\": %2").arg(fileName, file.errorString()));
-    }
-    return saved;
+    return SavedFile::write(this, fileName, reportCsv(), true, tr("Save Report"),
+                            tr("The report could not be saved to \"%1\": %2"));
 }

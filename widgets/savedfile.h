@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+// Saving a file the operator names: the settings, the radio test's report,
+// the traffic log.
+namespace SavedFile {
+
+// Asks where to save; a name typed without an extension gets `extension`
+// (".ryd"). Empty when the operator cancels.
+QString askName(QWidget *parent, const QString &title, const QString &filter, const QString &extension);
+
+// Writes the bytes beside `fileName` and renames them over it only when they
+// are complete, so that a failed save leaves an earlier file whole. On
+// failure a box titled `title` says `failure`, whose %1 is the file and %2
+// the system's reason. `text` writes line ends as the platform has them.
+bool write(QWidget *parent, const QString &fileName, const QByteArray &bytes, bool text, const QString &title,
+           const QString &failure);
+
+} // namespace SavedFile
