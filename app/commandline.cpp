@@ -62,7 +62,7 @@ void CommandLine::describe(QCommandLineParser &parser) const
 
 CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stage)
 {
-    existingPorts.clear();
+    givenPorts.clear();
     fileToOpen.clear();
     problems.clear();
     QCommandLineParser parser;
@@ -99,12 +99,12 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stag
     if (stage == BeforeApplication)
         styleGiven = parser.isSet(QStringLiteral("style"));
 
-    const QStringList paths = parser.values(portOption);
-    for (const QString &path : paths) {
-        if (QFileInfo::exists(path))
-            existingPorts << path;
-        else
-            problems << tr("No such serial device: %1").arg(path);
+    // A path that does not exist yet (an adapter not plugged in) is kept: the
+    // port list offers it once it appears.
+    givenPorts = parser.values(portOption);
+    for (const QString &path : qAsConst(givenPorts)) {
+        if (!QFileInfo::exists(path))
+            problems << tr("No such serial device: %1; it is offered once it appears.").arg(path);
     }
     return Run;
 }

@@ -24,15 +24,16 @@ public:
 
     Outcome parse(const QStringList &arguments, Stage stage);
 
-    // Paths given with --port that exist, in the order given.
-    QStringList ports() const { return existingPorts; }
+    // Paths given with --port, in the order given, whether they exist yet or
+    // not.
+    QStringList ports() const { return givenPorts; }
     // The settings file to open at start; empty when none was given.
     QString settingsFile() const { return fileToOpen; }
     // Qt's -style option was given (known from the first reading): the
     // program's own style must not override the operator's.
     bool styleChosen() const { return styleGiven; }
     // What the operator should read on standard error: why the command line
-    // was refused (one line), or --port paths that do not exist.
+    // was refused (one line), or --port paths that do not exist yet.
     QStringList messages() const { return problems; }
     // The usage text. Needs an application object: the parser names the
     // program from its arguments.
@@ -42,7 +43,7 @@ private:
     void describe(QCommandLineParser &parser) const;
 
     QCommandLineOption portOption;
-    QStringList existingPorts;
+    QStringList givenPorts;
     QString fileToOpen;
     bool styleGiven = false;
     QStringList problems;

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 // The entry of `ports` that names the same device as `path`; empty when none
 // does.
@@ -22,20 +24,28 @@ QString listedAs(const QStringList &ports, const QString &path)
 }
 
 // A --port path that names a device the list holds already, under its own
-// name or through a link, would show the same adapter twice.
-W_ComPort::PortLister withExtraPorts(const W_ComPort::PortLister &systemPorts, const QStringList &extraPorts)
+// name or through a link, would show the same adapter twice. A path that does
+// not exist yet (an adapter not plugged in) is listed once it does.
+W_ComPort::PortLister withExtraPorts(const W_ComPort::PortLister &systemPorts,
+                                     const std::shared_ptr<const QStringList> &extraPorts)
 {
     const W_ComPort::PortLister system = systemPorts ? systemPorts : &W_ComPort::systemPortNames;
-    if (extraPorts.isEmpty())
-        return system;
     return [system, extraPorts] {
         QStringList ports = system();
-        for (const QString &path : extraPorts) {
-            if (QFileInfo::exists(path) && listedAs(ports, path).isEmpty())
+        for (const QString &path : *extraPorts) {
+            if (SerialDevice(path).exists() && listedAs(ports, path).isEmpty())
                 ports << path;
         }
         return ports;
     };
+}
+
+// The list selects the port named by `path`, now or when it appears.
+void preferDevice(W_ComPort *portPanel, const QString &path)
+{
+    portPanel->preferPort([device = SerialDevice(path)](const QString &port) {
+        return SerialDevice(port).isSameAs(device);
+    });
 }
 } // namespace
 
@@ -43,10 +53,18 @@ Core::Core(QObject *parent, const QStringList &extraPorts, const QString &settin
            const W_ComPort::PortLister &systemPorts)
     : QObject(parent)
 {
-    const W_ComPort::PortLister ports = withExtraPorts(systemPorts, extraPorts);
-    mainWindow = new MainWindow(nullptr, ports);
+    const auto paths = std::make_shared<QStringList>(extraPorts);
+    mainWindow = new MainWindow(nullptr, withExtraPorts(systemPorts, paths));
+    W_ComPort *portPanel = mainWindow->portPanel();
     if (!extraPorts.isEmpty())
-        mainWindow->portPanel()->selectPort(listedAs(ports(), extraPorts.constFirst()));
+        preferDevice(portPanel, extraPorts.constFirst());
+    // A typed port is offered as a --port path is.
+    connect(portPanel, &W_ComPort::sgPortTyped, portPanel, [portPanel, paths](const QString &name) {
+        if (!paths->contains(name))
+            paths->append(name);
+        preferDevice(portPanel, name);
+        portPanel->slUpdatePortName();
+    });
     mainWindow->show();
 
     const QRect available = mainWindow->screen()->availableGeometry();

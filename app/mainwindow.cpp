@@ -66,10 +66,14 @@ quint8 answerValue(const MainWindow::Setting &setting, const QByteArray &field, 
 // Every other sequence takes the exchange's queue from a running radio test.
 // The test panel is made idle first: left at "STOP" it would hold the progress
 // bar at 0, and its key would later stop the new sequence instead of the test.
-void endRadioTest(W_Test *test)
+void endRadioTest(W_Test *test, Exchange *exchange)
 {
     if (test->isTesting())
         test->stop();
+    // "STOP" lets the poll under way have its second; another sequence
+    // takes the queue at once.
+    if (exchange->isTesting())
+        exchange->clearParsers();
 }
 
 void appendInLayoutOrder(QWidget *widget, QList<QWidget *> &widgets);
@@ -205,7 +209,7 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
             settleDeviceAnswers();
     });
     connect(test, &W_Test::sgStartTest, exchange, &Exchange::startTest);
-    connect(test, &W_Test::sgStopTest, exchange, &Exchange::clearParsers);
+    connect(test, &W_Test::sgStopTest, exchange, &Exchange::stopTest);
     connect(test, &W_Test::sgClearTest, exchange, &Exchange::clearTest);
     connect(exchange, &Exchange::sgRequest, this, &MainWindow::slRequest);
     connect(exchange, &Exchange::sgOk, this, [this](quint8, TypeParser typeParser, const QByteArray &request) {
@@ -238,7 +242,9 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     setPanelsEnabled(exchange->isOpen());
     applyData();
     writeStartupFile(data.get(), QString::fromLatin1(startupFileName));
-    resize(minimumSize());
+    // As narrow as it can be, and tall enough for all ten address rows; on a
+    // screen without room for that, the rows scroll (keepInsideAvailableArea).
+    resize(minimumWidth(), qMax(minimumHeight(), sizeHint().height()));
 }
 
 // Tab follows the layouts, which hold every panel's controls in the order they
@@ -283,7 +289,9 @@ void MainWindow::setPanelsEnabled(bool on)
     radio->setEnabled(on);
     rs485->setEnabled(on);
     freezProtection->setEnabled(on);
-    test->setEnabled(on);
+    // The counts of a test stay readable and can be saved after the port
+    // has closed.
+    test->setDeviceOpen(on);
     progress->setEnabled(on);
 }
 
@@ -323,13 +331,13 @@ void MainWindow::slValueChange(QString name, int val)
         }
     }
     if (name.startsWith(QLatin1String("WRITE"))) {
-        endRadioTest(test);
+        endRadioTest(test, exchange);
         exchange->startSave();
     }
     if (name.startsWith(QLatin1String("READ"))) {
         // The read-all is appended to the queue; behind the test's poll,
         // which never leaves it, it would never run.
-        endRadioTest(test);
+        endRadioTest(test, exchange);
         exchange->GetAllSettings();
     }
     if (name.startsWith(QLatin1String("DEFAULT"))) {
@@ -341,7 +349,7 @@ void MainWindow::slValueChange(QString name, int val)
                "by the factory settings.\nRestore the factory settings?"),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer == QMessageBox::Yes) {
-            endRadioTest(test);
+            endRadioTest(test, exchange);
             startDefault();
         }
     }
@@ -358,15 +366,20 @@ void MainWindow::slTextChange(QString, QString)
 
 void MainWindow::connectOpen()
 {
-    endRadioTest(test);
-    const QString portName = comPort->textByName(QStringLiteral("PortName"));
+    const QString portName = comPort->textByName(QStringLiteral("PortName")).trimmed();
+    // An empty name would open the folder /dev/.
+    if (portName.isEmpty() && !exchange->isOpen())
+        return;
+    endRadioTest(test, exchange);
     const bool wasOpen = exchange->isOpen();
     exchange->openPort(portName);
     const bool open = exchange->isOpen();
     comPort->setConnected(open);
     setPanelsEnabled(open);
-    if (open)
+    if (open) {
         connectedPort = portName;
+        test->setPortName(portName);
+    }
     else
         showDisconnected();
     if (!wasOpen && !open) {
@@ -395,24 +408,26 @@ void MainWindow::onPortLost(const QString &reason)
         if (prompt)
             prompt->done(QMessageBox::No);
     }
-    endRadioTest(test);
+    endRadioTest(test, exchange);
     comPort->setConnected(false);
     setPanelsEnabled(false);
     showDisconnected();
     QMessageBox::warning(this, tr("Connection lost"), SerialDevice(connectedPort).connectionLostText(reason));
 }
 
-// The window grows by the panel's height when it opens and shrinks by as
-// much when it closes, staying inside the screen's available area. A
-// maximized window keeps its size: the address rows give or take the room.
+// The window grows by the panel's height when it opens, staying inside the
+// screen's available area, and gets back the height and place it had when it
+// closes: a window manager may settle the grown window at another height
+// than asked for, so the shrink is not worked out from it. A maximized
+// window keeps its size: the address rows give or take the room.
 void MainWindow::setFreezProtectionShown(bool on)
 {
     if (on != freezProtection->isHidden())
         return;
-    const int h = height();
+    const QRect before(pos(), size());
     freezProtection->setVisible(on);
     if (isMaximized() || isFullScreen()) {
-        freezProtectionGrowth = 0;
+        freezProtectionReturn = QRect();
         return;
     }
     // The minimum height follows the panel now rather than on the next
@@ -420,12 +435,13 @@ void MainWindow::setFreezProtectionShown(bool on)
     centralWidget()->layout()->invalidate();
     layout()->activate();
     if (on) {
-        resize(width(), h + freezProtectionHeight);
+        freezProtectionReturn = before;
+        resize(width(), before.height() + freezProtectionHeight);
         keepInsideAvailableArea();
-        freezProtectionGrowth = height() - h;
-    } else {
-        resize(width(), h - freezProtectionGrowth);
-        freezProtectionGrowth = 0;
+    } else if (freezProtectionReturn.isValid()) {
+        resize(width(), freezProtectionReturn.height());
+        move(freezProtectionReturn.topLeft());
+        freezProtectionReturn = QRect();
     }
 }
 
@@ -670,11 +686,12 @@ bool MainWindow::saveSettingsTo(const QString &fileName)
                             tr("The settings could not be saved to \"%1\": %2"));
 }
 
-// A file that cannot be read, that is too short to hold the twelve setting
-// bytes, or that holds a choice the panels do not offer is refused and the
-// record stays as it was. Longer files load field by field; whatever they lack
-// after the twelve bytes reads as zero or empty. Values of spin boxes and the
-// dial are taken as the controls show them.
+// A file that cannot be read, that ends inside the twelve setting bytes or
+// the port name, or that holds a choice the panels do not offer is refused and
+// the record stays as it was. A file that ends before the flow-control byte
+// (the start-up file's layout, or twelve bytes alone) loads the rest and
+// keeps the flow control, and the operator is told. Values of spin boxes and
+// the dial are taken as the controls show them.
 bool MainWindow::loadSettingsFrom(const QString &fileName)
 {
     // A settings file is a few dozen bytes; a huge file chosen by mistake is
@@ -683,13 +700,16 @@ bool MainWindow::loadSettingsFrom(const QString &fileName)
     QFile file(fileName);
     QString problem;
     Data loaded;
+    // A file without the flow-control byte keeps the one shown.
+    loaded.flowControl = data->flowControl;
+    bool hasFlowControl = true;
     if (!file.open(QIODevice::ReadOnly)) {
         problem = file.errorString();
     } else {
         const QByteArray bytes = file.read(readLimit);
         if (file.error() != QFileDevice::NoError)
             problem = file.errorString();
-        else if (SettingsFile::decode(bytes, loaded, &problem))
+        else if (SettingsFile::decode(bytes, loaded, &problem, &hasFlowControl))
             problem = refusedField(loaded);
     }
     if (!problem.isEmpty()) {
@@ -703,6 +723,12 @@ bool MainWindow::loadSettingsFrom(const QString &fileName)
     data->portName = loaded.portName;
     rs485->setRadioRate(data->radioDataRate);
     applyData();
+    if (!hasFlowControl) {
+        QMessageBox::information(this, tr("Open Settings"),
+                                 tr("\"%1\" holds no \"Flow control\": its other settings were loaded, and "
+                                    "\"Flow control\" keeps the choice shown before.")
+                                     .arg(fileName));
+    }
     return true;
 }
 

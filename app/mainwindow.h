@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -141,8 +142,7 @@ private:
     QMap<QString, quint8> reported;
     // The port as the operator chose it, for the message when it is lost.
     QString connectedPort;
-    // What the window grew by when the freeze-protection panel opened, to
-    // shrink by as much when it closes: 75 pixels unless the screen's
-    // available area or a maximized window held it back.
-    int freezProtectionGrowth = 0;
+    // The window's place and size before the freeze-protection panel opened,
+    // given back when it closes; null when the window was maximized.
+    QRect freezProtectionReturn;
 };

@@ -27,6 +27,15 @@ QString SerialDevice::location() const
 #endif
 }
 
+bool SerialDevice::exists() const
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    return QFileInfo::exists(location());
+#endif
+}
+
 bool SerialDevice::isSameAs(const SerialDevice &other) const
 {
     const QString mine = location();

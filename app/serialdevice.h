@@ -20,6 +20,9 @@ public:
     // The file QSerialPort opens for the name: a path stays as it is, a bare
     // name is looked for under /dev (under \\.\ on Windows).
     QString location() const;
+    // The device is there now. A Windows port name is taken as there: only
+    // opening it tells.
+    bool exists() const;
     // Both names lead to the same file once links are resolved.
     bool isSameAs(const SerialDevice &other) const;
 

@@ -2,8 +2,11 @@
 
 #include "savedfile.h"
 #include "trafficlog.h"
+#include "version.h"
 
+#include <QDateTime>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -52,6 +55,15 @@ void TrafficLogWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+void TrafficLogWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void TrafficLogWindow::saveLog()
 {
     const QString fileName =
@@ -62,9 +74,17 @@ void TrafficLogWindow::saveLog()
 
 bool TrafficLogWindow::saveLogTo(const QString &fileName)
 {
-    QByteArray bytes;
+    QByteArray bytes = headerLine().toUtf8() + '\n';
     for (const QString &line : log->lines())
         bytes += line.toUtf8() + '\n';
     return SavedFile::write(this, fileName, bytes, true, tr("Save Log"),
                             tr("The log could not be saved to \"%1\": %2"));
+}
+
+QString TrafficLogWindow::headerLine() const
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString port = log->lastPort().isEmpty() ? QStringLiteral("none") : log->lastPort();
+    return QStringLiteral("Ryd Configurator %1, port %2, saved %3")
+        .arg(QStringLiteral(RYD_VERSION), port, now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate));
 }

@@ -8,6 +8,9 @@
 
 #include <QPointer>
 #include <QSerialPort>
+
+#include <algorithm>
+#include <utility>
 #include <QStringList>
 
 #ifdef Q_OS_UNIX
@@ -97,6 +100,8 @@ void Exchange::clearParsers()
 {
     qCDebug(lcExchange) << "clearParsers" << parsers.size();
     reportUnexpected(heard.size());
+    testStopping = false;
+    testUnreported = false;
     const QList<Parser *> dropped = parsers;
     parsers.clear();
     for (Parser *parser : dropped)
@@ -246,9 +251,10 @@ void Exchange::slTimeout()
     case TimeoutAction::Judge: {
         const QByteArray request = current->request();
         qCDebug(lcExchange) << "slTimeout";
-        if (current->isDone())
+        const bool reported = !std::exchange(testUnreported, false);
+        if (reported && current->isDone())
             emit sgOk(quint8(parsers.size()), E_Test, request);
-        else
+        else if (reported)
             emit sgTimeOut(quint8(parsers.size()), E_Test, request);
         // A handler may have stopped the test.
         if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
@@ -256,6 +262,10 @@ void Exchange::slTimeout()
         ++testIndex;
         if (testIndex >= testAdreses.size())
             testIndex = 0;
+        if (testStopping) {
+            clearParsers();
+            return;
+        }
         current->setRequest(getTestRequest(testIndex));
         current->setAnswer(testAnswer(testIndex));
         qCDebug(lcExchange) << "Start parser";
@@ -458,5 +468,36 @@ void Exchange::startTest(const QByteArray &adreses)
 void Exchange::clearTest()
 {
     qCDebug(lcExchange) << "clearTest";
+    const int poll = parsers.indexOf(findTestPoll());
+    if (poll == 0) {
+        // The poll under way ends uncounted. The next is the list's first
+        // address, unless that is the one under way: no address is polled
+        // twice in a row.
+        testUnreported = true;
+        if (testIndex != 0)
+            testIndex = quint8(testAdreses.size() - 1);
+        return;
+    }
     testIndex = 0;
+    // Behind the test mode command, the first poll is not sent yet.
+    if (poll > 0) {
+        parsers.at(poll)->setRequest(getTestRequest(testIndex));
+        parsers.at(poll)->setAnswer(testAnswer(testIndex));
+    }
+}
+
+void Exchange::stopTest()
+{
+    if (!parsers.isEmpty() && parsers.first()->type() == E_Test) {
+        testStopping = true;
+        return;
+    }
+    clearParsers();
+}
+
+Parser *Exchange::findTestPoll() const
+{
+    const auto poll = std::find_if(parsers.cbegin(), parsers.cend(),
+                                   [](const Parser *parser) { return parser->type() == E_Test; });
+    return poll == parsers.cend() ? nullptr : *poll;
 }

@@ -25,6 +25,8 @@ public:
     Exchange(QObject *parent, Data *data);
 
     bool isOpen() const;
+    // A radio-test poll is queued, running or finishing after stopTest.
+    bool isTesting() const { return findTestPoll() != nullptr; }
 
     void addParser(TypeParser type, const QString &value);
     void clearParsers();
@@ -37,6 +39,10 @@ public:
     void startDefaultWrite();
     void startTest(const QByteArray &adreses);
     void clearTest();
+    // Ends the radio test once the poll under way has had its second: an
+    // answer may still arrive, and the poll is judged as any other. No poll
+    // follows. Without a poll under way the queue is dropped at once.
+    void stopTest();
 
     QSerialPort *serialPort() const { return port; }
 
@@ -83,6 +89,8 @@ private:
     void dropParser(Parser *parser);
     void startNext();
     QByteArray testAnswer(quint8 index) const;
+    // The radio test's poll transaction, if queued.
+    Parser *findTestPoll() const;
     void reportUnexpected(int count);
     QString rs485Record(quint8 serialRate) const;
     void addRegisterWrites();
@@ -91,6 +99,11 @@ private:
     QList<Parser *> parsers;
     QByteArray testAdreses;
     quint8 testIndex = 0;
+    // The poll under way is the test's last (stopTest).
+    bool testStopping = false;
+    // The poll under way was sent before "CLEAN TEST": it is judged without
+    // a report, so that the fresh counts begin with the next poll.
+    bool testUnreported = false;
     Data *data = nullptr;
     quint16 totalParsers = 0;
     bool portLossPending = false;

@@ -26,7 +26,10 @@ void TrafficLog::follow(const Exchange *exchange)
         addLine(Event, QStringLiteral("unexpected: ") + escaped(bytes));
     });
     connect(exchange, &Exchange::sgPortOpened, this,
-            [this](const QString &portName) { addLine(Event, QStringLiteral("connected ") + portName); });
+            [this](const QString &portName) {
+                connectedPort = portName;
+                addLine(Event, QStringLiteral("connected ") + portName);
+            });
     connect(exchange, &Exchange::sgPortClosed, this, [this](const QString &portName, const QString &reason) {
         addLine(Event, reason.isEmpty() ? QStringLiteral("disconnected ") + portName
                                         : QStringLiteral("port lost %1: %2").arg(portName, reason));

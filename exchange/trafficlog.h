@@ -32,6 +32,8 @@ public:
     QStringList lines() const;
     int size() const { return ring.size(); }
     void clear();
+    // The port connected last; empty before the first connection.
+    QString lastPort() const { return connectedPort; }
 
     // `\r`, `\n`, `\t`, `\\` and `\xNN` for every other control or
     // non-ASCII byte.
@@ -45,6 +47,7 @@ private:
     QString timeStamp();
 
     QVector<QString> ring;
+    QString connectedPort;
     // Index of the oldest line once the ring is full.
     int oldest = 0;
     // The local time's offset from UTC, valid until offsetUntil (UTC).

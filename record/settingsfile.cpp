@@ -60,24 +60,41 @@ QByteArray SettingsFile::encodeStartup(const Data &data)
     return bytes;
 }
 
-bool SettingsFile::decode(const QByteArray &bytes, Data &data, QString *problem)
+bool SettingsFile::decode(const QByteArray &bytes, Data &data, QString *problem, bool *hasFlowControl)
 {
-    if (bytes.size() < settingBytes) {
+    const auto refuse = [problem](const char *reason) {
         if (problem)
-            *problem = QCoreApplication::translate("SettingsFile", "the file is too short to hold settings");
+            *problem = QCoreApplication::translate("SettingsFile", reason);
         return false;
-    }
+    };
+    if (bytes.size() < settingBytes)
+        return refuse(QT_TRANSLATE_NOOP("SettingsFile", "the file is incomplete: it ends inside its settings"));
+    Data read;
     QDataStream in(bytes);
     in.setVersion(streamVersion);
-    readSettingBytes(in, data);
+    readSettingBytes(in, read);
+    // Twelve bytes alone are the oldest layout: no port name, no flow control.
     QString portName;
-    qint8 flowControl = 0;
-    in >> portName;
-    // Past a corrupt or missing port name nothing more can be read in place.
-    if (in.status() == QDataStream::Ok)
+    if (!in.atEnd()) {
+        in >> portName;
+        if (in.status() == QDataStream::ReadPastEnd)
+            return refuse(QT_TRANSLATE_NOOP("SettingsFile", "the file is incomplete: it ends inside the port name"));
+        if (in.status() != QDataStream::Ok)
+            return refuse(QT_TRANSLATE_NOOP("SettingsFile", "the file is damaged: its port name cannot be read"));
+    }
+    // The start-up file's layout ends before the flow-control byte; the
+    // record keeps the flow control it has.
+    const bool flowControlRead = !in.atEnd();
+    if (flowControlRead) {
+        qint8 flowControl = 0;
         in >> flowControl;
+        data.flowControl = quint8(flowControl);
+    }
+    for (quint8 Data::*field : settingOrder())
+        data.*field = read.*field;
     data.portName = portName;
-    data.flowControl = quint8(flowControl);
+    if (hasFlowControl)
+        *hasFlowControl = flowControlRead;
     return true;
 }
 

@@ -17,11 +17,14 @@ public:
     static QByteArray encode(const Data &data);
     static QByteArray encodeStartup(const Data &data);
 
-    // Loads `bytes` into `data`. Content shorter than the twelve setting
-    // bytes is refused (false, with the reason) and leaves `data` untouched;
-    // otherwise every field the content lacks after them reads as zero or an
-    // empty port name.
-    static bool decode(const QByteArray &bytes, Data &data, QString *problem = nullptr);
+    // Loads `bytes` into `data`. Content that ends inside the twelve setting
+    // bytes or inside the port name, or whose port name cannot be read, is
+    // refused (false, with the reason) and leaves `data` untouched. Twelve
+    // bytes alone load with an empty port name. Content that ends before the
+    // flow-control byte leaves `data`'s flow control as it was;
+    // `hasFlowControl` tells whether the byte was there.
+    static bool decode(const QByteArray &bytes, Data &data, QString *problem = nullptr,
+                       bool *hasFlowControl = nullptr);
     // Reads the twelve setting bytes of a start-up file; false, with `data`
     // untouched, when they are not all there.
     static bool decodeStartup(const QByteArray &bytes, Data &data);

@@ -5,11 +5,20 @@
 
 QString PollStatistics::csvHeader()
 {
-    return QStringLiteral("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms");
+    return QStringLiteral("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms,"
+                          "port,first_poll,last_poll");
 }
 
-void PollStatistics::addAnswered(int roundTripMs)
+void PollStatistics::addPollTime(const QDateTime &sentAt)
 {
+    lastPoll = sentAt.isValid() ? sentAt : QDateTime::currentDateTime();
+    if (!firstPoll.isValid())
+        firstPoll = lastPoll;
+}
+
+void PollStatistics::addAnswered(int roundTripMs, const QDateTime &sentAt)
+{
+    addPollTime(sentAt);
     ++polledCount;
     ++answeredCount;
     if (roundTripMs < 0)
@@ -20,8 +29,9 @@ void PollStatistics::addAnswered(int roundTripMs)
     maxMs = qMax(maxMs, roundTripMs);
 }
 
-void PollStatistics::addUnanswered()
+void PollStatistics::addUnanswered(const QDateTime &sentAt)
 {
+    addPollTime(sentAt);
     ++polledCount;
 }
 
@@ -67,10 +77,19 @@ QString PollStatistics::details() const
     return counts + QLatin1Char('\n') + roundTrip;
 }
 
-QString PollStatistics::csvLine(int address) const
+QString PollStatistics::csvLine(int address, const QString &port) const
 {
     const auto cell = [](int ms) { return ms < 0 ? QString() : QString::number(ms); };
+    // With the offset from UTC, so that the times are plain wherever read.
+    const auto time = [](const QDateTime &t) {
+        return t.isValid() ? t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODate) : QString();
+    };
+    // A port name with a comma or a quote is quoted, as CSV quotes text.
+    QString portCell = port;
+    if (portCell.contains(QLatin1Char(',')) || portCell.contains(QLatin1Char('"')))
+        portCell = QLatin1Char('"') + portCell.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
     return QStringList{QString::number(address), QString::number(polledCount), QString::number(answeredCount),
-                       QString::number(percent()), cell(lastMs), cell(meanRoundTripMs()), cell(maxMs)}
+                       QString::number(percent()), cell(lastMs), cell(meanRoundTripMs()), cell(maxMs), portCell,
+                       time(firstPoll), time(lastPoll)}
         .join(QLatin1Char(','));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // The judged polls of one address since the radio test started or was
@@ -10,9 +11,10 @@ public:
     // The first line of a report; csvLine() gives the lines that follow it.
     static QString csvHeader();
 
-    // `roundTripMs` is that of the poll's answer, -1 when not known.
-    void addAnswered(int roundTripMs);
-    void addUnanswered();
+    // `roundTripMs` is that of the poll's answer, -1 when not known;
+    // `sentAt` when the poll was sent, the time of the call when not known.
+    void addAnswered(int roundTripMs, const QDateTime &sentAt = QDateTime());
+    void addUnanswered(const QDateTime &sentAt = QDateTime());
     void clear();
 
     int polled() const { return polledCount; }
@@ -29,10 +31,15 @@ public:
     // The counts and the round trips in words; empty before the first
     // judged poll.
     QString details() const;
-    QString csvLine(int address) const;
+    // Ends with the port and the first and last poll's date and time.
+    QString csvLine(int address, const QString &port) const;
 
 private:
+    void addPollTime(const QDateTime &sentAt);
+
     int polledCount = 0;
+    QDateTime firstPoll;
+    QDateTime lastPoll;
     int answeredCount = 0;
     // Answers whose round trip is known.
     int timedCount = 0;

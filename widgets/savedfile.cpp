@@ -1,16 +1,23 @@
 #include "savedfile.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 
-QString SavedFile::askName(QWidget *parent, const QString &title, const QString &filter, const QString &extension)
+QString SavedFile::askName(QWidget *parent, const QString &title, const QString &filter, const QString &extension,
+                           const QString &suggestedName)
 {
-    const QString fileName = QFileDialog::getSaveFileName(parent, title, QString(), filter);
-    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
-        return fileName;
-    return fileName + extension;
+    // The dialog adds the extension itself, before it asks whether to replace
+    // an existing file: the name it asks about is the one written.
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(extension.startsWith(QLatin1Char('.')) ? extension.mid(1) : extension);
+    if (!suggestedName.isEmpty())
+        dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 bool SavedFile::write(QWidget *parent, const QString &fileName, const QByteArray &bytes, bool text,

@@ -10,8 +10,11 @@ class QWidget;
 namespace SavedFile {
 
 // Asks where to save; a name typed without an extension gets `extension`
-// (".ryd"). Empty when the operator cancels.
-QString askName(QWidget *parent, const QString &title, const QString &filter, const QString &extension);
+// (".ryd") before the dialog asks whether to replace an existing file.
+// `suggestedName` is offered in the name field. Empty when the operator
+// cancels.
+QString askName(QWidget *parent, const QString &title, const QString &filter, const QString &extension,
+                const QString &suggestedName = QString());
 
 // Writes the bytes beside `fileName` and renames them over it only when they
 // are complete, so that a failed save leaves an earlier file whole. On

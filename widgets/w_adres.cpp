@@ -53,7 +53,13 @@ W_Adres::W_Adres(QWidget *parent)
 
 void W_Adres::slCheckEn(bool on)
 {
-    spin->setEnabled(on);
+    spin->setEnabled(on && check->isEnabled());
+}
+
+void W_Adres::setEditable(bool on)
+{
+    check->setEnabled(on);
+    spin->setEnabled(on && check->isChecked());
 }
 
 quint8 W_Adres::adres() const
@@ -77,6 +83,7 @@ void W_Adres::addRect(TestRequestStatus status)
     switch (status) {
     case Sent:
         pendingRoundTrip = -1;
+        pendingSentAt = QDateTime::currentDateTime();
         colours.removeLast();
         colours.prepend(QColor(Qt::yellow));
         repaintRects();
@@ -88,7 +95,7 @@ void W_Adres::setOkRect()
 {
     colours[0] = QColor(Qt::green);
     repaintRects();
-    stats.addAnswered(pendingRoundTrip);
+    stats.addAnswered(pendingRoundTrip, pendingSentAt);
     pendingRoundTrip = -1;
     showStatistics();
 }
@@ -97,7 +104,7 @@ void W_Adres::setErrRect()
 {
     colours[0] = QColor(Qt::red);
     repaintRects();
-    stats.addUnanswered();
+    stats.addUnanswered(pendingSentAt);
     pendingRoundTrip = -1;
     showStatistics();
 }

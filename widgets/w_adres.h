@@ -4,6 +4,7 @@
 #include "testrequeststatus.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QList>
 #include <QWidget>
 
@@ -27,6 +28,9 @@ public:
     quint8 adres() const;
     void setAdres(quint8 adres);
     bool isChecked() const;
+    // The check box and the address can be changed; the marks and the
+    // counts stay readable either way.
+    void setEditable(bool on);
 
     void addRect(TestRequestStatus status);
     void setOkRect();
@@ -60,4 +64,6 @@ private:
     QLabel *summary;
     PollStatistics stats;
     int pendingRoundTrip = -1;
+    // When the poll under way was sent.
+    QDateTime pendingSentAt;
 };

@@ -3,8 +3,10 @@
 #include "systemportlist.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStyle>
@@ -19,6 +21,14 @@ bool anyBeginsWith(const QStringList &ports, const QString &prefix)
             return true;
     }
     return false;
+}
+
+// The group whose members may open serial devices: the owner group of the
+// built-in serial ports' device files ("dialout" on Debian).
+QString serialGroup()
+{
+    const QString group = QFileInfo(QStringLiteral("/dev/ttyS0")).group();
+    return group.isEmpty() || group == QLatin1String("root") ? QStringLiteral("dialout") : group;
 }
 } // namespace
 
@@ -44,6 +54,11 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     // 30 pixels, or what the caption needs where the desktop font is larger.
     label->setMaximumWidth(qMax(30, label->sizeHint().width()));
     portCombo->setObjectName(portNameKey);
+    // A port the list lacks (an adapter's /dev/serial/by-id/... name, a COM
+    // name) can be typed; it is then offered as a --port path is.
+    portCombo->setEditable(true);
+    portCombo->setInsertPolicy(QComboBox::NoInsert);
+    portCombo->setMinimumContentsLength(12);
     openButton->setObjectName(QStringLiteral("pbOpen"));
     auto *remoteButton = new QPushButton(tr("Configure Remote Device"), this);
     remoteButton->setEnabled(false);
@@ -57,11 +72,10 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     trafficLog->setObjectName(QStringLiteral("Traffic Log"));
 
     const QString portTip = tr("Serial port of the modem. The list follows the ports the system offers; "
-                               "the port connected last is chosen when it appears.");
+                               "the port connected last is chosen when it appears. A port the list lacks "
+                               "can be typed.");
     label->setToolTip(portTip);
     portCombo->setToolTip(portTip);
-    openButton->setToolTip(tr("Connect: open the port, read every setting of the device and enable the panels.\n"
-                              "Disconnect: close the port."));
     openSettings->setToolTip(tr("Load settings from a .ryd file into the panels; the device changes only with WRITE."));
     saveSettings->setToolTip(tr("Save the settings shown in the panels to a .ryd file."));
     remoteButton->setToolTip(tr("Not available in this version."));
@@ -79,6 +93,14 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     refreshTimer.setInterval(1000);
     refreshTimer.start();
     connect(&refreshTimer, &QTimer::timeout, this, &W_ComPort::slUpdatePortName);
+    connect(portCombo, &QComboBox::currentTextChanged, this, &W_ComPort::updateOpenButton);
+    connect(portCombo->lineEdit(), &QLineEdit::returnPressed, this, &W_ComPort::confirmTypedPort);
+    // Made before the base's own connection to the key, so that a typed port
+    // is known before the window opens it.
+    connect(openButton, &QPushButton::pressed, this, [this] {
+        if (!connected)
+            confirmTypedPort();
+    });
 
     slUpdatePortName();
     setConnected(false);
@@ -91,20 +113,67 @@ void W_ComPort::slUpdatePortName()
         if (portCombo->findText(port, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
             continue;
         const QString stored = QSettings().value(portNameKey).toString();
+        // A typed name not yet listed stays in the field over the first entry.
+        const QString typed = portCombo->count() == 0 ? portCombo->currentText() : QString();
         portCombo->addItem(port);
-        if (stored.startsWith(port) && !connected)
+        if (!typed.isEmpty())
+            portCombo->setEditText(typed);
+        const bool wanted = preferred ? preferred(port) : stored.startsWith(port);
+        if (wanted && !connected)
             portCombo->setCurrentIndex(portCombo->count() - 1);
     }
 
     // While a port is open nothing is removed and the selection stays put.
-    if (connected)
+    if (connected) {
+        updateOpenButton();
         return;
+    }
 
     const QStringList present = availablePorts();
     for (int i = portCombo->count() - 1; i >= 0; --i) {
         if (!anyBeginsWith(present, portCombo->itemText(i)))
             portCombo->removeItem(i);
     }
+    updateOpenButton();
+}
+
+void W_ComPort::preferPort(PortMatcher wanted)
+{
+    preferred = std::move(wanted);
+    if (connected)
+        return;
+    for (int i = 0; i < portCombo->count(); ++i) {
+        if (preferred(portCombo->itemText(i))) {
+            portCombo->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+void W_ComPort::confirmTypedPort()
+{
+    const QString name = portCombo->currentText().trimmed();
+    if (!name.isEmpty() && portCombo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        emit sgPortTyped(name);
+}
+
+// With no port to open "Connect" cannot do anything but fail; it says what
+// is missing instead.
+void W_ComPort::updateOpenButton()
+{
+    const bool usable = connected || !portCombo->currentText().trimmed().isEmpty();
+    openButton->setEnabled(usable);
+    QString tip = tr("Connect: open the port, read every setting of the device and enable the panels.\n"
+                     "Disconnect: close the port.");
+    if (!usable) {
+        tip = tr("No serial port found: plug in the adapter, or type the name of its port.");
+#ifdef Q_OS_LINUX
+        tip += QLatin1Char('\n')
+            + tr("Your user must belong to the group \"%1\" to use serial ports (log in again after adding it).")
+                  .arg(serialGroup());
+#endif
+    }
+    openButton->setToolTip(tip);
 }
 
 bool W_ComPort::selectPort(const QString &name)
@@ -119,6 +188,7 @@ void W_ComPort::setConnected(bool c)
 {
     connected = c;
     openButton->setText(c ? tr("Disconnect") : tr("Connect"));
+    updateOpenButton();
     if (c)
         QSettings().setValue(portNameKey, portCombo->currentText());
 }

@@ -21,6 +21,8 @@ public:
     // Returns the names of the serial ports available now. The program reads
     // the system's list; tests feed their own.
     using PortLister = std::function<QStringList()>;
+    // Tells whether a listed port is the one the operator asked for.
+    using PortMatcher = std::function<bool(const QString &port)>;
 
     // The system's list, enumerated anew only when a serial device may have
     // come or gone, so that the refresh costs next to nothing while idle.
@@ -32,6 +34,15 @@ public:
     // Makes the listed port `name` current; false when it is not listed.
     bool selectPort(const QString &name);
     bool isConnected() const { return connected; }
+    // Makes the first listed port that `wanted` accepts current, now or,
+    // while none is listed, as soon as one appears and no port is open. It
+    // takes the place of the port stored from the last connection.
+    void preferPort(PortMatcher wanted);
+
+signals:
+    // The operator typed a port name the list does not hold and confirmed it
+    // (Return, or "Connect").
+    void sgPortTyped(QString name);
 
 public slots:
     void slUpdatePortName();
@@ -42,4 +53,8 @@ private:
     QPushButton *openButton;
     QTimer refreshTimer;
     bool connected = false;
+    PortMatcher preferred;
+
+    void updateOpenButton();
+    void confirmTypedPort();
 };

@@ -36,7 +36,8 @@ W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
     testAddress->setToolTip(tr("This device's own address on the radio link, 0 to 63."));
     flowControl->setToolTip(tr("Flow control on the device's serial line: None, or HardWare (handshake lines)."));
     serialTimeout->setToolTip(tr("Serial timeout of the device, up to 250. Its least value follows the serial data "
-                                 "rate of the RS-485 panel: the slower the rate, the higher the least value."));
+                                 "rate of the RS-485 panel: the slower the rate, the higher the least value.\n"
+                                 "A change of \"Serial Data Rate\" sets it to that rate's least value."));
     radioModule->setToolTip(tr("The radio module of the device, read when connecting. Display only."));
     firmWare->setToolTip(tr("Firmware version of the radio module, read when connecting (x/x until then). "
                             "Display only."));

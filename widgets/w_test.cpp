@@ -5,11 +5,16 @@
 #include "w_adres.h"
 #include "widgetslog.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -88,6 +93,30 @@ W_Test::W_Test(QWidget *parent)
     setIdle(true);
 }
 
+void W_Test::setDeviceOpen(bool open)
+{
+    deviceOpen = open;
+    updateKeys();
+}
+
+void W_Test::setPortName(const QString &name)
+{
+    portName = name;
+}
+
+// The rows can be changed only while the device is there and no test runs;
+// their counts stay readable either way.
+void W_Test::updateKeys()
+{
+    pbTest->setEnabled(deviceOpen);
+    pbClean->setEnabled(deviceOpen);
+    const bool counted = std::any_of(adreses.cbegin(), adreses.cend(),
+                                     [](const W_Adres *row) { return row->statistics().polled() > 0; });
+    pbReport->setEnabled(deviceOpen || counted);
+    for (W_Adres *row : qAsConst(adreses))
+        row->setEditable(deviceOpen && !isTesting());
+}
+
 void W_Test::slTestEn(bool on)
 {
     qCDebug(lcWTest) << "slTestEn" << on;
@@ -119,6 +148,7 @@ void W_Test::cleanTest()
         row->clearRects();
         row->clearStatistics();
     }
+    updateKeys();
     emit sgClearTest();
 }
 
@@ -136,6 +166,7 @@ void W_Test::okRect(const QByteArray &request)
         return;
     qCDebug(lcWTest).noquote() << "okRect" << QByteArray(33, '!') << row->adres();
     row->setOkRect();
+    updateKeys();
 }
 
 void W_Test::errRect(const QByteArray &request)
@@ -145,6 +176,7 @@ void W_Test::errRect(const QByteArray &request)
         return;
     qCDebug(lcWTest).noquote() << "errRect" << QByteArray(35, '?') << row->adres();
     row->setErrRect();
+    updateKeys();
 }
 
 void W_Test::roundTrip(const QByteArray &request, int ms)
@@ -161,8 +193,7 @@ bool W_Test::isTesting() const
 void W_Test::setIdle(bool idle)
 {
     pbTest->setText(idle ? tr("TEST") : tr("STOP"));
-    for (W_Adres *row : qAsConst(adreses))
-        row->setEnabled(idle);
+    updateKeys();
 }
 
 // The first row whose poll begins the request owns it, checked or not.
@@ -197,15 +228,15 @@ QByteArray W_Test::reportCsv() const
     QStringList lines{PollStatistics::csvHeader()};
     for (const W_Adres *row : adreses) {
         if (row->statistics().polled() > 0)
-            lines.append(row->statistics().csvLine(row->adres()));
+            lines.append(row->statistics().csvLine(row->adres(), portName));
     }
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
 void W_Test::saveReport()
 {
-    const QString fileName =
-        SavedFile::askName(this, tr("Save Report"), tr("CSV Files (*.csv)"), QStringLiteral(".csv"));
+    const QString fileName = SavedFile::askName(this, tr("Save Report"), tr("CSV Files (*.csv)"),
+                                                QStringLiteral(".csv"), reportFileName(QDateTime::currentDateTime()));
     if (!fileName.isEmpty())
         saveReportTo(fileName);
 }
@@ -214,4 +245,14 @@ bool W_Test::saveReportTo(const QString &fileName)
 {
     return SavedFile::write(this, fileName, reportCsv(), true, tr("Save Report"),
                             tr("The report could not be saved to \"%1\": %2"));
+}
+
+QString W_Test::reportFileName(const QDateTime &now) const
+{
+    // A port path gives its last part; what a file name cannot hold becomes "_".
+    QString port = QFileInfo(portName).fileName();
+    port.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
+    const QString when = now.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    return port.isEmpty() ? QStringLiteral("radio-test_%1.csv").arg(when)
+                          : QStringLiteral("radio-test_%1_%2.csv").arg(port, when);
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 
+class QDateTime;
 class QLabel;
 class QPushButton;
 class W_Adres;
@@ -29,13 +30,21 @@ public:
     void roundTrip(const QByteArray &request, int ms);
     bool isTesting() const;
     void setIdle(bool idle);
+    // Without the device, nothing can be tested or cleaned; counts already
+    // taken stay readable and can be saved.
+    void setDeviceOpen(bool open);
+    // The port the counts are taken on, for the report.
+    void setPortName(const QString &name);
     W_Adres *findAdres(const QByteArray &request) const;
     // Ends a running test as the operator's "STOP" would.
     void stop();
 
     // One header line, then one line per row that has judged polls, in row
-    // order.
+    // order, each ending with the port and the times of its first and last
+    // poll.
     QByteArray reportCsv() const;
+    // The report's file name offered: the port and the date and time.
+    QString reportFileName(const QDateTime &now) const;
     void saveReport();
     // The file part of saveReport, without the dialog; tells the operator
     // when the file cannot be written and returns false.
@@ -51,6 +60,7 @@ public slots:
 
 private:
     void markRepeatedAdreses();
+    void updateKeys();
 
     QPushButton *pbTest;
     QPushButton *pbClean;
@@ -58,4 +68,6 @@ private:
     QLabel *noAdresNote;
     QPushButton *pbReport;
     QList<W_Adres *> adreses;
+    bool deviceOpen = true;
+    QString portName;
 };

@@ -1,5 +1,6 @@
 #include "trafficlog.h"
 #include "trafficlogwindow.h"
+#include "version.h"
 #include "windowtesting.h"
 
 #include <QPlainTextEdit>
@@ -222,16 +223,22 @@ void tst_Actions::trafficLogOfConnect()
     QVERIFY(logWindow && logWindow->isVisible());
     answerFileDialog(workDir.filePath("traffic.txt"));
     QTest::mouseClick(logWindow->findChild<QPushButton *>("Save Log"), Qt::LeftButton);
-    const QStringList saved = QString(readFile(workDir.filePath("traffic.txt"))).split('\n', Qt::SkipEmptyParts);
+    QStringList saved = QString(readFile(workDir.filePath("traffic.txt"))).split('\n', Qt::SkipEmptyParts);
+    const QString header = saved.isEmpty() ? QString() : saved.takeFirst();
+    const QString start = "Ryd Configurator " RYD_VERSION ", port " + portName + ", saved ";
+    const QDateTime saveTime = QDateTime::fromString(header.mid(start.size()), Qt::ISODate);
+    QVERIFY2(header.startsWith(start) && qAbs(saveTime.secsTo(QDateTime::currentDateTime())) < 60,
+             qPrintable(header));
     QStringList events;
     const QRegularExpression shape("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ([<>!] .*)$");
     for (const QString &logLine : saved)
         events << shape.match(logLine).captured(1);
     QCOMPARE(events, expected);
 
-    // Closed and opened again, the one log window shows the same log.
+    // Closed with Escape and opened again, the one log window shows the same log.
     auto *view = logWindow->findChild<QPlainTextEdit *>();
-    logWindow->close();
+    QTest::keyClick(view, Qt::Key_Escape);
+    QVERIFY(!logWindow->isVisible());
     QTest::mouseClick(key("Traffic Log"), Qt::LeftButton);
     QCOMPARE(window->findChildren<TrafficLogWindow *>().size(), 1);
     QCOMPARE(view->toPlainText(), saved.join('\n'));

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QScreen>
 #include <QtTest>
 
@@ -88,13 +89,13 @@ void tst_CommandLine::process()
 }
 
 // Started as the program starts it: the window shown in the middle of the screen's available area, the
-// file loaded. A --port path is listed beside the system's ports and selected while it exists, dropped by
-// the refresh once gone; one naming a listed device, through a link or by its full path, is not listed again.
+// file loaded. A --port path is listed beside the system's ports and selected while it exists, from when it
+// appears to when the refresh finds it gone; one naming a listed device, through a link or by its full path,
+// is not listed again. A port typed into the list is offered the same way.
 void tst_CommandLine::startsAsTold()
 {
     const QString port = dir.filePath("ttyEMU0");
     const QString link = dir.filePath("ttyLink");
-    QVERIFY(QFile(port).open(QIODevice::WriteOnly));
     QVERIFY(QFile::link("/dev/null", link));
     CommandLine commandLine;
     QCOMPARE(commandLine.parse({"ryd-configurator", "--port", port, "--port", link, "--port", "/dev/null", exampleFile},
@@ -110,12 +111,24 @@ void tst_CommandLine::startsAsTold()
 
     // The system lists "tty" and "null"; the link and /dev/null name the latter.
     auto *list = window->portPanel()->findChild<QComboBox *>("PortName");
-    window->portPanel()->slUpdatePortName();
-    QCOMPARE(list->count(), 3);
+    QCOMPARE(list->count(), 2);
+    QVERIFY(QFile(port).open(QIODevice::WriteOnly));
+    QTRY_COMPARE(list->count(), 3);
     QCOMPARE(list->currentText(), port);
     QVERIFY(QFile::remove(port));
     window->portPanel()->slUpdatePortName();
     QCOMPARE(list->count(), 2);
+
+    const QString typed = dir.filePath("ttyTyped");
+    list->setFocus();
+    list->lineEdit()->clear();
+    QTest::keyClicks(list->lineEdit(), typed);
+    QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+    QCOMPARE(list->count(), 2);
+    QVERIFY(QFile(typed).open(QIODevice::WriteOnly));
+    window->portPanel()->slUpdatePortName();
+    QCOMPARE(list->count(), 3);
+    QCOMPARE(list->currentText(), typed);
 }
 
 QTEST_MAIN(tst_CommandLine)

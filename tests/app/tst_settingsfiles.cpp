@@ -42,53 +42,80 @@ void tst_SettingsFiles::initTestCase()
 }
 
 // A file (no bytes: a missing one) loads over the example, record and panels alike: the channel
-// list follows the loaded rate (byte 2) and keeps the loaded channel (byte 3), and the older twelve-byte
-// layout has no port name and no flow control ("HardWare"). A file that cannot be used is refused with a
-// message naming it, and record and panels stay as they were.
+// list follows the loaded rate (byte 2) and keeps the loaded channel (byte 3). A file that ends before
+// the flow-control byte (twelve bytes alone, or the start-up file's layout) keeps the flow control shown
+// and says so. A file that cannot be used, or that ends inside its settings or its port name, is refused
+// with a message naming it, and record and panels stay as they were.
 void tst_SettingsFiles::loadOverExample_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("told");
     QTest::addColumn<Settings>("settings");
     QTest::addColumn<QString>("portName");
 
     const Settings chanel9 = changed(exampleSettings, {{"Radio Data Rate", 0}, {"Chanel", 9}});
-    const Settings twelve = changed(exampleSettings, {{"Chanel", 3}, {"Flow control", 0}});
-    QTest::newRow("rate 0, channel 9") << exampleWith({{2, 0}, {3, 9}}) << false << chanel9 << "COM1";
-    QTest::newRow("twelve bytes") << exampleWith({{3, 3}}).left(12) << false << twelve << QString();
-    QTest::newRow("missing") << QByteArray() << true << exampleSettings << "COM1";
-    QTest::newRow("eleven bytes") << exampleFile.left(11) << true << exampleSettings << "COM1";
-    QTest::newRow("parity past its list") << exampleWith({{4, 4}}) << true << exampleSettings << "COM1";
-    QTest::newRow("serial rate without a button") << exampleWith({{9, 8}}) << true << exampleSettings << "COM1";
+    const Settings chanel3 = changed(exampleSettings, {{"Chanel", 3}});
+    const QString noFlow = "holds no \"Flow control\"";
+    const QString incomplete = "incomplete";
+    QTest::newRow("rate 0, channel 9") << exampleWith({{2, 0}, {3, 9}}) << false << QString() << chanel9 << "COM1";
+    QTest::newRow("twelve bytes") << exampleWith({{3, 3}}).left(12) << false << noFlow << chanel3 << QString();
+    QTest::newRow("no flow-control byte") << exampleWith({{3, 3}}).left(24) << false << noFlow << chanel3 << "COM1";
+    QTest::newRow("missing") << QByteArray() << true << "No such file" << exampleSettings << "COM1";
+    QTest::newRow("eleven bytes") << exampleFile.left(11) << true << incomplete << exampleSettings << "COM1";
+    QTest::newRow("inside the port name") << exampleFile.left(20) << true << incomplete << exampleSettings << "COM1";
+    QTest::newRow("overlong port name") << exampleFile.left(12) + QByteArray::fromHex("7FFFFFF00043") << true
+                                        << incomplete << exampleSettings << "COM1";
+    QTest::newRow("parity past its list") << exampleWith({{4, 4}}) << true << "Parity" << exampleSettings << "COM1";
+    QTest::newRow("serial rate without a button") << exampleWith({{9, 8}}) << true << "Serial Data Rate"
+                                                  << exampleSettings << "COM1";
 }
 
 void tst_SettingsFiles::loadOverExample()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, refused);
+    QFETCH(QString, told);
     QFETCH(Settings, settings);
     QFETCH(QString, portName);
     QVERIFY(writeFile("example.ryd", exampleFile) && window->loadSettingsFrom("example.ryd"));
     const QString path = workDir.filePath(QStringLiteral("%1.ryd").arg(QTest::currentDataTag()));
 
     QCOMPARE((bytes.isNull() || writeFile(path, bytes)) && window->loadSettingsFrom(path), !refused);
-    QCOMPARE(boxes->seen.size(), refused ? 1 : 0);
-    if (refused)
-        QVERIFY(boxes->seen.takeFirst().text.contains(path));
+    QCOMPARE(boxes->seen.size(), told.isEmpty() ? 0 : 1);
+    if (!told.isEmpty()) {
+        const BoxAnswerer::Seen box = boxes->seen.takeFirst();
+        QCOMPARE(box.title, QString("Open Settings"));
+        QVERIFY2(box.text.contains(path) && box.text.contains(told), qPrintable(box.text));
+    }
     COMPARE_SETTINGS(recordOf(window->record()), settings);
     COMPARE_SETTINGS(shown(), settings);
     QCOMPARE(window->record()->portName, portName);
 }
 
 // As the operator does it: "Open Settings" of a file brings its record in, and "Save Settings" with a
-// name typed without an extension writes the same bytes under that name plus ".ryd". A place that cannot
-// be written is refused with a message.
+// name typed without an extension writes the same bytes under that name plus ".ryd"; where that file
+// exists, the dialog asks first, and "No" leaves it alone. A place that cannot be written is refused with
+// a message.
 void tst_SettingsFiles::savesAndOpensThroughDialogs()
 {
     QVERIFY(writeFile("site-a.ryd", exampleFile));
     answerFileDialog(workDir.filePath("site-a.ryd"));
     QTest::mouseClick(key("Open Settings"), Qt::LeftButton);
     COMPARE_SETTINGS(recordOf(window->record()), exampleSettings);
+
+    const QByteArray other = exampleWith({{1, 3}});
+    QVERIFY(writeFile("site-c.ryd", other));
+    answerFileDialog(workDir.filePath("site-c"));
+    // The question is answered No; the dialog, still open, is then cancelled.
+    QTimer::singleShot(1000, [] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    QTest::mouseClick(key("Save Settings"), Qt::LeftButton);
+    QCOMPARE(boxes->seen.size(), 1);
+    QVERIFY2(boxes->seen.takeFirst().text.startsWith("site-c.ryd already exists"), "no question asked");
+    QCOMPARE(readFile("site-c.ryd").toHex(' '), other.toHex(' '));
 
     answerFileDialog(workDir.filePath("site-b"));
     QTest::mouseClick(key("Save Settings"), Qt::LeftButton);

@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -43,15 +45,25 @@ private slots:
     void init() { openWindow(); }
     void cleanup() { closeWindow(); }
 
+    void startShowsAllRows();
     void freezeToggleStaysInsideArea_data();
     void freezeToggleStaysInsideArea();
     void tabOrderAndEnter();
     void powerDialOneStepPerNotch();
     void testWithoutTickedRow();
+    void connectWithoutPort();
 
 private:
     QRect area() const { return window->screen()->availableGeometry(); }
 };
+
+// With room on the screen, the window starts tall enough for all ten address rows.
+void tst_Usability::startShowsAllRows()
+{
+    const QScrollBar *bar = testPanel()->findChild<QScrollArea *>()->verticalScrollBar();
+    QCOMPARE(bar->maximum(), 0);
+    QVERIFY(area().contains(window->geometry()));
+}
 
 void tst_Usability::freezeToggleStaysInsideArea_data()
 {
@@ -62,8 +74,8 @@ void tst_Usability::freezeToggleStaysInsideArea_data()
 }
 
 // The window stands on the bottom of the available area, or fills its height, when the panel opens: it
-// moves up, or gives the panel the rows' room, and closing gives back what opening took. Only a completed
-// click opens it.
+// moves up, or gives the panel the rows' room, and closing gives back its height and place. Only a
+// completed click opens it.
 void tst_Usability::freezeToggleStaysInsideArea()
 {
     QFETCH(bool, fullHeight);
@@ -75,6 +87,7 @@ void tst_Usability::freezeToggleStaysInsideArea()
     window->move(window->x(), area().bottom() + 1 - window->frameGeometry().height());
     QTRY_COMPARE(window->frameGeometry().bottom(), area().bottom());
     const int height = window->height();
+    const QPoint place = window->pos();
     auto *panel = window->findChild<W_FreezProtection *>();
 
     // A press dragged off the key before release toggles nothing.
@@ -92,6 +105,7 @@ void tst_Usability::freezeToggleStaysInsideArea()
     QTest::mouseClick(key("Freeze Protection"), Qt::LeftButton);
     QVERIFY(panel->isHidden());
     QTRY_COMPARE(window->height(), height);
+    QCOMPARE(window->pos(), place);
 }
 
 // With the device's rates away from their first buttons, Tab runs through the window as it is seen and
@@ -192,6 +206,21 @@ void tst_Usability::testWithoutTickedRow()
     repeated->setValue(6);
     QCOMPARE(repeated->toolTip(), plainTip);
     QCOMPARE(textColour(repeated), textColour(first));
+}
+
+// With no port to open, "Connect" is disabled and says what to do; a port that appears enables it.
+void tst_Usability::connectWithoutPort()
+{
+    const QString port = std::exchange(portName, QString());
+    window->portPanel()->slUpdatePortName();
+    QVERIFY(!key("pbOpen")->isEnabled());
+    QVERIFY2(key("pbOpen")->toolTip().contains("plug in the adapter") && key("pbOpen")->toolTip().contains("group"),
+             qPrintable(key("pbOpen")->toolTip()));
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QVERIFY(!window->findChild<Exchange *>()->isOpen());
+    portName = port;
+    window->portPanel()->slUpdatePortName();
+    QVERIFY(connectDevice());
 }
 
 QTEST_MAIN(tst_Usability)

@@ -114,13 +114,16 @@ inline bool writeFile(const QString &fileName, const QByteArray &bytes)
 
 // Answers the file dialog that the next click opens, as the operator does:
 // types `fileName` into its name field (selectFile() leaves the field alone
-// while it has the focus) and presses Return.
-inline void answerFileDialog(const QString &fileName)
+// while it has the focus) and presses Return. `offered` receives the name
+// the field held.
+inline void answerFileDialog(const QString &fileName, QString *offered = nullptr)
 {
-    QTimer::singleShot(50, [fileName] {
+    QTimer::singleShot(50, [fileName, offered] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (offered)
+            *offered = edit->text();
         edit->setText(fileName);
         QTest::keyClick(edit, Qt::Key_Return);
     });
@@ -200,7 +203,9 @@ protected:
         QString error;
         QVERIFY2(emulator->open(&error), qPrintable(error));
         portName = emulator->portName();
-        window = std::make_unique<MainWindow>(nullptr, [this] { return QStringList{portName}; });
+        window = std::make_unique<MainWindow>(nullptr, [this] {
+            return portName.isEmpty() ? QStringList() : QStringList{portName};
+        });
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(progressBar());
@@ -256,12 +261,12 @@ protected:
     // The progress bar has reached 100 since it was last cleared.
     bool sequenceEnded() const { return !progress->isEmpty() && progress->last().at(0).toInt() == 100; }
 
-    // Keys, radio, RS-485, freeze protection and test panels, progress bar.
+    // Keys, radio, RS-485, freeze protection and test panels (its TEST key), progress bar.
     QVector<bool> panelsEnabled() const
     {
         return {window->findChild<W_Key *>()->isEnabled(), radio()->isEnabled(), rs485()->isEnabled(),
                 window->findChild<W_FreezProtection *>()->isEnabled(),
-                window->findChild<W_Test *>()->isEnabled(), progressBar()->isEnabled()};
+                testKeyOf(testPanel())->isEnabled(), progressBar()->isEnabled()};
     }
 
     void verifyDisconnected() const
@@ -305,7 +310,7 @@ protected:
     }
 
     QTemporaryDir workDir;
-    // The one port the window's port list offers.
+    // The one port the window's port list offers; none while empty.
     QString portName;
     std::unique_ptr<BoxAnswerer> boxes;
     std::unique_ptr<Emulator> emulator;
