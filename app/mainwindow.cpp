@@ -23,6 +23,8 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QMoveEvent>
+#include <QShowEvent>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -242,9 +244,29 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     setPanelsEnabled(exchange->isOpen());
     applyData();
     writeStartupFile(data.get(), QString::fromLatin1(startupFileName));
-    // As narrow as it can be, and tall enough for all ten address rows; on a
-    // screen without room for that, the rows scroll (keepInsideAvailableArea).
-    resize(minimumWidth(), qMax(minimumHeight(), sizeHint().height()));
+    resize(minimumSize());
+}
+
+// The window's least height shows all ten address rows where the screen's
+// available area has room for them, and as many as fit otherwise: the rows
+// come before the other panels' preferred heights, which a layout short of
+// room would share equally. A frame the window manager has not added yet
+// counts as none.
+void MainWindow::fitAddressRows()
+{
+    // The panels' layouts tell their parents of a new least height through
+    // posted events; they are taken at once, so that the least height read
+    // here is the one the window gets.
+    const auto settle = [this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        centralWidget()->layout()->invalidate();
+        layout()->activate();
+    };
+    test->setRowsRoom(0);
+    settle();
+    const int frameHeight = frameGeometry().height() - height();
+    test->setRowsRoom(screen()->availableGeometry().height() - frameHeight - minimumHeight());
+    settle();
 }
 
 // Tab follows the layouts, which hold every panel's controls in the order they
@@ -426,14 +448,11 @@ void MainWindow::setFreezProtectionShown(bool on)
         return;
     const QRect before(pos(), size());
     freezProtection->setVisible(on);
+    fitAddressRows();
     if (isMaximized() || isFullScreen()) {
         freezProtectionReturn = QRect();
         return;
     }
-    // The minimum height follows the panel now rather than on the next
-    // layout pass, so that it does not hold the shrink back.
-    centralWidget()->layout()->invalidate();
-    layout()->activate();
     if (on) {
         freezProtectionReturn = before;
         resize(width(), before.height() + freezProtectionHeight);
@@ -443,6 +462,31 @@ void MainWindow::setFreezProtectionShown(bool on)
         move(freezProtectionReturn.topLeft());
         freezProtectionReturn = QRect();
     }
+}
+
+// Shown for the first time, the panels report their least heights: the
+// address rows are fitted then, before the window is placed.
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous() && !rowsFitted) {
+        rowsFitted = true;
+        fitAddressRows();
+    }
+}
+
+// A window manager frames the window only once it is shown: when the frame
+// is first known, the window is kept inside the available area once more,
+// title bar included.
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // A frame around a window at the screen's origin is one the window
+    // manager has not placed yet.
+    if (framed || frameGeometry() == geometry() || pos().isNull())
+        return;
+    framed = true;
+    QMetaObject::invokeMethod(this, &MainWindow::keepInsideAvailableArea, Qt::QueuedConnection);
 }
 
 void MainWindow::keepInsideAvailableArea()

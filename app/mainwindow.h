@@ -105,6 +105,8 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void orderTabChain();
@@ -117,6 +119,7 @@ private:
     void settleDeviceAnswers();
     QString refusedField(const Data &loaded) const;
     void setFreezProtectionShown(bool on);
+    void fitAddressRows();
     W_QWidget *panelOf(const Setting &setting) const;
     quint8 &fieldOf(const Setting &setting);
     void showSetting(const Setting &setting);
@@ -145,4 +148,7 @@ private:
     // The window's place and size before the freeze-protection panel opened,
     // given back when it closes; null when the window was maximized.
     QRect freezProtectionReturn;
+    bool rowsFitted = false;
+    // The window manager's frame has been seen.
+    bool framed = false;
 };

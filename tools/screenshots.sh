@@ -2,7 +2,9 @@
 # Takes the README's screenshots on a 1366x768 virtual screen (Xvfb with the
 # openbox window manager), the program driven by the keyboard against the
 # device emulator: at start, maximized with a radio test running, with
-# "Freeze Protection" open, and a tooltip. Writes docs/screenshots/*.png.
+# "Freeze Protection" open, a tooltip, and after "Freeze Protection" was
+# closed again. Writes docs/screenshots/*.png and prints the window's
+# geometry at start, with the panel open and after it was closed.
 #
 # Needs: apt-get install -y xvfb openbox xdotool wmctrl imagemagick
 set -euo pipefail
@@ -50,18 +52,21 @@ shot() { sleep "$2"; import -window root "$out/$1.png"; }
 keys() { xdotool key --delay 60 "$@"; }
 repeat() { local n=$1; shift; for _ in $(seq "$n"); do keys "$@"; done; }
 
+geometry() { echo "$1: $(xdotool getwindowgeometry "$window" | tail -n +2 | tr -s ' \n' ' ')"; }
+
 shot start 0.5
+geometry start
 
 # Tab to "Connect" and press Return; then on to the address rows: tick rows 1
 # to 6, tick row 7 and give it address 1, which row 1 holds already.
 keys Tab Return
 sleep 2
-repeat 20 Tab
+repeat 22 Tab
 keys space
 repeat 5 Tab Tab space
 keys Tab Tab space Tab ctrl+a 1
 # Back to "TEST" and start the test.
-repeat 15 shift+Tab
+repeat 16 shift+Tab
 keys Return
 sleep 9
 
@@ -74,7 +79,14 @@ sleep 1
 repeat 12 shift+Tab
 keys Return
 shot freeze-protection 2
+geometry "freeze protection open"
 
 # The pointer rests on the "57600 bps" button of "Serial Data Rate".
-xdotool mousemove --window "$window" 585 207
+xdotool mousemove --window "$window" 640 209
 shot tooltip 2.5
+
+# The key still has the focus: close the panel again.
+xdotool mousemove --window "$window" 5 5
+keys Return
+shot freeze-protection-closed 2
+geometry "freeze protection closed"

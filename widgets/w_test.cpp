@@ -22,6 +22,8 @@
 namespace {
 constexpr int rowCount = 10;
 constexpr int rowsPerColumn = 5;
+// The rows' area shows at least about two rows.
+constexpr int leastRowsHeight = 65;
 }
 
 W_Test::W_Test(QWidget *parent)
@@ -50,9 +52,10 @@ W_Test::W_Test(QWidget *parent)
     pbReport->setToolTip(tr("Save each polled row's counts and round trips to a CSV file."));
 
     auto *scroll = new QScrollArea(group);
+    rowsArea = scroll;
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    scroll->setMinimumHeight(65);
+    scroll->setMinimumHeight(leastRowsHeight);
     // Tab goes to the rows themselves; the area scrolls to the focused one.
     scroll->setFocusPolicy(Qt::NoFocus);
 
@@ -97,6 +100,12 @@ void W_Test::setDeviceOpen(bool open)
 {
     deviceOpen = open;
     updateKeys();
+}
+
+void W_Test::setRowsRoom(int extra)
+{
+    const int allRows = rowsArea->widget()->sizeHint().height() + 2 * rowsArea->frameWidth();
+    rowsArea->setMinimumHeight(qMax(leastRowsHeight, qMin(leastRowsHeight + extra, allRows)));
 }
 
 void W_Test::setPortName(const QString &name)

@@ -8,6 +8,7 @@
 class QDateTime;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class W_Adres;
 
 // The radio stability check: "TEST"/"STOP" starts and stops polling of the
@@ -43,6 +44,11 @@ public:
     // order, each ending with the port and the times of its first and last
     // poll.
     QByteArray reportCsv() const;
+    // Makes the rows' area `extra` pixels taller than its own least height
+    // at least, up to the height that shows all ten rows: a layout short of
+    // room then takes it from the other panels' preferred heights first.
+    void setRowsRoom(int extra);
+
     // The report's file name offered: the port and the date and time.
     QString reportFileName(const QDateTime &now) const;
     void saveReport();
@@ -68,6 +74,7 @@ private:
     QLabel *noAdresNote;
     QPushButton *pbReport;
     QList<W_Adres *> adreses;
+    QScrollArea *rowsArea;
     bool deviceOpen = true;
     QString portName;
 };
