@@ -74,3 +74,13 @@ QString PollStatistics::csvLine(int address) const
                        QString::number(percent()), cell(lastMs), cell(meanRoundTripMs()), cell(maxMs)}
         .join(QLatin1Char(','));
 }
+
+QByteArray PollStatistics::csvReport(const QList<QPair<int, PollStatistics>> &addresses)
+{
+    QStringList lines{csvHeader()};
+    for (const auto &address : addresses) {
+        if (address.second.polled() > 0)
+            lines.append(address.second.csvLine(address.first));
+    }
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // The judged polls of one address since the radio test started or was
@@ -30,6 +32,9 @@ public:
     // judged poll.
     QString details() const;
     QString csvLine(int address) const;
+    // The radio test's report: the header, then a line for each address that
+    // was polled, in the order given, each line ended by a newline.
+    static QByteArray csvReport(const QList<QPair<int, PollStatistics>> &addresses);
 
 private:
     int polledCount = 0;
