@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "applog.h"
+#include "channelplan.h"
 #include "data.h"
 #include "devicerules.h"
 #include "exchange.h"
@@ -14,7 +15,6 @@
 #include "w_key.h"
 #include "w_radio.h"
 #include "w_rs485.h"
-#include "w_subband.h"
 #include "w_test.h"
 
 #include <algorithm>
@@ -41,26 +41,6 @@ constexpr int freezProtectionHeight = 75;
 QString programTitle()
 {
     return QStringLiteral("Рыд Конфигуратор v.%1").arg(QStringLiteral(RYD_VERSION));
-}
-
-quint8 fieldNumber(const QByteArray &field)
-{
-    return quint8(field.toUInt());
-}
-
-// The record value a field of the device's answer stands for. An empty
-// address field keeps the address the record already has.
-quint8 answerValue(const MainWindow::Setting &setting, const QByteArray &field, quint8 current)
-{
-    switch (setting.encoding) {
-    case MainWindow::Encoding::Address:
-        return field.isEmpty() ? current : DeviceRules::addressOf(field.at(0));
-    case MainWindow::Encoding::FlowControl:
-        return fieldNumber(field) == 0 ? 0 : 2;
-    case MainWindow::Encoding::Number:
-        break;
-    }
-    return fieldNumber(field);
 }
 
 // Every other sequence takes the exchange's queue from a running radio test.
@@ -99,50 +79,6 @@ void appendInLayoutOrder(QWidget *widget, QList<QWidget *> &widgets)
 }
 
 } // namespace
-
-const QList<MainWindow::Setting> &MainWindow::settings()
-{
-    using E = Encoding;
-    static const QList<Setting> table = {
-        {QStringLiteral("Sub-band"), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0, true},
-        {QStringLiteral("Radio Data Rate"), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0, true},
-        {QStringLiteral("Chanel"), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0, true},
-        {QStringLiteral("Serial Timeout"), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0, false},
-        {QStringLiteral("Power"), &Data::power, Panel::Radio, E::Number, E_GetPower, 0, false},
-        {QStringLiteral("Test address"), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0, false},
-        {QStringLiteral("Serial Data Rate"), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1, true},
-        {QStringLiteral("Delay Tx-Rx"), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3, false},
-        {QStringLiteral("Parity"), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4, true},
-        {QStringLiteral("Stop bit"), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7, true},
-        {QStringLiteral("Flow control"), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0, false},
-        {QStringLiteral("Radio Transmit Reset"), &Data::radioTransmitReset, Panel::FreezProtection, E::Number, E_GetRs485, 5, false},
-        {QStringLiteral("WDT Reset"), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6, true},
-    };
-    return table;
-}
-
-const MainWindow::Setting &MainWindow::settingOf(quint8 Data::*field)
-{
-    const QList<Setting> &table = settings();
-    const auto found = std::find_if(table.cbegin(), table.cend(),
-                                    [field](const Setting &setting) { return setting.field == field; });
-    Q_ASSERT(found != table.cend());
-    return *found;
-}
-
-int MainWindow::shownValue(const Setting &setting, quint8 recordValue)
-{
-    if (setting.encoding == Encoding::FlowControl)
-        return recordValue == 0 ? 1 : 0;
-    return recordValue;
-}
-
-quint8 MainWindow::recordValue(const Setting &setting, int shownValue)
-{
-    if (setting.encoding == Encoding::FlowControl)
-        return shownValue != 0 ? 0 : 2;
-    return quint8(shownValue);
-}
 
 MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     : QMainWindow(parent)
@@ -452,7 +388,7 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
     // shows one of them.
     for (const Setting &setting : settings()) {
         if (setting.readBy == type) {
-            fieldOf(setting) = answerValue(setting, param.at(setting.answerField), fieldOf(setting));
+            fieldOf(setting) = SettingsTable::answerValue(setting, param.at(setting.answerField), fieldOf(setting));
             reported.insert(setting.name, fieldOf(setting));
         }
     }
@@ -471,7 +407,7 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
         // The channel read next is chosen from the list of this rate. A
         // channel the new list lacks becomes the first; the device's own
         // channel follows.
-        if (data->chanel >= W_SubBand::chanelCount(data->radioDataRate))
+        if (data->chanel >= ChannelPlan::chanelCount(data->radioDataRate))
             data->chanel = 0;
         showChannelListFor(data->radioDataRate);
         break;
@@ -613,24 +549,13 @@ void MainWindow::showChannelListFor(quint8 radioDataRate)
 
 void MainWindow::startDefault()
 {
-    data->subBand = 2;
-    data->radioDataRate = 2;
-    data->chanel = 0;
-    data->power = 7;
-    data->testAddress = 0;
     qCDebug(lcMainWindow) << "!!!!!!!!!!!!!!!!!!!!" << "startDefault" << __LINE__ << 0;
-    data->serialTimeout = 2;
-    data->delayTxRx = 0;
-    data->parity = 0;
-    data->radioTransmitReset = 50;
-    data->stopBit = 0;
-    data->flowControl = 2;
-    data->wdtReset = 6;
+    DeviceRules::setFactorySettings(*data);
     // The reset is tried first at the current serial rate; the factory
     // record then sets the rate the panels show from here on, and applyData
     // takes the serial timeout's floor from it.
     exchange->startDefaultWrite();
-    data->serialDataRate = Exchange::factorySerialRate;
+    data->serialDataRate = DeviceRules::factorySerialRate;
     applyData();
 }
 
@@ -715,10 +640,7 @@ QString MainWindow::refusedField(const Data &loaded) const
         if (!setting.listed)
             continue;
         const quint8 value = loaded.*setting.field;
-        const bool offered = setting.field == &Data::chanel
-            ? value < W_SubBand::chanelCount(loaded.radioDataRate)
-            : panelOf(setting)->offersValue(setting.name, shownValue(setting, value));
-        if (!offered)
+        if (!SettingsTable::offers(setting, value, loaded))
             return tr("\"%1\" holds %2, which is not one of its choices").arg(setting.name).arg(value);
     }
     return QString();

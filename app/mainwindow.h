@@ -1,6 +1,7 @@
 #pragma once
 
 #include "parserparam.h"
+#include "settingstable.h"
 #include "w_comport.h"
 
 #include <QByteArray>
@@ -33,37 +34,20 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // Where a setting is shown.
-    enum class Panel { Radio, Rs485, FreezProtection };
-    // How a setting's record value travels to its control and from the
-    // device's answer.
-    enum class Encoding {
-        Number,      // the control's value is the record's; an answer field is a decimal number
-        Address,     // as Number, but an answer field is the address character
-        FlowControl, // record 0 (hardware) is entry 1 "HardWare", anything else entry 0 "None"
-    };
-    // One setting of the record: its name on the panels, its record field,
-    // the panel that shows it, and the answer that reads it from the device.
-    struct Setting
+    // The settings as the window shows them: the table below the window.
+    using Setting = SettingsTable::Setting;
+    using Panel = SettingsTable::Panel;
+    using Encoding = SettingsTable::Encoding;
+    static const QList<Setting> &settings() { return SettingsTable::settings(); }
+    static const Setting &settingOf(quint8 Data::*field) { return SettingsTable::settingOf(field); }
+    static int shownValue(const Setting &setting, quint8 recordValue)
     {
-        QString name;
-        quint8 Data::*field;
-        Panel panel;
-        Encoding encoding;
-        TypeParser readBy;
-        int answerField;
-        // Held by a list or a set of buttons: a value the control does not
-        // offer cannot be shown at all. The others are spin boxes or the
-        // dial, which bring a value into their range.
-        bool listed;
-    };
-    // Every setting, in the order the window shows a whole record.
-    static const QList<Setting> &settings();
-    static const Setting &settingOf(quint8 Data::*field);
-    // The control value that shows a record value, and the record value a
-    // control value stands for.
-    static int shownValue(const Setting &setting, quint8 recordValue);
-    static quint8 recordValue(const Setting &setting, int shownValue);
+        return SettingsTable::shownValue(setting, recordValue);
+    }
+    static quint8 recordValue(const Setting &setting, int shownValue)
+    {
+        return SettingsTable::recordValue(setting, shownValue);
+    }
 
     explicit MainWindow(QWidget *parent = nullptr, W_ComPort::PortLister availablePorts = {});
     ~MainWindow() override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicerules.h"
 #include "parserparam.h"
 
 #include <QByteArray>
@@ -20,7 +21,7 @@ class Exchange : public QObject
 
 public:
     // The serial data rate index the factory RS-485 record sets (19200 bps).
-    static constexpr quint8 factorySerialRate = 4;
+    static constexpr quint8 factorySerialRate = DeviceRules::factorySerialRate;
 
     Exchange(QObject *parent, Data *data);
 
