@@ -137,7 +137,10 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     connect(exchange, &Exchange::sgSetProgres, this, [this](quint8 percent) {
         // A running radio test never finishes, so its progress means nothing.
         progress->setValue(test->isTesting() ? 0 : percent);
-        if (percent == 100)
+    });
+    // A lost line leaves nothing to judge: the window shows it disconnected.
+    connect(exchange, &Exchange::sgSequenceEnded, this, [this](Exchange::SequenceEnd end) {
+        if (end != Exchange::SequenceEnd::LineLost)
             settleDeviceAnswers();
     });
     connect(test, &W_Test::sgStartTest, exchange, &Exchange::startTest);

@@ -61,8 +61,12 @@ void Exchange::closeLostPort()
         return;
     const QString reason = port->errorString();
     qCDebug(lcExchange) << "port lost" << port->portName() << reason;
+    const QByteArray running = parsers.isEmpty() ? QByteArray() : parsers.first()->request();
+    const bool wasRunning = !parsers.isEmpty();
     port->close();
     clearParsers();
+    if (wasRunning)
+        emit sgSequenceEnded(SequenceEnd::LineLost, running);
     emit sgPortClosed(openedName, reason);
     emit sgPortLost(reason);
 }
@@ -97,6 +101,7 @@ void Exchange::clearParsers()
 {
     qCDebug(lcExchange) << "clearParsers" << parsers.size();
     reportUnexpected(heard.size());
+    ++clearings;
     const QList<Parser *> dropped = parsers;
     parsers.clear();
     for (Parser *parser : dropped)
@@ -122,10 +127,16 @@ void Exchange::start(bool first)
 void Exchange::startNext()
 {
     if (parsers.isEmpty()) {
-        emit sgSetProgres(100);
+        endSequence(SequenceEnd::Completed);
         return;
     }
     start(false);
+}
+
+void Exchange::endSequence(SequenceEnd end, const QByteArray &failedRequest)
+{
+    emit sgSetProgres(100);
+    emit sgSequenceEnded(end, failedRequest);
 }
 
 // The first `count` bytes heard are let go by the transaction.
@@ -230,21 +241,25 @@ void Exchange::slTimeout()
     reportUnexpected(heard.size());
     QPointer<Parser> timedOut = current;
     const TypeParser type = current->type();
+    const QByteArray request = current->request();
+    bool abandoned = false;
     if (type != E_Test || !current->isDone())
         emit sgNoAnswer(type, current->request());
     if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
         return;
     switch (Catalogue::command(type).onTimeout) {
-    case TimeoutAction::Prompt:
-        qCDebug(lcExchange) << "slTimeout" << "sgError" << current->request();
-        emit sgError(current->request());
+    case TimeoutAction::Prompt: {
+        qCDebug(lcExchange) << "slTimeout" << "sgError" << request;
+        const quint32 clearingsBefore = clearings;
+        emit sgError(request);
         // The port was lost while the prompt was open: the queue is gone,
         // and nothing was completed.
         if (!port->isOpen())
             return;
+        abandoned = clearings != clearingsBefore;
         break;
+    }
     case TimeoutAction::Judge: {
-        const QByteArray request = current->request();
         qCDebug(lcExchange) << "slTimeout";
         if (current->isDone())
             emit sgOk(quint8(parsers.size()), E_Test, request);
@@ -267,7 +282,10 @@ void Exchange::slTimeout()
     }
 
     if (parsers.isEmpty()) {
-        emit sgSetProgres(100);
+        if (abandoned)
+            endSequence(SequenceEnd::Abandoned, request);
+        else
+            endSequence(SequenceEnd::Completed);
         return;
     }
     // The failure prompt runs a nested event loop in which a late answer may
@@ -280,7 +298,7 @@ void Exchange::slTimeout()
     parsers.removeAt(index);
     dropParser(timedOut);
     if (parsers.isEmpty()) {
-        emit sgSetProgres(100);
+        endSequence(SequenceEnd::Completed);
         return;
     }
     if (index == 0) {
