@@ -1,14 +1,18 @@
 #pragma once
 
 #include "clicommandline.h"
+#include "exchange.h"
 #include "lineoutput.h"
+#include "pollstatistics.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 class Data;
-class Exchange;
 
 // One command on one port: its own record and engine, so that any number of
 // ports run side by side in one event loop. Results go to standard output,
@@ -34,6 +38,7 @@ public:
 
     PortJob(const QString &portName, const Plan &plan, bool prefixed, QObject *parent = nullptr);
 
+    // Connects as "Connect" does and goes on with the command.
     void start();
     // Closes the port at once; sgFinished does not follow.
     void stop();
@@ -42,12 +47,35 @@ signals:
     void sgFinished(int status);
 
 private:
+    // What the port is doing; each sequence's end moves it on.
+    enum class Phase { Connecting, Writing, Defaulting, Testing, Done };
+
+    void onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &failedRequest);
+    void onConnected();
+    void onWritten();
+    void onPollJudged(const QByteArray &request, bool answered);
+    void finishTest();
+    bool saveRecord(const QString &fileName, QString *problem) const;
+    void appendRecord(int status);
     void finish(int status);
 
     QString portName;
     Plan plan;
     LineOutput output;
+    Phase phase = Phase::Connecting;
     Data *data = nullptr;
+    Data *written = nullptr;
     Exchange *exchange = nullptr;
+    QString module;
+    QString firmware;
+    // Reads of a sequence that went unanswered; the engine skips them.
+    QList<QByteArray> unanswered;
+    // The request running when the line was lost.
+    QByteArray lostDuring;
+    // The radio test: each address's counts, and the round trip of an answer
+    // until its poll is judged.
+    QList<QPair<int, PollStatistics>> polls;
+    QHash<QByteArray, int> roundTrips;
+    int judged = 0;
     bool finished = false;
 };
