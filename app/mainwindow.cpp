@@ -1,9 +1,9 @@
 #include "mainwindow.h"
 
 #include "applog.h"
-#include "channelplan.h"
 #include "data.h"
 #include "devicerules.h"
+#include "devicesession.h"
 #include "exchange.h"
 #include "savedfile.h"
 #include "serialdevice.h"
@@ -123,7 +123,8 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     container->setLayout(grid);
 
     data = std::make_unique<Data>();
-    exchange = new Exchange(this, data.get());
+    session = new DeviceSession(this, data.get());
+    exchange = session->exchange();
     trafficLog = new TrafficLog(this);
     trafficLog->follow(exchange);
 
@@ -133,25 +134,25 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     connect(radio, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
     connect(rs485, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
     connect(freezProtection, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
-    connect(exchange, &Exchange::sgGetSetting, this, &MainWindow::slSetSettings);
+    connect(session, &DeviceSession::sgAnswerApplied, this, &MainWindow::showAnswer);
     connect(exchange, &Exchange::sgSetProgres, this, [this](quint8 percent) {
         // A running radio test never finishes, so its progress means nothing.
         progress->setValue(test->isTesting() ? 0 : percent);
     });
     // A lost line leaves nothing to judge: the window shows it disconnected.
-    connect(exchange, &Exchange::sgSequenceEnded, this, [this](Exchange::SequenceEnd end) {
+    connect(session, &DeviceSession::sgSequenceEnded, this, [this](DeviceSession::Sequence, Exchange::SequenceEnd end) {
         if (end != Exchange::SequenceEnd::LineLost)
             settleDeviceAnswers();
     });
-    connect(test, &W_Test::sgStartTest, exchange, &Exchange::startTest);
-    connect(test, &W_Test::sgStopTest, exchange, &Exchange::clearParsers);
-    connect(test, &W_Test::sgClearTest, exchange, &Exchange::clearTest);
+    connect(test, &W_Test::sgStartTest, session, &DeviceSession::startRadioTest);
+    connect(test, &W_Test::sgStopTest, session, &DeviceSession::stopRadioTest);
+    connect(test, &W_Test::sgClearTest, session, &DeviceSession::clearRadioTest);
     connect(exchange, &Exchange::sgRequest, this, &MainWindow::slRequest);
     connect(exchange, &Exchange::sgOk, this, [this](quint8, TypeParser typeParser, const QByteArray &request) {
         if (typeParser == E_Test)
             test->okRect(request);
     });
-    connect(exchange, &Exchange::sgError, this, &MainWindow::slError);
+    connect(session, &DeviceSession::sgError, this, &MainWindow::slError);
     connect(exchange, &Exchange::sgTimeOut, this, [this](quint8, TypeParser typeParser, const QByteArray &request) {
         if (typeParser == E_Test)
             test->errRect(request);
@@ -263,13 +264,13 @@ void MainWindow::slValueChange(QString name, int val)
     }
     if (name.startsWith(QLatin1String("WRITE"))) {
         endRadioTest(test);
-        exchange->startSave();
+        session->write();
     }
     if (name.startsWith(QLatin1String("READ"))) {
         // The read-all is appended to the queue; behind the test's poll,
         // which never leaves it, it would never run.
         endRadioTest(test);
-        exchange->GetAllSettings();
+        session->readAll();
     }
     if (name.startsWith(QLatin1String("DEFAULT"))) {
         // The factory settings replace the device's address, channel and
@@ -299,9 +300,12 @@ void MainWindow::connectOpen()
 {
     endRadioTest(test);
     const QString portName = comPort->textByName(QStringLiteral("PortName"));
-    const bool wasOpen = exchange->isOpen();
-    exchange->openPort(portName);
-    const bool open = exchange->isOpen();
+    const bool wasOpen = session->isOpen();
+    if (wasOpen)
+        session->closePort();
+    else
+        session->connectDevice(portName);
+    const bool open = session->isOpen();
     comPort->setConnected(open);
     setPanelsEnabled(open);
     if (open)
@@ -319,7 +323,6 @@ void MainWindow::connectOpen()
 
 void MainWindow::showDisconnected()
 {
-    reported.clear();
     setWindowTitle(programTitle());
     radio->setTextByName(QStringLiteral("FirmWare"), QStringLiteral("x/x"));
     radio->setTextByName(QStringLiteral("Radio module"), QString());
@@ -386,15 +389,12 @@ void MainWindow::keepInsideAvailableArea()
 void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
 {
     qCDebug(lcMainWindow) << "slSetSettings" << __LINE__ << int(type) << param;
+    session->applyAnswer(type, param);
+}
 
-    // Every field of the answer reaches the record before the first panel
-    // shows one of them.
-    for (const Setting &setting : settings()) {
-        if (setting.readBy == type) {
-            fieldOf(setting) = SettingsTable::answerValue(setting, param.at(setting.answerField), fieldOf(setting));
-            reported.insert(setting.name, fieldOf(setting));
-        }
-    }
+// The session has put every field of the answer into the record.
+void MainWindow::showAnswer(TypeParser type, const QList<QByteArray> &param)
+{
     for (const Setting &setting : settings()) {
         if (setting.readBy == type)
             showSetting(setting);
@@ -407,11 +407,8 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
     case E_GetRadioDataRate:
         qCDebug(lcMainWindow) << "Radio Data Rate" << data->radioDataRate;
         rs485->setRadioRate(data->radioDataRate);
-        // The channel read next is chosen from the list of this rate. A
-        // channel the new list lacks becomes the first; the device's own
-        // channel follows.
-        if (data->chanel >= ChannelPlan::chanelCount(data->radioDataRate))
-            data->chanel = 0;
+        // The channel read next is chosen from the list of this rate; the
+        // session has moved a channel the new list lacks to the first.
         showChannelListFor(data->radioDataRate);
         break;
     case E_GetVersion: {
@@ -421,7 +418,7 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
         // never taken for a placeholder.
         setWindowTitle(QStringLiteral("Рыд Конфигуратор v.%1   Hardware: %2 Firmware: v.%3")
                            .arg(QStringLiteral(RYD_VERSION), hardware, firmware));
-        radio->setTextByName(QStringLiteral("Radio module"), QStringLiteral("LE50-868"));
+        radio->setTextByName(QStringLiteral("Radio module"), session->radioModule());
         break;
     }
     case E_GetModuleVersion: {
@@ -496,10 +493,9 @@ void MainWindow::adoptShownValues()
 // device had, and the operator is told once.
 void MainWindow::settleDeviceAnswers()
 {
-    if (reported.isEmpty())
+    const QMap<QString, quint8> answers = session->takeReported();
+    if (answers.isEmpty())
         return;
-    const QMap<QString, quint8> answers = reported;
-    reported.clear();
     for (const Setting &setting : settings()) {
         if (answers.contains(setting.name))
             fieldOf(setting) = answers.value(setting.name);
@@ -513,9 +509,7 @@ void MainWindow::settleDeviceAnswers()
         // A value is judged by the device's own rates only where the device
         // reported them too; otherwise the operator's unwritten choice of
         // rate forces it, as it would any other value.
-        const bool ownRates = setting.field == &Data::serialTimeout ? answers.contains(QStringLiteral("Serial Data Rate"))
-            : setting.field == &Data::chanel                        ? answers.contains(QStringLiteral("Radio Data Rate"))
-                                                                     : true;
+        const bool ownRates = !setting.followsRate || answers.contains(settingOf(setting.followsRate).name);
         if (answers.contains(setting.name) && ownRates) {
             fieldOf(setting) = answers.value(setting.name);
             kept << tr("\"%1\": the device reported %2").arg(setting.name).arg(fieldOf(setting));
@@ -553,12 +547,9 @@ void MainWindow::showChannelListFor(quint8 radioDataRate)
 void MainWindow::startDefault()
 {
     qCDebug(lcMainWindow) << "!!!!!!!!!!!!!!!!!!!!" << "startDefault" << __LINE__ << 0;
-    DeviceRules::setFactorySettings(*data);
-    // The reset is tried first at the current serial rate; the factory
-    // record then sets the rate the panels show from here on, and applyData
-    // takes the serial timeout's floor from it.
-    exchange->startDefaultWrite();
-    data->serialDataRate = DeviceRules::factorySerialRate;
+    // The record then holds the factory settings and the serial rate the
+    // factory record sets; applyData takes the serial timeout's floor from it.
+    session->restoreDefaults();
     applyData();
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 
 class Data;
+class DeviceSession;
 class Exchange;
 class QMessageBox;
 class QProgressBar;
@@ -26,9 +27,10 @@ class W_Radio;
 class W_Rs485;
 class W_Test;
 
-// The program's one window: owner of the settings record, the device exchange
+// The program's one window: owner of the settings record, the device session
 // and every panel. Panel changes arrive as (name, value) pairs in
-// slValueChange; device answers in slSetSettings.
+// slValueChange; device answers, applied to the record by the session, are
+// shown by showAnswer.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -54,6 +56,8 @@ public:
 
     void setPanelsEnabled(bool on);
 
+    // Applies a device answer to the record, as the session does with the
+    // device's own answers, and shows it.
     void slSetSettings(TypeParser type, const QList<QByteArray> &param);
     void slRequest(quint8 countParsers, TypeParser typeParser, const QByteArray &request);
     void slError(const QByteArray &request);
@@ -95,6 +99,7 @@ private:
     void showDisconnected();
     void onPortLost(const QString &reason);
     void showChannelListFor(quint8 radioDataRate);
+    void showAnswer(TypeParser type, const QList<QByteArray> &param);
     void showRecord();
     void adoptShownValues();
     void settleDeviceAnswers();
@@ -106,6 +111,9 @@ private:
 
     W_Key *key;
     std::unique_ptr<Data> data;
+    DeviceSession *session;
+    // The session's exchange, whose progress and radio-test reports the
+    // window shows.
     Exchange *exchange;
     W_QWidget *container;
     W_ComPort *comPort;
@@ -120,9 +128,6 @@ private:
     // The failure prompts open now; a late answer's transaction may time out
     // while an earlier prompt is still open.
     QList<QPointer<QMessageBox>> failurePrompts;
-    // What the device reported during the running sequence, by setting name;
-    // judged when the sequence ends.
-    QMap<QString, quint8> reported;
     // The port as the operator chose it, for the message when it is lost.
     QString connectedPort;
     // What the window grew by when the freeze-protection panel opened, to

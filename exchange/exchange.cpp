@@ -361,10 +361,8 @@ bool Exchange::openPort(const QString &portName)
     port->setFlowControl(QSerialPort::NoFlowControl);
 
     if (port->isOpen()) {
-        port->close();
-        clearParsers();
-        emit sgPortClosed(openedName, QString());
-        return port->isOpen();
+        closePort();
+        return false;
     }
     if (!port->open(QIODevice::ReadWrite)) {
         qCDebug(lcExchange) << "openPort" << "failed" << port->errorString();
@@ -375,6 +373,15 @@ bool Exchange::openPort(const QString &portName)
     addParser(E_GetVersion, QString());
     GetAllSettings();
     return true;
+}
+
+void Exchange::closePort()
+{
+    if (!port->isOpen())
+        return;
+    port->close();
+    clearParsers();
+    emit sgPortClosed(openedName, QString());
 }
 
 void Exchange::GetAllSettings()

@@ -38,6 +38,8 @@ public:
     ParserParam getParserParam(TypeParser type, const QString &value) const;
 
     bool openPort(const QString &portName);
+    // Closes an open port and drops the queue.
+    void closePort();
     void GetAllSettings();
     void startSave();
     void startDefaultWrite();

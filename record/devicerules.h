@@ -12,6 +12,8 @@ namespace DeviceRules {
 
 // The serial data rate index the factory RS-485 record sets (19200 bps).
 constexpr quint8 factorySerialRate = 4;
+// The radio module of every device; the version answer does not name it.
+constexpr char radioModule[] = "LE50-868";
 
 // An address (0 to 63 on the panels) travels as the one character whose code
 // is 48 plus the address, kept to a byte: "0" for 0, "o" for 63.
