@@ -102,18 +102,16 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
     , output(prefixed ? portName : QString())
     , data(new Data(this))
     , written(new Data(this))
-    , exchange(new Exchange(this, data))
+    , session(new DeviceSession(this, data))
 {
     data->portName = portName;
-    connect(exchange, &Exchange::sgSequenceEnded, this, &PortJob::onSequenceEnded);
-    // A script has no one to ask: every failure prompt is answered "No".
-    connect(exchange, &Exchange::sgError, this, [this] { exchange->clearParsers(); });
-    connect(exchange, &Exchange::sgGetSetting, this, [this](TypeParser type, const QList<QByteArray> &fields) {
-        if (type == E_GetVersion)
-            firmware = QString::fromUtf8(fields.at(0));
-        else if (type == E_GetModuleVersion)
-            module = QString::fromUtf8(fields.at(0));
-    });
+    // A script has no one to ask: a failure prompt's request ends the command as "No" does.
+    session->setAbandonOnFailure(true);
+    connect(session, &DeviceSession::sgSequenceEnded, this,
+            [this](DeviceSession::Sequence, Exchange::SequenceEnd end, const QByteArray &failedRequest) {
+                onSequenceEnded(end, failedRequest);
+            });
+    Exchange *exchange = session->exchange();
     connect(exchange, &Exchange::sgNoAnswer, this, [this](TypeParser type, const QByteArray &request) {
         if (type >= E_GetRs485 && type <= E_GetModuleVersion)
             unanswered.append(request);
@@ -143,8 +141,8 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
 void PortJob::start()
 {
     qCDebug(lcCli) << "start" << portName << plan.commandLine.commandName;
-    if (!exchange->openPort(portName)) {
-        const QSerialPort *port = exchange->serialPort();
+    if (!session->connectDevice(portName)) {
+        const QSerialPort *port = session->exchange()->serialPort();
         output.error(SerialDevice(portName).openFailureText(port->error(), port->errorString()));
         finish(ExitPortFailed);
     }
@@ -153,9 +151,18 @@ void PortJob::start()
 void PortJob::stop()
 {
     finished = true;
-    exchange->clearParsers();
-    if (exchange->isOpen())
-        exchange->serialPort()->close();
+    session->closePort();
+}
+
+// As the window shows them: the module's name, and its firmware as "AT/V" reports it.
+QString PortJob::module() const
+{
+    return session->radioModule();
+}
+
+QString PortJob::firmware() const
+{
+    return session->moduleFirmware();
 }
 
 void PortJob::onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &failedRequest)
@@ -201,12 +208,12 @@ void PortJob::onConnected()
     switch (commandLine.command) {
     case CliCommandLine::Read:
         if (commandLine.json) {
-            output.result(QString::fromUtf8(SettingsReport::json(portName, module, firmware, *data)));
+            output.result(QString::fromUtf8(SettingsReport::json(portName, module(), firmware(), *data)));
         } else {
             for (const QString &line : SettingsReport::lines(*data))
                 output.result(line);
-            output.result(tr("Radio module: %1").arg(module));
-            output.result(tr("Firmware: %1").arg(firmware));
+            output.result(tr("Radio module: %1").arg(module()));
+            output.result(tr("Firmware: %1").arg(firmware()));
         }
         if (!commandLine.outputFile.isEmpty() && !saveRecord(commandLine.outputFile, &problem)) {
             output.error(tr("The settings could not be saved to \"%1\": %2").arg(commandLine.outputFile, problem));
@@ -241,20 +248,18 @@ void PortJob::onConnected()
         for (const SettingsTable::Setting &setting : SettingsTable::settings())
             data->*setting.field = written->*setting.field;
         phase = Phase::Writing;
-        exchange->startSave();
+        session->write();
         return;
     }
     case CliCommandLine::Default:
         phase = Phase::Defaulting;
-        DeviceRules::setFactorySettings(*data);
-        exchange->startDefaultWrite();
-        data->serialDataRate = DeviceRules::factorySerialRate;
+        session->restoreDefaults();
         return;
     case CliCommandLine::Test:
         phase = Phase::Testing;
         for (char address : commandLine.addresses)
             polls.append({quint8(address), PollStatistics()});
-        exchange->startTest(commandLine.addresses);
+        session->startRadioTest(commandLine.addresses);
         return;
     case CliCommandLine::Ports:
         break;
@@ -271,6 +276,10 @@ void PortJob::onWritten()
         finish(ExitDone);
         return;
     }
+    // Compared with what the device reported, before any rule of the record adjusts it.
+    const QMap<QString, quint8> reported = session->deviceValues();
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        data->*setting.field = reported.value(setting.name, data->*setting.field);
     const QStringList differences = SettingsReport::differences(*written, *data);
     for (const QString &line : differences)
         output.result(line);
@@ -305,7 +314,7 @@ void PortJob::onPollJudged(const QByteArray &request, bool answered)
 
 void PortJob::finishTest()
 {
-    exchange->clearParsers();
+    session->stopRadioTest();
     for (const auto &entry : qAsConst(polls))
         output.result(QStringLiteral("%1 %2").arg(entry.first).arg(entry.second.summary()));
     const QString csv = plan.commandLine.csvFile;
@@ -347,8 +356,8 @@ void PortJob::appendRecord(int status)
     line.port = portName;
     line.command = plan.commandLine.commandName;
     line.result = results.value(status);
-    line.module = module;
-    line.firmware = firmware;
+    line.module = module();
+    line.firmware = firmware();
     if (status != ExitPortFailed && status != ExitNoAnswer)
         line.values = SettingsReport::values(*data);
     QString problem;
@@ -362,8 +371,6 @@ void PortJob::finish(int status)
         return;
     finished = true;
     phase = Phase::Done;
-    exchange->clearParsers();
-    if (exchange->isOpen())
-        exchange->serialPort()->close();
+    session->closePort();
     emit sgFinished(status);
 }

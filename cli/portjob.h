@@ -1,7 +1,7 @@
 #pragma once
 
 #include "clicommandline.h"
-#include "exchange.h"
+#include "devicesession.h"
 #include "lineoutput.h"
 #include "pollstatistics.h"
 
@@ -51,6 +51,8 @@ private:
     enum class Phase { Connecting, Writing, Defaulting, Testing, Done };
 
     void onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &failedRequest);
+    QString module() const;
+    QString firmware() const;
     void onConnected();
     void onWritten();
     void onPollJudged(const QByteArray &request, bool answered);
@@ -65,9 +67,7 @@ private:
     Phase phase = Phase::Connecting;
     Data *data = nullptr;
     Data *written = nullptr;
-    Exchange *exchange = nullptr;
-    QString module;
-    QString firmware;
+    DeviceSession *session = nullptr;
     // Reads of a sequence that went unanswered; the engine skips them.
     QList<QByteArray> unanswered;
     // The request running when the line was lost.
