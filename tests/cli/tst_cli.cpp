@@ -1,5 +1,6 @@
 #include "devicemodel.h"
 #include "emulator.h"
+#include "settingsrecord.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,6 +20,54 @@ struct Outcome
     QString err;
 };
 
+using Settings = QMap<QString, int>;
+
+// What the emulated device holds, by the window's labels and in the record's
+// encoding; read from the emulator itself, not through the program's tables.
+Settings heldBy(const DeviceModel *device)
+{
+    const DeviceModel::Rs485Record rs485 = device->rs485();
+    return {{"Sub-band", device->sRegister(DeviceModel::SubBand)},
+            {"Radio Data Rate", device->sRegister(DeviceModel::RadioDataRate)},
+            {"Chanel", device->sRegister(DeviceModel::Chanel)},
+            {"Serial Timeout", device->sRegister(DeviceModel::SerialTimeout)},
+            {"Power", device->sRegister(DeviceModel::Power)},
+            {"Test address", rs485.testAddress},
+            {"Serial Data Rate", rs485.serialDataRate},
+            {"Delay Tx-Rx", rs485.delayTxRx},
+            {"Parity", rs485.parity},
+            {"Stop bit", rs485.stopBit},
+            {"Flow control", device->sRegister(DeviceModel::FlowControl) == 0 ? 0 : 2},
+            {"Radio Transmit Reset", rs485.radioTransmitReset},
+            {"WDT Reset", rs485.wdtReset}};
+}
+
+// A site's settings, none of them the factory's.
+SettingsRecord siteRecord()
+{
+    SettingsRecord r;
+    r.radioDataRate = 1;
+    r.chanel = 4;
+    r.power = 5;
+    r.testAddress = 9;
+    r.serialDataRate = 5;
+    r.serialTimeout = 4;
+    r.delayTxRx = 12;
+    r.parity = 2;
+    r.stopBit = 1;
+    r.flowControl = 0;
+    r.radioTransmitReset = 30;
+    r.wdtReset = 3;
+    return r;
+}
+
+Settings settingsOf(const SettingsRecord &record)
+{
+    DeviceModel device;
+    record.applyTo(&device);
+    return heldBy(&device);
+}
+
 } // namespace
 
 // ryd-cli started as a process against emulators that this program serves
@@ -33,6 +82,11 @@ private slots:
     void refusedBeforeAnyPort_data();
     void refusedBeforeAnyPort();
     void portsAndMissingPorts();
+    void readAndDefault();
+    void writeWithOverrideAndBackup();
+    void globServesEveryPort();
+    void silentDeviceEndsWithTheRequest();
+    void radioTest();
     void stopsOnSignal();
 
 private:
@@ -41,15 +95,21 @@ private:
     Outcome run(const QStringList &arguments, int timeoutMs = 20000);
     QProcess *startCli(const QStringList &arguments);
     QByteArrayList allRequests() const;
+    static QByteArray readAll(const QString &fileName);
 
     std::vector<std::unique_ptr<Emulator>> emulators;
     std::unique_ptr<QTemporaryDir> dir;
+    // siteRecord() as a settings file.
+    QString siteFile;
 };
 
 void tst_Cli::init()
 {
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
+    siteFile = dir->filePath("site.ryd");
+    QFile file(siteFile);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(siteRecord().toBytes()) > 0);
 }
 
 void tst_Cli::cleanup()
@@ -96,6 +156,12 @@ Outcome tst_Cli::run(const QStringList &arguments, int timeoutMs)
     return outcome;
 }
 
+QByteArray tst_Cli::readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArrayList tst_Cli::allRequests() const
 {
     QByteArrayList requests;
@@ -105,7 +171,8 @@ QByteArrayList tst_Cli::allRequests() const
 }
 
 // A command that cannot be carried out as given sends nothing: usage errors
-// and a default without --yes end with 1, the reason on standard error.
+// and a default without --yes end with 1, a settings file or --set value that
+// is not what the window offers with 5, the reason on standard error.
 void tst_Cli::refusedBeforeAnyPort_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -120,6 +187,20 @@ void tst_Cli::refusedBeforeAnyPort_data()
     QTest::newRow("address 64") << QStringList{"test", "--port", "@", "--address", "1,64"} << 1
                                 << "--address: 64 is not an address 0 to 63.";
     QTest::newRow("default without --yes") << QStringList{"default", "--port", "@"} << 1 << "Give --yes to do it.";
+    QTest::newRow("file too short") << QStringList{"write", "--port", "@", "@short"} << 5 << "too short";
+    QTest::newRow("power beyond the dial") << QStringList{"write", "--port", "@", "@site", "--set", "Power=8"} << 5
+                                           << "\"Power\" takes a number from 0 to 7, not \"8\"";
+    QTest::newRow("timeout under the rate's floor")
+        << QStringList{"write", "--port", "@", "@site", "--set", "Serial Data Rate=1200 bps", "--set", "Serial Timeout=16"}
+        << 5 << "\"Serial Timeout\" takes a number from 17 to 250";
+    QTest::newRow("rate the buttons lack") << QStringList{"write", "--port", "@", "@site", "--set",
+                                                          "Radio Data Rate=57600 bps"}
+                                           << 5 << "4800 bps, 9600 bps, 19200 bps, 38400 bps, 115200 bps";
+    QTest::newRow("channel the new rate lacks") << QStringList{"write", "--port", "@", "@site", "--set",
+                                                               "Radio Data Rate=115200 bps"}
+                                                << 5 << "\"Chanel\" holds 4, which is not one of its choices";
+    QTest::newRow("unknown setting") << QStringList{"write", "--port", "@", "@site", "--set", "Speed=1"} << 5
+                                     << "no setting of that name";
 }
 
 void tst_Cli::refusedBeforeAnyPort()
@@ -127,8 +208,13 @@ void tst_Cli::refusedBeforeAnyPort()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, said);
-    const QString port = addEmulator()->portName();
-    arguments.replaceInStrings(QStringLiteral("@"), port);
+    const QString shortFile = dir->filePath("short.ryd");
+    QFile file(shortFile);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\x01\x02\x03") == 3);
+    file.close();
+    arguments.replaceInStrings(QStringLiteral("@short"), shortFile);
+    arguments.replaceInStrings(QStringLiteral("@site"), siteFile);
+    arguments.replaceInStrings(QStringLiteral("@"), addEmulator()->portName());
     const Outcome outcome = run(arguments);
     QCOMPARE(outcome.status, status);
     QVERIFY2(outcome.err.startsWith("ryd-cli: ") && outcome.err.contains(said), qPrintable(outcome.err));
@@ -159,6 +245,129 @@ void tst_Cli::portsAndMissingPorts()
                                          "or choose another port.\n").arg(missing));
     outcome = run({"read", "--port", dir->filePath("ttyNone*")});
     QCOMPARE(outcome.status, 2);
+}
+
+// read prints what the device holds, as JSON and into a settings file;
+// default --yes then brings back the factory settings, in the record too.
+void tst_Cli::readAndDefault()
+{
+    Emulator *emulator = addEmulator();
+    siteRecord().applyTo(emulator->device());
+    const QString port = emulator->portName();
+    const QString saved = dir->filePath("read.ryd");
+    const QString record = dir->filePath("record.csv");
+    Outcome outcome = run({"read", "--port", port, "--json", "--output", saved, "--record", record});
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.err, QString());
+    const QJsonObject read = QJsonDocument::fromJson(outcome.out.toUtf8()).object();
+    QCOMPARE(read.value("port").toString(), port);
+    QCOMPARE(read.value("module").toString(), QString("LE50-868"));
+    QCOMPARE(read.value("firmware").toString(), QString("LE50-868 v1.2"));
+    Settings values;
+    const QJsonObject settings = read.value("settings").toObject();
+    for (auto it = settings.begin(); it != settings.end(); ++it)
+        values.insert(it.key(), it.value().toObject().value("value").toInt(-1));
+    QCOMPARE(values, settingsOf(siteRecord()));
+    QCOMPARE(settings.value("Serial Data Rate").toObject().value("text").toString(), QString("38400 bps"));
+    QCOMPARE(settings.value("Chanel").toObject().value("text").toString(), QString("868.925 MHz"));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(settingsOf(SettingsRecord::fromBytes(file.readAll())), settingsOf(siteRecord()));
+
+    outcome = run({"read", "--port", port});
+    QVERIFY2(outcome.out.contains("\nSerial Data Rate: 38400 bps\n") && outcome.out.contains("\nWDT Reset: 30 sec\n"),
+             qPrintable(outcome.out));
+
+    outcome = run({"default", "--port", port, "--yes", "--record", record});
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(heldBy(emulator->device()), settingsOf(SettingsRecord()));
+    const QStringList lines = QString::fromUtf8(readAll(record)).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.at(0).startsWith("time,port,command,result,module,firmware,Sub-band,"), qPrintable(lines.at(0)));
+    QVERIFY2(lines.at(1).contains("," + port + ",read,done,LE50-868,LE50-868 v1.2,2,1,4,4,5,9,5,12,2,1,0,30,3"),
+             qPrintable(lines.at(1)));
+    QVERIFY2(lines.at(2).contains(",default,done,"), qPrintable(lines.at(2)));
+}
+
+// write saves what the device held, writes the file with the override and
+// leaves the device holding exactly that.
+void tst_Cli::writeWithOverrideAndBackup()
+{
+    Emulator *emulator = addEmulator();
+    const QString backups = dir->filePath("backups");
+    QVERIFY(QDir().mkpath(backups));
+    const Outcome outcome = run({"write", "--port", emulator->portName(), siteFile, "--set", "Power=2", "--set",
+                                 "Serial Data Rate=115200 bps", "--backup", backups});
+    QVERIFY2(outcome.status == 0, qPrintable(outcome.err));
+    Settings expected = settingsOf(siteRecord());
+    expected.insert("Power", 2);
+    expected.insert("Serial Data Rate", 7);
+    QCOMPARE(heldBy(emulator->device()), expected);
+    const QStringList saved = QDir(backups).entryList(QDir::Files);
+    QCOMPARE(saved.size(), 1);
+    QVERIFY2(saved.first().endsWith(".ryd") && outcome.out.contains(saved.first()), qPrintable(outcome.out));
+    QCOMPARE(settingsOf(SettingsRecord::fromBytes(readAll(QDir(backups).filePath(saved.first())))),
+             settingsOf(SettingsRecord()));
+}
+
+// A glob serves three devices at once, each line prefixed with its port; the
+// one whose power does not stick gives 4 and its line, and 4 is the status.
+void tst_Cli::globServesEveryPort()
+{
+    QStringList links;
+    for (int i = 0; i < 3; ++i) {
+        Emulator *emulator = addEmulator();
+        links << dir->filePath(QStringLiteral("ttyEMU%1").arg(i));
+        QVERIFY(QFile::link(emulator->portName(), links.last()));
+    }
+    emulators.at(1)->device()->setStuckRegisters({DeviceModel::Power});
+    const QString record = dir->filePath("record.csv");
+    const Outcome outcome = run({"write", "--port", dir->filePath("ttyEMU*"), siteFile, "--record", record});
+    QCOMPARE(outcome.status, 4);
+    QCOMPARE(outcome.out.split('\n', Qt::SkipEmptyParts).filter(": Power: wrote 5, device holds 7"),
+             QStringList{links.at(1) + ": Power: wrote 5, device holds 7"});
+    QVERIFY2(outcome.err.contains(links.at(1)), qPrintable(outcome.err));
+    for (int i : {0, 2})
+        QCOMPARE(heldBy(emulators.at(size_t(i))->device()), settingsOf(siteRecord()));
+    const QString lines = QString::fromUtf8(readAll(record));
+    QCOMPARE(lines.count('\n'), 4);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(lines.contains(links.at(i) + (i == 1 ? ",write,not held," : ",write,done,")), qPrintable(lines));
+}
+
+// A request that gets no answer ends the command as the prompt's "No" does,
+// naming it; the requests after it are not sent.
+void tst_Cli::silentDeviceEndsWithTheRequest()
+{
+    Emulator *emulator = addEmulator();
+    Emulator::Fault silent;
+    silent.match = "ATS202?";
+    silent.silent = true;
+    emulator->addFault(silent);
+    const Outcome outcome = run({"read", "--port", emulator->portName()});
+    QCOMPARE(outcome.status, 3);
+    QCOMPARE(outcome.out, QString());
+    QVERIFY2(outcome.err.contains("did not answer ATS202?\\r."), qPrintable(outcome.err));
+    QVERIFY(!emulator->requests().contains("ATO\r"));
+}
+
+// The radio test polls each address once a round; the counts follow the
+// devices present, and the report is the one "Save Report" writes.
+void tst_Cli::radioTest()
+{
+    Emulator *emulator = addEmulator();
+    emulator->device()->setPresentAddresses(QByteArray(1, 1));
+    const QString csv = dir->filePath("report.csv");
+    const Outcome outcome = run({"test", "--port", emulator->portName(), "--address", "1,3", "--polls", "2",
+                                 "--csv", csv});
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.out, QString("1 2/2 100%\n3 0/2 0%\n"));
+    const QStringList report = QString::fromUtf8(readAll(csv)).split('\n');
+    QCOMPARE(report.size(), 4);
+    QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms"));
+    QVERIFY2(report.at(1).startsWith("1,2,2,100,"), qPrintable(report.at(1)));
+    QCOMPARE(report.at(2), QString("3,2,0,0,,,"));
+    QCOMPARE(emulator->requests().count("!011"), 2);
 }
 
 // SIGINT and SIGTERM close the port and end with 130, in the midst of a radio test.
