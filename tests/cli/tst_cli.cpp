@@ -85,14 +85,15 @@ private slots:
     void readAndDefault();
     void writeWithOverrideAndBackup();
     void globServesEveryPort();
-    void silentDeviceEndsWithTheRequest();
-    void radioTest();
+    void timedByTheSecond();
     void stopsOnSignal();
 
 private:
     Emulator *addEmulator();
     // Runs ryd-cli to its end; the emulators answer meanwhile.
     Outcome run(const QStringList &arguments, int timeoutMs = 20000);
+    // Runs several at once: the cases that wait on the protocol's second.
+    QList<Outcome> runTogether(const QList<QStringList> &commands, int timeoutMs = 20000);
     QProcess *startCli(const QStringList &arguments);
     QByteArrayList allRequests() const;
     static QByteArray readAll(const QString &fileName);
@@ -137,23 +138,40 @@ QProcess *tst_Cli::startCli(const QStringList &arguments)
 
 Outcome tst_Cli::run(const QStringList &arguments, int timeoutMs)
 {
-    std::unique_ptr<QProcess> process(startCli(arguments));
+    return runTogether({arguments}, timeoutMs).first();
+}
+
+QList<Outcome> tst_Cli::runTogether(const QList<QStringList> &commands, int timeoutMs)
+{
+    std::vector<std::unique_ptr<QProcess>> processes;
     QEventLoop loop;
-    connect(process.get(), QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (process->state() != QProcess::NotRunning)
-        loop.exec();
-    Outcome outcome;
-    if (process->state() != QProcess::NotRunning) {
-        process->kill();
-        process->waitForFinished();
-        outcome.err = QStringLiteral("still running after %1 ms\n").arg(timeoutMs);
-    } else if (process->exitStatus() == QProcess::NormalExit) {
-        outcome.status = process->exitCode();
+    int running = 0;
+    for (const QStringList &arguments : commands) {
+        processes.emplace_back(startCli(arguments));
+        ++running;
+        connect(processes.back().get(), QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+                [&loop, &running] {
+                    if (--running == 0)
+                        loop.quit();
+                });
     }
-    outcome.out = QString::fromLocal8Bit(process->readAllStandardOutput());
-    outcome.err += QString::fromLocal8Bit(process->readAllStandardError());
-    return outcome;
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QList<Outcome> outcomes;
+    for (const auto &process : processes) {
+        Outcome outcome;
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished();
+            outcome.err = QStringLiteral("still running after %1 ms\n").arg(timeoutMs);
+        } else if (process->exitStatus() == QProcess::NormalExit) {
+            outcome.status = process->exitCode();
+        }
+        outcome.out = QString::fromLocal8Bit(process->readAllStandardOutput());
+        outcome.err += QString::fromLocal8Bit(process->readAllStandardError());
+        outcomes << outcome;
+    }
+    return outcomes;
 }
 
 QByteArray tst_Cli::readAll(const QString &fileName)
@@ -335,39 +353,42 @@ void tst_Cli::globServesEveryPort()
         QVERIFY2(lines.contains(links.at(i) + (i == 1 ? ",write,not held," : ",write,done,")), qPrintable(lines));
 }
 
-// A request that gets no answer ends the command as the prompt's "No" does,
-// naming it; the requests after it are not sent.
-void tst_Cli::silentDeviceEndsWithTheRequest()
+// The cases timed by the protocol's second, run side by side. The radio test
+// polls each address once a round; the counts follow the devices present, and
+// the report is the one "Save Report" writes. A request that gets no answer
+// ends the command as the prompt's "No" does, naming it; nothing follows it.
+void tst_Cli::timedByTheSecond()
 {
-    Emulator *emulator = addEmulator();
-    Emulator::Fault silent;
-    silent.match = "ATS202?";
-    silent.silent = true;
-    emulator->addFault(silent);
-    const Outcome outcome = run({"read", "--port", emulator->portName()});
-    QCOMPARE(outcome.status, 3);
-    QCOMPARE(outcome.out, QString());
-    QVERIFY2(outcome.err.contains("did not answer ATS202?\\r."), qPrintable(outcome.err));
-    QVERIFY(!emulator->requests().contains("ATO\r"));
-}
-
-// The radio test polls each address once a round; the counts follow the
-// devices present, and the report is the one "Save Report" writes.
-void tst_Cli::radioTest()
-{
-    Emulator *emulator = addEmulator();
-    emulator->device()->setPresentAddresses(QByteArray(1, 1));
+    Emulator *tested = addEmulator();
+    tested->device()->setPresentAddresses(QByteArray(1, 1));
+    tested->device()->setLossPercent(50);
+    int answered = 0;
+    connect(tested, &Emulator::answered, this, [&answered](const QByteArray &request, const QByteArray &bytes) {
+        answered += request == "!011" && bytes == "TEST1";
+    });
+    Emulator *silent = addEmulator();
+    Emulator::Fault fault;
+    fault.match = "ATS202?";
+    fault.silent = true;
+    silent->addFault(fault);
     const QString csv = dir->filePath("report.csv");
-    const Outcome outcome = run({"test", "--port", emulator->portName(), "--address", "1,3", "--polls", "2",
-                                 "--csv", csv});
-    QCOMPARE(outcome.status, 0);
-    QCOMPARE(outcome.out, QString("1 2/2 100%\n3 0/2 0%\n"));
+    const QList<Outcome> outcomes = runTogether(
+        {{"test", "--port", tested->portName(), "--address", "1,3", "--polls", "2", "--csv", csv},
+         {"read", "--port", silent->portName()}});
+
+    QCOMPARE(outcomes.at(0).status, 0);
+    QCOMPARE(outcomes.at(0).out, QString("1 %1/2 %2%\n3 0/2 0%\n").arg(answered).arg(answered * 50));
     const QStringList report = QString::fromUtf8(readAll(csv)).split('\n');
     QCOMPARE(report.size(), 4);
     QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms"));
-    QVERIFY2(report.at(1).startsWith("1,2,2,100,"), qPrintable(report.at(1)));
+    QVERIFY2(report.at(1).startsWith(QString("1,2,%1,%2,").arg(answered).arg(answered * 50)), qPrintable(report.at(1)));
     QCOMPARE(report.at(2), QString("3,2,0,0,,,"));
-    QCOMPARE(emulator->requests().count("!011"), 2);
+    QCOMPARE(tested->requests().count("!011"), 2);
+
+    QCOMPARE(outcomes.at(1).status, 3);
+    QCOMPARE(outcomes.at(1).out, QString());
+    QVERIFY2(outcomes.at(1).err.contains("did not answer ATS202?\\r."), qPrintable(outcomes.at(1).err));
+    QVERIFY(!silent->requests().contains("ATO\r"));
 }
 
 // SIGINT and SIGTERM close the port and end with 130, in the midst of a radio test.
