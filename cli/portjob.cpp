@@ -287,8 +287,9 @@ void PortJob::onWritten()
     if (differences.isEmpty())
         output.result(tr("Written and read back: the device holds every setting written."));
     else
-        output.error(tr("The device on %1 does not hold %n setting(s) written.", nullptr, differences.size())
-                         .arg(portName));
+        output.error(tr("The device on %1 does not hold %2 of the settings written.")
+                         .arg(portName)
+                         .arg(differences.size()));
     appendRecord(status);
     finish(status);
 }
@@ -352,7 +353,7 @@ void PortJob::appendRecord(int status)
         {ExitNotHeld, QStringLiteral("not held")},
     };
     CommissioningRecord::Line line;
-    line.time = QDateTime::currentDateTime();
+    line.time = QDateTime::currentDateTimeUtc();
     line.port = portName;
     line.command = plan.commandLine.commandName;
     line.result = results.value(status);
