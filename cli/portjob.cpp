@@ -121,6 +121,7 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
         if (!lostDuring.isEmpty())
             text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(printable(lostDuring));
         output.error(text);
+        appendRecord(ExitNoAnswer);
         finish(ExitNoAnswer);
     });
     connect(exchange, &Exchange::sgAnswer, this,

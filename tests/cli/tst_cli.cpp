@@ -328,8 +328,9 @@ void tst_Cli::writeWithOverrideAndBackup()
              settingsOf(SettingsRecord()));
 }
 
-// A glob serves three devices at once, each line prefixed with its port; the
-// one whose power does not stick gives 4 and its line, and 4 is the status.
+// A glob serves three devices at once, each line prefixed with its port: the
+// first takes the file, the second's power does not stick (4, and its line),
+// the third hangs up in the read (3, naming the request). 4 is the worst.
 void tst_Cli::globServesEveryPort()
 {
     QStringList links;
@@ -339,18 +340,27 @@ void tst_Cli::globServesEveryPort()
         QVERIFY(QFile::link(emulator->portName(), links.last()));
     }
     emulators.at(1)->device()->setStuckRegisters({DeviceModel::Power});
+    Emulator::Fault hangUp;
+    hangUp.match = "ATS202?";
+    hangUp.hangUp = true;
+    emulators.at(2)->addFault(hangUp);
     const QString record = dir->filePath("record.csv");
     const Outcome outcome = run({"write", "--port", dir->filePath("ttyEMU*"), siteFile, "--record", record});
     QCOMPARE(outcome.status, 4);
     QCOMPARE(outcome.out.split('\n', Qt::SkipEmptyParts).filter(": Power: wrote 5, device holds 7"),
              QStringList{links.at(1) + ": Power: wrote 5, device holds 7"});
-    QVERIFY2(outcome.err.contains(links.at(1)), qPrintable(outcome.err));
-    for (int i : {0, 2})
-        QCOMPARE(heldBy(emulators.at(size_t(i))->device()), settingsOf(siteRecord()));
+    QVERIFY2(outcome.err.contains("ryd-cli: " + links.at(1) + ": "), qPrintable(outcome.err));
+    QVERIFY2(outcome.err.contains("ryd-cli: " + links.at(2) + ": The connection on the port " + links.at(2)
+                                  + " was lost")
+                 && outcome.err.contains("answer to ATS202?\\r."),
+             qPrintable(outcome.err));
+    QCOMPARE(heldBy(emulators.at(0)->device()), settingsOf(siteRecord()));
+    QVERIFY(!emulators.at(2)->requests().contains("ATO\r"));
     const QString lines = QString::fromUtf8(readAll(record));
     QCOMPARE(lines.count('\n'), 4);
+    const QStringList results{",write,done,", ",write,not held,", ",write,no answer,"};
     for (int i = 0; i < 3; ++i)
-        QVERIFY2(lines.contains(links.at(i) + (i == 1 ? ",write,not held," : ",write,done,")), qPrintable(lines));
+        QVERIFY2(lines.contains(links.at(i) + results.at(i)), qPrintable(lines));
 }
 
 // The cases timed by the protocol's second, run side by side. The radio test
