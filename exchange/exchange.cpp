@@ -40,6 +40,7 @@ Exchange::Exchange(QObject *parent, Data *data)
 {
     qRegisterMetaType<TypeParser>();
     qRegisterMetaType<QList<QByteArray>>();
+    qRegisterMetaType<Exchange::SequenceEnd>();
     connect(port, &QSerialPort::readyRead, this, &Exchange::slReadyRead);
     connect(port, &QSerialPort::errorOccurred, this, &Exchange::onPortError);
 }

@@ -11,6 +11,7 @@ DeviceSession::DeviceSession(QObject *parent, Data *record)
     , data(record)
     , engine(new Exchange(this, record))
 {
+    qRegisterMetaType<DeviceSession::Sequence>();
     connect(engine, &Exchange::sgGetSetting, this, &DeviceSession::applyAnswer);
     connect(engine, &Exchange::sgError, this, [this](const QByteArray &request) {
         if (abandonOnFailure)
