@@ -3,6 +3,7 @@
 #include "applog.h"
 #include "data.h"
 #include "devicerules.h"
+#include "devicesession.h"
 #include "exchange.h"
 #include "savedfile.h"
 #include "serialdevice.h"
@@ -14,7 +15,6 @@
 #include "w_key.h"
 #include "w_radio.h"
 #include "w_rs485.h"
-#include "w_subband.h"
 #include "w_test.h"
 
 #include <algorithm>
@@ -43,26 +43,6 @@ constexpr int freezProtectionHeight = 75;
 QString programTitle()
 {
     return QStringLiteral("Рыд Конфигуратор v.%1").arg(QStringLiteral(RYD_VERSION));
-}
-
-quint8 fieldNumber(const QByteArray &field)
-{
-    return quint8(field.toUInt());
-}
-
-// The record value a field of the device's answer stands for. An empty
-// address field keeps the address the record already has.
-quint8 answerValue(const MainWindow::Setting &setting, const QByteArray &field, quint8 current)
-{
-    switch (setting.encoding) {
-    case MainWindow::Encoding::Address:
-        return field.isEmpty() ? current : DeviceRules::addressOf(field.at(0));
-    case MainWindow::Encoding::FlowControl:
-        return fieldNumber(field) == 0 ? 0 : 2;
-    case MainWindow::Encoding::Number:
-        break;
-    }
-    return fieldNumber(field);
 }
 
 // Every other sequence takes the exchange's queue from a running radio test.
@@ -105,50 +85,6 @@ void appendInLayoutOrder(QWidget *widget, QList<QWidget *> &widgets)
 }
 
 } // namespace
-
-const QList<MainWindow::Setting> &MainWindow::settings()
-{
-    using E = Encoding;
-    static const QList<Setting> table = {
-        {QStringLiteral("Sub-band"), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0, true},
-        {QStringLiteral("Radio Data Rate"), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0, true},
-        {QStringLiteral("Chanel"), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0, true},
-        {QStringLiteral("Serial Timeout"), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0, false},
-        {QStringLiteral("Power"), &Data::power, Panel::Radio, E::Number, E_GetPower, 0, false},
-        {QStringLiteral("Test address"), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0, false},
-        {QStringLiteral("Serial Data Rate"), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1, true},
-        {QStringLiteral("Delay Tx-Rx"), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3, false},
-        {QStringLiteral("Parity"), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4, true},
-        {QStringLiteral("Stop bit"), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7, true},
-        {QStringLiteral("Flow control"), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0, false},
-        {QStringLiteral("Radio Transmit Reset"), &Data::radioTransmitReset, Panel::FreezProtection, E::Number, E_GetRs485, 5, false},
-        {QStringLiteral("WDT Reset"), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6, true},
-    };
-    return table;
-}
-
-const MainWindow::Setting &MainWindow::settingOf(quint8 Data::*field)
-{
-    const QList<Setting> &table = settings();
-    const auto found = std::find_if(table.cbegin(), table.cend(),
-                                    [field](const Setting &setting) { return setting.field == field; });
-    Q_ASSERT(found != table.cend());
-    return *found;
-}
-
-int MainWindow::shownValue(const Setting &setting, quint8 recordValue)
-{
-    if (setting.encoding == Encoding::FlowControl)
-        return recordValue == 0 ? 1 : 0;
-    return recordValue;
-}
-
-quint8 MainWindow::recordValue(const Setting &setting, int shownValue)
-{
-    if (setting.encoding == Encoding::FlowControl)
-        return shownValue != 0 ? 0 : 2;
-    return quint8(shownValue);
-}
 
 MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     : QMainWindow(parent)
@@ -193,7 +129,8 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     container->setLayout(grid);
 
     data = std::make_unique<Data>();
-    exchange = new Exchange(this, data.get());
+    session = new DeviceSession(this, data.get());
+    exchange = session->exchange();
     trafficLog = new TrafficLog(this);
     trafficLog->follow(exchange);
 
@@ -203,22 +140,25 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
     connect(radio, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
     connect(rs485, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
     connect(freezProtection, &W_QWidget::sgValueChange, this, &MainWindow::slValueChange);
-    connect(exchange, &Exchange::sgGetSetting, this, &MainWindow::slSetSettings);
+    connect(session, &DeviceSession::sgAnswerApplied, this, &MainWindow::showAnswer);
     connect(exchange, &Exchange::sgSetProgres, this, [this](quint8 percent) {
         // A running radio test never finishes, so its progress means nothing.
         progress->setValue(test->isTesting() ? 0 : percent);
-        if (percent == 100)
+    });
+    // A lost line leaves nothing to judge: the window shows it disconnected.
+    connect(session, &DeviceSession::sgSequenceEnded, this, [this](DeviceSession::Sequence, Exchange::SequenceEnd end) {
+        if (end != Exchange::SequenceEnd::LineLost)
             settleDeviceAnswers();
     });
-    connect(test, &W_Test::sgStartTest, exchange, &Exchange::startTest);
-    connect(test, &W_Test::sgStopTest, exchange, &Exchange::stopTest);
-    connect(test, &W_Test::sgClearTest, exchange, &Exchange::clearTest);
+    connect(test, &W_Test::sgStartTest, session, &DeviceSession::startRadioTest);
+    connect(test, &W_Test::sgStopTest, session, &DeviceSession::stopRadioTest);
+    connect(test, &W_Test::sgClearTest, session, &DeviceSession::clearRadioTest);
     connect(exchange, &Exchange::sgRequest, this, &MainWindow::slRequest);
     connect(exchange, &Exchange::sgOk, this, [this](quint8, TypeParser typeParser, const QByteArray &request) {
         if (typeParser == E_Test)
             test->okRect(request);
     });
-    connect(exchange, &Exchange::sgError, this, &MainWindow::slError);
+    connect(session, &DeviceSession::sgError, this, &MainWindow::slError);
     connect(exchange, &Exchange::sgTimeOut, this, [this](quint8, TypeParser typeParser, const QByteArray &request) {
         if (typeParser == E_Test)
             test->errRect(request);
@@ -354,13 +294,13 @@ void MainWindow::slValueChange(QString name, int val)
     }
     if (name.startsWith(QLatin1String("WRITE"))) {
         endRadioTest(test, exchange);
-        exchange->startSave();
+        session->write();
     }
     if (name.startsWith(QLatin1String("READ"))) {
         // The read-all is appended to the queue; behind the test's poll,
         // which never leaves it, it would never run.
         endRadioTest(test, exchange);
-        exchange->GetAllSettings();
+        session->readAll();
     }
     if (name.startsWith(QLatin1String("DEFAULT"))) {
         // The factory settings replace the device's address, channel and
@@ -390,12 +330,15 @@ void MainWindow::connectOpen()
 {
     const QString portName = comPort->textByName(QStringLiteral("PortName")).trimmed();
     // An empty name would open the folder /dev/.
-    if (portName.isEmpty() && !exchange->isOpen())
+    if (portName.isEmpty() && !session->isOpen())
         return;
     endRadioTest(test, exchange);
-    const bool wasOpen = exchange->isOpen();
-    exchange->openPort(portName);
-    const bool open = exchange->isOpen();
+    const bool wasOpen = session->isOpen();
+    if (wasOpen)
+        session->closePort();
+    else
+        session->connectDevice(portName);
+    const bool open = session->isOpen();
     comPort->setConnected(open);
     setPanelsEnabled(open);
     if (open) {
@@ -415,7 +358,6 @@ void MainWindow::connectOpen()
 
 void MainWindow::showDisconnected()
 {
-    reported.clear();
     setWindowTitle(programTitle());
     radio->setTextByName(QStringLiteral("FirmWare"), QStringLiteral("x/x"));
     radio->setTextByName(QStringLiteral("Radio module"), QString());
@@ -507,15 +449,12 @@ void MainWindow::keepInsideAvailableArea()
 void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
 {
     qCDebug(lcMainWindow) << "slSetSettings" << __LINE__ << int(type) << param;
+    session->applyAnswer(type, param);
+}
 
-    // Every field of the answer reaches the record before the first panel
-    // shows one of them.
-    for (const Setting &setting : settings()) {
-        if (setting.readBy == type) {
-            fieldOf(setting) = answerValue(setting, param.at(setting.answerField), fieldOf(setting));
-            reported.insert(setting.name, fieldOf(setting));
-        }
-    }
+// The session has put every field of the answer into the record.
+void MainWindow::showAnswer(TypeParser type, const QList<QByteArray> &param)
+{
     for (const Setting &setting : settings()) {
         if (setting.readBy == type)
             showSetting(setting);
@@ -528,11 +467,8 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
     case E_GetRadioDataRate:
         qCDebug(lcMainWindow) << "Radio Data Rate" << data->radioDataRate;
         rs485->setRadioRate(data->radioDataRate);
-        // The channel read next is chosen from the list of this rate. A
-        // channel the new list lacks becomes the first; the device's own
-        // channel follows.
-        if (data->chanel >= W_SubBand::chanelCount(data->radioDataRate))
-            data->chanel = 0;
+        // The channel read next is chosen from the list of this rate; the
+        // session has moved a channel the new list lacks to the first.
         showChannelListFor(data->radioDataRate);
         break;
     case E_GetVersion: {
@@ -542,7 +478,7 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
         // never taken for a placeholder.
         setWindowTitle(QStringLiteral("Рыд Конфигуратор v.%1   Hardware: %2 Firmware: v.%3")
                            .arg(QStringLiteral(RYD_VERSION), hardware, firmware));
-        radio->setTextByName(QStringLiteral("Radio module"), QStringLiteral("LE50-868"));
+        radio->setTextByName(QStringLiteral("Radio module"), session->radioModule());
         break;
     }
     case E_GetModuleVersion: {
@@ -617,10 +553,9 @@ void MainWindow::adoptShownValues()
 // device had, and the operator is told once.
 void MainWindow::settleDeviceAnswers()
 {
-    if (reported.isEmpty())
+    const QMap<QString, quint8> answers = session->takeReported();
+    if (answers.isEmpty())
         return;
-    const QMap<QString, quint8> answers = reported;
-    reported.clear();
     for (const Setting &setting : settings()) {
         if (answers.contains(setting.name))
             fieldOf(setting) = answers.value(setting.name);
@@ -634,9 +569,7 @@ void MainWindow::settleDeviceAnswers()
         // A value is judged by the device's own rates only where the device
         // reported them too; otherwise the operator's unwritten choice of
         // rate forces it, as it would any other value.
-        const bool ownRates = setting.field == &Data::serialTimeout ? answers.contains(QStringLiteral("Serial Data Rate"))
-            : setting.field == &Data::chanel                        ? answers.contains(QStringLiteral("Radio Data Rate"))
-                                                                     : true;
+        const bool ownRates = !setting.followsRate || answers.contains(settingOf(setting.followsRate).name);
         if (answers.contains(setting.name) && ownRates) {
             fieldOf(setting) = answers.value(setting.name);
             kept << tr("\"%1\": the device reported %2").arg(setting.name).arg(fieldOf(setting));
@@ -673,24 +606,10 @@ void MainWindow::showChannelListFor(quint8 radioDataRate)
 
 void MainWindow::startDefault()
 {
-    data->subBand = 2;
-    data->radioDataRate = 2;
-    data->chanel = 0;
-    data->power = 7;
-    data->testAddress = 0;
     qCDebug(lcMainWindow) << "!!!!!!!!!!!!!!!!!!!!" << "startDefault" << __LINE__ << 0;
-    data->serialTimeout = 2;
-    data->delayTxRx = 0;
-    data->parity = 0;
-    data->radioTransmitReset = 50;
-    data->stopBit = 0;
-    data->flowControl = 2;
-    data->wdtReset = 6;
-    // The reset is tried first at the current serial rate; the factory
-    // record then sets the rate the panels show from here on, and applyData
-    // takes the serial timeout's floor from it.
-    exchange->startDefaultWrite();
-    data->serialDataRate = Exchange::factorySerialRate;
+    // The record then holds the factory settings and the serial rate the
+    // factory record sets; applyData takes the serial timeout's floor from it.
+    session->restoreDefaults();
     applyData();
 }
 
@@ -785,10 +704,7 @@ QString MainWindow::refusedField(const Data &loaded) const
         if (!setting.listed)
             continue;
         const quint8 value = loaded.*setting.field;
-        const bool offered = setting.field == &Data::chanel
-            ? value < W_SubBand::chanelCount(loaded.radioDataRate)
-            : panelOf(setting)->offersValue(setting.name, shownValue(setting, value));
-        if (!offered)
+        if (!SettingsTable::offers(setting, value, loaded))
             return tr("\"%1\" holds %2, which is not one of its choices").arg(setting.name).arg(value);
     }
     return QString();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "parserparam.h"
+#include "settingstable.h"
 #include "w_comport.h"
 
 #include <QByteArray>
@@ -14,6 +15,7 @@
 #include <memory>
 
 class Data;
+class DeviceSession;
 class Exchange;
 class QMessageBox;
 class QProgressBar;
@@ -26,51 +28,37 @@ class W_Radio;
 class W_Rs485;
 class W_Test;
 
-// The program's one window: owner of the settings record, the device exchange
+// The program's one window: owner of the settings record, the device session
 // and every panel. Panel changes arrive as (name, value) pairs in
-// slValueChange; device answers in slSetSettings.
+// slValueChange; device answers, applied to the record by the session, are
+// shown by showAnswer.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // Where a setting is shown.
-    enum class Panel { Radio, Rs485, FreezProtection };
-    // How a setting's record value travels to its control and from the
-    // device's answer.
-    enum class Encoding {
-        Number,      // the control's value is the record's; an answer field is a decimal number
-        Address,     // as Number, but an answer field is the address character
-        FlowControl, // record 0 (hardware) is entry 1 "HardWare", anything else entry 0 "None"
-    };
-    // One setting of the record: its name on the panels, its record field,
-    // the panel that shows it, and the answer that reads it from the device.
-    struct Setting
+    // The settings as the window shows them: the table below the window.
+    using Setting = SettingsTable::Setting;
+    using Panel = SettingsTable::Panel;
+    using Encoding = SettingsTable::Encoding;
+    static const QList<Setting> &settings() { return SettingsTable::settings(); }
+    static const Setting &settingOf(quint8 Data::*field) { return SettingsTable::settingOf(field); }
+    static int shownValue(const Setting &setting, quint8 recordValue)
     {
-        QString name;
-        quint8 Data::*field;
-        Panel panel;
-        Encoding encoding;
-        TypeParser readBy;
-        int answerField;
-        // Held by a list or a set of buttons: a value the control does not
-        // offer cannot be shown at all. The others are spin boxes or the
-        // dial, which bring a value into their range.
-        bool listed;
-    };
-    // Every setting, in the order the window shows a whole record.
-    static const QList<Setting> &settings();
-    static const Setting &settingOf(quint8 Data::*field);
-    // The control value that shows a record value, and the record value a
-    // control value stands for.
-    static int shownValue(const Setting &setting, quint8 recordValue);
-    static quint8 recordValue(const Setting &setting, int shownValue);
+        return SettingsTable::shownValue(setting, recordValue);
+    }
+    static quint8 recordValue(const Setting &setting, int shownValue)
+    {
+        return SettingsTable::recordValue(setting, shownValue);
+    }
 
     explicit MainWindow(QWidget *parent = nullptr, W_ComPort::PortLister availablePorts = {});
     ~MainWindow() override;
 
     void setPanelsEnabled(bool on);
 
+    // Applies a device answer to the record, as the session does with the
+    // device's own answers, and shows it.
     void slSetSettings(TypeParser type, const QList<QByteArray> &param);
     void slRequest(quint8 countParsers, TypeParser typeParser, const QByteArray &request);
     void slError(const QByteArray &request);
@@ -114,6 +102,7 @@ private:
     void showDisconnected();
     void onPortLost(const QString &reason);
     void showChannelListFor(quint8 radioDataRate);
+    void showAnswer(TypeParser type, const QList<QByteArray> &param);
     void showRecord();
     void adoptShownValues();
     void settleDeviceAnswers();
@@ -126,6 +115,9 @@ private:
 
     W_Key *key;
     std::unique_ptr<Data> data;
+    DeviceSession *session;
+    // The session's exchange, whose progress and radio-test reports the
+    // window shows.
     Exchange *exchange;
     W_QWidget *container;
     W_ComPort *comPort;
@@ -140,9 +132,6 @@ private:
     // The failure prompts open now; a late answer's transaction may time out
     // while an earlier prompt is still open.
     QList<QPointer<QMessageBox>> failurePrompts;
-    // What the device reported during the running sequence, by setting name;
-    // judged when the sequence ends.
-    QMap<QString, quint8> reported;
     // The port as the operator chose it, for the message when it is lost.
     QString connectedPort;
     // The window's place and size before the freeze-protection panel opened,

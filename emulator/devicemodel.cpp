@@ -146,7 +146,8 @@ QByteArray DeviceModel::answerRegister(const QByteArray &request)
     const int value = decimal(body.mid(equals + 1), info->maximum);
     if (value < 0)
         return error;
-    sRegisters[info->reg] = value;
+    if (!stuck.contains(info->reg))
+        sRegisters[info->reg] = value;
     return ok;
 }
 
@@ -194,6 +195,16 @@ void DeviceModel::restoreFactoryValues()
 {
     for (const RegisterInfo &info : registerTable)
         sRegisters[info.reg] = info.factory;
+}
+
+QList<int> DeviceModel::stuckRegisters() const
+{
+    return stuck;
+}
+
+void DeviceModel::setStuckRegisters(const QList<int> &regs)
+{
+    stuck = regs;
 }
 
 bool DeviceModel::isCommandMode() const

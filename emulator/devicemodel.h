@@ -56,6 +56,10 @@ public:
     void setSRegister(int reg, int value);
     // What "ATR\r" does: every register back to its factory value.
     void restoreFactoryValues();
+    // Registers that answer a write over the line with "OK" but keep the
+    // value they hold: a module whose write does not stick.
+    QList<int> stuckRegisters() const;
+    void setStuckRegisters(const QList<int> &regs);
 
     bool isCommandMode() const;
     void setCommandMode(bool on);
@@ -94,6 +98,7 @@ private:
     QByteArray answerTestPoll(char addressChar);
 
     QMap<int, int> sRegisters;
+    QList<int> stuck;
     bool commandMode = false;
     bool testMode = false;
     Rs485Record record;

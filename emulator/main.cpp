@@ -94,9 +94,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption settingsOption(
         QStringLiteral("settings"), QStringLiteral("Start with the settings of a .ryd file."),
         QStringLiteral("file"));
+    const QCommandLineOption stuckOption(
+        QStringLiteral("stuck"),
+        QStringLiteral("An S-register (such as 202) that answers writes with OK but keeps its value; "
+                       "repeatable."),
+        QStringLiteral("register"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Log every request and answer to stderr."));
-    parser.addOptions({presentOption, lossOption, pacingOption, settingsOption, verboseOption});
+    parser.addOptions({presentOption, lossOption, pacingOption, settingsOption, stuckOption, verboseOption});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
@@ -123,6 +128,15 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("--loss: %1 is not a percentage 0..100").arg(parser.value(lossOption)));
         device->setLossPercent(loss);
     }
+    QList<int> stuck;
+    for (const QString &item : parser.values(stuckOption)) {
+        bool ok = false;
+        const int reg = item.toInt(&ok);
+        if (!ok || !DeviceModel::registers().contains(reg))
+            return fail(QStringLiteral("--stuck: %1 is not a register of the module").arg(item));
+        stuck.append(reg);
+    }
+    device->setStuckRegisters(stuck);
     if (parser.isSet(settingsOption)) {
         QFile file(parser.value(settingsOption));
         if (!file.open(QIODevice::ReadOnly))

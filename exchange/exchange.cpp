@@ -43,6 +43,7 @@ Exchange::Exchange(QObject *parent, Data *data)
 {
     qRegisterMetaType<TypeParser>();
     qRegisterMetaType<QList<QByteArray>>();
+    qRegisterMetaType<Exchange::SequenceEnd>();
     connect(port, &QSerialPort::readyRead, this, &Exchange::slReadyRead);
     connect(port, &QSerialPort::errorOccurred, this, &Exchange::onPortError);
 }
@@ -64,8 +65,12 @@ void Exchange::closeLostPort()
         return;
     const QString reason = port->errorString();
     qCDebug(lcExchange) << "port lost" << port->portName() << reason;
+    const QByteArray running = parsers.isEmpty() ? QByteArray() : parsers.first()->request();
+    const bool wasRunning = !parsers.isEmpty();
     port->close();
     clearParsers();
+    if (wasRunning)
+        emit sgSequenceEnded(SequenceEnd::LineLost, running);
     emit sgPortClosed(openedName, reason);
     emit sgPortLost(reason);
 }
@@ -102,6 +107,7 @@ void Exchange::clearParsers()
     reportUnexpected(heard.size());
     testStopping = false;
     testUnreported = false;
+    ++clearings;
     const QList<Parser *> dropped = parsers;
     parsers.clear();
     for (Parser *parser : dropped)
@@ -127,10 +133,16 @@ void Exchange::start(bool first)
 void Exchange::startNext()
 {
     if (parsers.isEmpty()) {
-        emit sgSetProgres(100);
+        endSequence(SequenceEnd::Completed);
         return;
     }
     start(false);
+}
+
+void Exchange::endSequence(SequenceEnd end, const QByteArray &failedRequest)
+{
+    emit sgSetProgres(100);
+    emit sgSequenceEnded(end, failedRequest);
 }
 
 // The first `count` bytes heard are let go by the transaction.
@@ -235,21 +247,25 @@ void Exchange::slTimeout()
     reportUnexpected(heard.size());
     QPointer<Parser> timedOut = current;
     const TypeParser type = current->type();
+    const QByteArray request = current->request();
+    bool abandoned = false;
     if (type != E_Test || !current->isDone())
         emit sgNoAnswer(type, current->request());
     if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
         return;
     switch (Catalogue::command(type).onTimeout) {
-    case TimeoutAction::Prompt:
-        qCDebug(lcExchange) << "slTimeout" << "sgError" << current->request();
-        emit sgError(current->request());
+    case TimeoutAction::Prompt: {
+        qCDebug(lcExchange) << "slTimeout" << "sgError" << request;
+        const quint32 clearingsBefore = clearings;
+        emit sgError(request);
         // The port was lost while the prompt was open: the queue is gone,
         // and nothing was completed.
         if (!port->isOpen())
             return;
+        abandoned = clearings != clearingsBefore;
         break;
+    }
     case TimeoutAction::Judge: {
-        const QByteArray request = current->request();
         qCDebug(lcExchange) << "slTimeout";
         const bool reported = !std::exchange(testUnreported, false);
         if (reported && current->isDone())
@@ -277,7 +293,10 @@ void Exchange::slTimeout()
     }
 
     if (parsers.isEmpty()) {
-        emit sgSetProgres(100);
+        if (abandoned)
+            endSequence(SequenceEnd::Abandoned, request);
+        else
+            endSequence(SequenceEnd::Completed);
         return;
     }
     // The failure prompt runs a nested event loop in which a late answer may
@@ -290,7 +309,7 @@ void Exchange::slTimeout()
     parsers.removeAt(index);
     dropParser(timedOut);
     if (parsers.isEmpty()) {
-        emit sgSetProgres(100);
+        endSequence(SequenceEnd::Completed);
         return;
     }
     if (index == 0) {
@@ -353,10 +372,8 @@ bool Exchange::openPort(const QString &portName)
     port->setFlowControl(QSerialPort::NoFlowControl);
 
     if (port->isOpen()) {
-        port->close();
-        clearParsers();
-        emit sgPortClosed(openedName, QString());
-        return port->isOpen();
+        closePort();
+        return false;
     }
     if (!port->open(QIODevice::ReadWrite)) {
         qCDebug(lcExchange) << "openPort" << "failed" << port->errorString();
@@ -367,6 +384,15 @@ bool Exchange::openPort(const QString &portName)
     addParser(E_GetVersion, QString());
     GetAllSettings();
     return true;
+}
+
+void Exchange::closePort()
+{
+    if (!port->isOpen())
+        return;
+    port->close();
+    clearParsers();
+    emit sgPortClosed(openedName, QString());
 }
 
 void Exchange::GetAllSettings()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicerules.h"
 #include "parserparam.h"
 
 #include <QByteArray>
@@ -19,8 +20,13 @@ class Exchange : public QObject
     Q_OBJECT
 
 public:
+    // How a sequence ended: its queue ran out, a failure prompt's answer
+    // dropped it, or the line was lost under it.
+    enum class SequenceEnd { Completed, Abandoned, LineLost };
+    Q_ENUM(SequenceEnd)
+
     // The serial data rate index the factory RS-485 record sets (19200 bps).
-    static constexpr quint8 factorySerialRate = 4;
+    static constexpr quint8 factorySerialRate = DeviceRules::factorySerialRate;
 
     Exchange(QObject *parent, Data *data);
 
@@ -34,6 +40,8 @@ public:
     ParserParam getParserParam(TypeParser type, const QString &value) const;
 
     bool openPort(const QString &portName);
+    // Closes an open port and drops the queue.
+    void closePort();
     void GetAllSettings();
     void startSave();
     void startDefaultWrite();
@@ -58,6 +66,10 @@ signals:
     void sgError(QByteArray request);
     void sgGetSetting(TypeParser type, QList<QByteArray> param);
     void sgSetProgres(quint8 percent);
+    // The end of every sequence, right after its progress of 100 where it has
+    // one. `failedRequest` is the request whose failure prompt abandoned the
+    // sequence, or the one running when the line was lost; empty otherwise.
+    void sgSequenceEnded(Exchange::SequenceEnd end, QByteArray failedRequest);
     // The open port failed for good (adapter unplugged, line hung up). The
     // port is closed and the queue dropped by then.
     void sgPortLost(QString reason);
@@ -88,6 +100,7 @@ private:
     void closeLostPort();
     void dropParser(Parser *parser);
     void startNext();
+    void endSequence(SequenceEnd end, const QByteArray &failedRequest = QByteArray());
     QByteArray testAnswer(quint8 index) const;
     // The radio test's poll transaction, if queued.
     Parser *findTestPoll() const;
@@ -108,6 +121,9 @@ private:
     quint16 totalParsers = 0;
     bool portLossPending = false;
     quint16 intervalOverride = 0;
+    // Counts the queue's clearings, so that the engine can tell whether the
+    // answer to a failure prompt dropped the queue.
+    quint32 clearings = 0;
     // The received bytes that the first transaction holds as the start of a
     // partial answer; reported as unexpected when it lets them go.
     QByteArray heard;

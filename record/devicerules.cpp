@@ -1,5 +1,7 @@
 #include "devicerules.h"
 
+#include "data.h"
+
 #include <QString>
 
 namespace DeviceRules {
@@ -28,6 +30,28 @@ int serialTimeoutFloor(quint8 serialRate)
 {
     static constexpr int floors[] = {17, 9, 5, 3, 2, 2, 2, 2};
     return serialRate < 8 ? floors[serialRate] : 3;
+}
+
+int highestSustainedRate(quint8 radioRate)
+{
+    static constexpr int highest[] = {2, 3, 4, 5, 7};
+    return radioRate < 5 ? highest[radioRate] : 0;
+}
+
+void setFactorySettings(Data &data)
+{
+    data.subBand = 2;
+    data.radioDataRate = 2;
+    data.chanel = 0;
+    data.power = 7;
+    data.testAddress = 0;
+    data.serialTimeout = 2;
+    data.delayTxRx = 0;
+    data.parity = 0;
+    data.radioTransmitReset = 50;
+    data.stopBit = 0;
+    data.flowControl = 2;
+    data.wdtReset = 6;
 }
 
 } // namespace DeviceRules

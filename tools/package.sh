@@ -51,18 +51,21 @@ trap 'rm -rf "$prefix"' EXIT
 echo "== cmake --install build --prefix $prefix"
 cmake --install build --prefix "$prefix" >/dev/null
 expected=(
+    bin/ryd-cli
     bin/ryd-configurator
     bin/ryd-emulator
     share/applications/$id.desktop
     share/icons/hicolor/scalable/apps/$id.svg
     share/metainfo/$id.metainfo.xml
     share/mime/packages/$id.xml
+    share/man/man1/ryd-cli.1.gz
+    share/man/man1/ryd-configurator.1.gz
 )
 installed="$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)"
 echo "$installed"
 diff <(printf '%s\n' "${expected[@]}" | sort) <(echo "$installed") \
     || fail "the installed files differ from the expected ones (< expected, > installed)"
-for program in ryd-configurator ryd-emulator; do
+for program in ryd-cli ryd-configurator ryd-emulator; do
     [ -x "$prefix/bin/$program" ] || fail "$program is not executable"
 done
 
@@ -97,6 +100,17 @@ echo "== the installed program"
 answer="$(cd "$prefix" && QT_QPA_PLATFORM=offscreen "$prefix/bin/ryd-configurator" --version)"
 [ "$answer" = "ryd-configurator $version" ] || fail "--version answered: $answer"
 echo "ok: $answer"
+answer="$("$prefix/bin/ryd-cli" --version)"
+[ "$answer" = "ryd-cli $version" ] || fail "ryd-cli --version answered: $answer"
+# The script's program runs on a box without a display.
+if ldd "$prefix/bin/ryd-cli" | grep -Eq 'libQt[0-9]*(Gui|Widgets)'; then
+    fail "ryd-cli links Qt Gui or Widgets"
+fi
+echo "ok: $answer, without Qt Gui or Widgets"
+for page in ryd-cli ryd-configurator; do
+    zcat "$prefix/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1 " || fail "the manual page of $page has no title"
+done
+echo "ok: manual pages of ryd-cli and ryd-configurator"
 
 echo "== dpkg-deb -I $deb"
 dpkg-deb -I "$deb"

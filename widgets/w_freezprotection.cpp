@@ -1,5 +1,8 @@
 #include "w_freezprotection.h"
 
+#include "data.h"
+#include "settingstable.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,14 +17,15 @@ W_FreezProtection::W_FreezProtection(QWidget *parent)
     , wdtReset(new QComboBox(group))
 {
     // In units of 100 ms: 1 s to 25 s.
-    radioTransmitReset->setObjectName(QStringLiteral("Radio Transmit Reset"));
-    radioTransmitReset->setRange(10, 250);
+    const SettingsTable::Setting &transmitReset = SettingsTable::settingOf(&Data::radioTransmitReset);
+    radioTransmitReset->setObjectName(transmitReset.name);
+    radioTransmitReset->setRange(transmitReset.minimum, transmitReset.maximum);
 
     // The index is the value the device takes: 0 disables, k means 10 k seconds.
-    wdtReset->setObjectName(QStringLiteral("WDT Reset"));
-    wdtReset->addItem(tr("Disable"));
-    for (int k = 1; k <= 250; ++k)
-        wdtReset->addItem(tr("%1 sec").arg(10 * k));
+    const SettingsTable::Setting &wdt = SettingsTable::settingOf(&Data::wdtReset);
+    wdtReset->setObjectName(wdt.name);
+    for (const SettingsTable::Choice &choice : SettingsTable::choices(wdt, Data()))
+        wdtReset->addItem(choice.text);
 
     radioTransmitReset->setToolTip(tr("Resets a radio transmission that runs longer than this, in units of 100 ms "
                                       "(x100 ms): 10 to 250, that is 1 s to 25 s."));

@@ -1,5 +1,8 @@
 #include "w_power.h"
 
+#include "data.h"
+#include "settingstable.h"
+
 #include <QDial>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,9 +11,10 @@ W_Power::W_Power(QWidget *parent)
     : QWidget(parent)
     , dial(new QDial(this))
 {
-    setObjectName(QStringLiteral("Power"));
+    const SettingsTable::Setting &setting = SettingsTable::settingOf(&Data::power);
+    setObjectName(setting.name);
 
-    dial->setRange(0, maximum);
+    dial->setRange(setting.minimum, setting.maximum);
     // One wheel notch or page key moves one step: the toolkit's default moves
     // three of the eight at a time.
     dial->setPageStep(1);
@@ -47,4 +51,9 @@ void W_Power::setPower(quint8 power)
 int W_Power::power() const
 {
     return dial->value();
+}
+
+bool W_Power::offers(int power) const
+{
+    return power >= dial->minimum() && power <= dial->maximum();
 }

@@ -11,12 +11,12 @@ class W_Power : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int maximum = 7;
-
     explicit W_Power(QWidget *parent = nullptr);
 
     void setPower(quint8 power);
     int power() const;
+    // Whether the dial's range holds `power`.
+    bool offers(int power) const;
 
 signals:
     void sgSetPower(int power);

@@ -182,8 +182,8 @@ bool W_QWidget::offersValue(const QString &name, int value) const
         return value >= spin->minimum() && value <= spin->maximum();
     if (auto *combo = qobject_cast<QComboBox *>(widget))
         return value >= 0 && value < combo->count();
-    if (qobject_cast<W_Power *>(widget))
-        return value >= 0 && value <= W_Power::maximum;
+    if (auto *power = qobject_cast<W_Power *>(widget))
+        return power->offers(value);
     if (widget) {
         for (QObject *member : widget->children()) {
             auto *rb = qobject_cast<W_Rb *>(member);

@@ -1,6 +1,8 @@
 #include "w_radiocommonleft.h"
 
+#include "data.h"
 #include "devicerules.h"
+#include "settingstable.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -16,16 +18,19 @@ W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
     , radioModule(new QLineEdit(this))
     , firmWare(new QLineEdit(this))
 {
-    testAddress->setObjectName(QStringLiteral("Test address"));
-    testAddress->setRange(0, 63);
+    const SettingsTable::Setting &address = SettingsTable::settingOf(&Data::testAddress);
+    testAddress->setObjectName(address.name);
+    testAddress->setRange(address.minimum, address.maximum);
 
-    flowControl->setObjectName(QStringLiteral("Flow control"));
-    flowControl->addItem(tr("None"));
-    flowControl->addItem(tr("HardWare"));
+    const SettingsTable::Setting &flow = SettingsTable::settingOf(&Data::flowControl);
+    flowControl->setObjectName(flow.name);
+    for (const SettingsTable::Choice &choice : SettingsTable::choices(flow, Data()))
+        flowControl->addItem(choice.text);
 
     // The minimum follows the serial data rate once the first one is given.
-    serialTimeout->setObjectName(QStringLiteral("Serial Timeout"));
-    serialTimeout->setRange(0, 250);
+    const SettingsTable::Setting &timeout = SettingsTable::settingOf(&Data::serialTimeout);
+    serialTimeout->setObjectName(timeout.name);
+    serialTimeout->setRange(timeout.minimum, timeout.maximum);
 
     radioModule->setObjectName(QStringLiteral("Radio module"));
     radioModule->setEnabled(false);

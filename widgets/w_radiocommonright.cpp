@@ -1,5 +1,7 @@
 #include "w_radiocommonright.h"
 
+#include "data.h"
+#include "settingstable.h"
 #include "w_power.h"
 #include "w_progress.h"
 #include "w_rb.h"
@@ -10,7 +12,7 @@
 
 W_RadioCommonRight::W_RadioCommonRight(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(QStringLiteral("Radio Data Rate"), this))
+    , group(new QGroupBox(SettingsTable::settingOf(&Data::radioDataRate).name, this))
     , distance(new W_Progress(group))
     , power(new W_Power(this))
 {
@@ -18,16 +20,15 @@ W_RadioCommonRight::W_RadioCommonRight(QWidget *parent)
     group->setToolTip(tr("Data rate of the radio link. The slower the rate, the farther it reaches and the more "
                          "channels it offers. Both ends of a link need the same rate."));
     auto *groupLayout = new QGridLayout(group);
-    const char *const rates[] = {"4800 bps", "9600 bps", "19200 bps", "38400 bps", "115200 bps"};
-    quint8 number = 0;
-    for (const char *text : rates) {
-        auto *rb = new W_Rb(group, number, QString::fromLatin1(text));
+    const QList<SettingsTable::Choice> rates =
+        SettingsTable::choices(SettingsTable::settingOf(&Data::radioDataRate), Data());
+    for (const SettingsTable::Choice &rate : rates) {
+        auto *rb = new W_Rb(group, quint8(rate.shown), rate.text);
         connect(rb, &W_Rb::toggled, this, &W_RadioCommonRight::updateDistance);
-        groupLayout->addWidget(rb, number, 0);
+        groupLayout->addWidget(rb, rate.shown, 0);
         rbList.append(rb);
-        ++number;
     }
-    groupLayout->addWidget(distance, 5, 0);
+    groupLayout->addWidget(distance, int(rates.size()), 0);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);

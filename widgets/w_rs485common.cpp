@@ -1,5 +1,8 @@
 #include "w_rs485common.h"
 
+#include "data.h"
+#include "settingstable.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,16 +14,19 @@ W_Rs485Common::W_Rs485Common(QWidget *parent)
     , stopBit(new QComboBox(this))
     , delayTxRx(new QSpinBox(this))
 {
-    parity->setObjectName(QStringLiteral("Parity"));
-    parity->addItems({tr("8-bit data, no parity"), tr("8-bit data, even parity"),
-                      tr("8-bit data, odd parity"), tr("9-bit data, no parity")});
-
-    stopBit->setObjectName(QStringLiteral("Stop bit"));
-    stopBit->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    const Data shownRecord;
+    for (QComboBox *box : {parity, stopBit}) {
+        const SettingsTable::Setting &setting =
+            SettingsTable::settingOf(box == parity ? &Data::parity : &Data::stopBit);
+        box->setObjectName(setting.name);
+        for (const SettingsTable::Choice &choice : SettingsTable::choices(setting, shownRecord))
+            box->addItem(choice.text);
+    }
 
     // In units of 100 µs.
-    delayTxRx->setObjectName(QStringLiteral("Delay Tx-Rx"));
-    delayTxRx->setRange(0, 250);
+    const SettingsTable::Setting &delay = SettingsTable::settingOf(&Data::delayTxRx);
+    delayTxRx->setObjectName(delay.name);
+    delayTxRx->setRange(delay.minimum, delay.maximum);
 
     parity->setToolTip(tr("Data bits and parity of the RS-485 line."));
     stopBit->setToolTip(tr("Stop bits of the RS-485 line."));

@@ -1,24 +1,16 @@
 #include "w_serialrate.h"
 
+#include "data.h"
+#include "devicerules.h"
+#include "settingstable.h"
 #include "w_rb.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 
-namespace {
-
-// The highest serial data rate index that a radio data rate index sustains.
-int highestSustainedRate(quint8 radioRate)
-{
-    static constexpr int highest[] = {2, 3, 4, 5, 7};
-    return radioRate < 5 ? highest[radioRate] : 0;
-}
-
-} // namespace
-
 W_SerialRate::W_SerialRate(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(QStringLiteral("Serial Data Rate"), this))
+    , group(new QGroupBox(SettingsTable::settingOf(&Data::serialDataRate).name, this))
 {
     // The group's tip serves its buttons, which have none of their own.
     group->setToolTip(tr("Serial data rate of the RS-485 line.\n"
@@ -26,14 +18,11 @@ W_SerialRate::W_SerialRate(QWidget *parent)
                          "Yellow: faster than the radio data rate can carry."));
     auto *groupLayout = new QGridLayout(group);
     groupLayout->setSpacing(0);
-    const char *const rates[] = {"1200 bps", "2400 bps", "4800 bps", "9600 bps",
-                                 "19200 bps", "38400 bps", "57600 bps", "115200 bps"};
-    quint8 number = 0;
-    for (const char *text : rates) {
-        auto *rb = new W_Rb(group, number, QString::fromLatin1(text));
-        groupLayout->addWidget(rb, number % 4, number / 4);
+    for (const SettingsTable::Choice &rate :
+         SettingsTable::choices(SettingsTable::settingOf(&Data::serialDataRate), Data())) {
+        auto *rb = new W_Rb(group, quint8(rate.shown), rate.text);
+        groupLayout->addWidget(rb, rate.shown % 4, rate.shown / 4);
         rbList.append(rb);
-        ++number;
     }
 
     auto *layout = new QGridLayout(this);
@@ -43,7 +32,7 @@ W_SerialRate::W_SerialRate(QWidget *parent)
 
 void W_SerialRate::setRadioRate(quint8 radioRate)
 {
-    const int highest = highestSustainedRate(radioRate);
+    const int highest = DeviceRules::highestSustainedRate(radioRate);
     for (int i = 0; i < rbList.size(); ++i) {
         W_Rb *rb = rbList.at(i);
         // The base colour fills the button's indicator.

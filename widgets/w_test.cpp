@@ -234,12 +234,10 @@ void W_Test::stop()
 
 QByteArray W_Test::reportCsv() const
 {
-    QStringList lines{PollStatistics::csvHeader()};
-    for (const W_Adres *row : adreses) {
-        if (row->statistics().polled() > 0)
-            lines.append(row->statistics().csvLine(row->adres(), portName));
-    }
-    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    QList<QPair<int, PollStatistics>> rows;
+    for (const W_Adres *row : adreses)
+        rows.append({row->adres(), row->statistics()});
+    return PollStatistics::csvReport(rows, portName);
 }
 
 void W_Test::saveReport()

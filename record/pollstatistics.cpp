@@ -93,3 +93,13 @@ QString PollStatistics::csvLine(int address, const QString &port) const
                        time(firstPoll), time(lastPoll)}
         .join(QLatin1Char(','));
 }
+
+QByteArray PollStatistics::csvReport(const QList<QPair<int, PollStatistics>> &addresses, const QString &port)
+{
+    QStringList lines{csvHeader()};
+    for (const auto &address : addresses) {
+        if (address.second.polled() > 0)
+            lines.append(address.second.csvLine(address.first, port));
+    }
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // The judged polls of one address since the radio test started or was
@@ -33,6 +35,10 @@ public:
     QString details() const;
     // Ends with the port and the first and last poll's date and time.
     QString csvLine(int address, const QString &port) const;
+    // The radio test's report on a port: the header, then a line for each
+    // address that was polled, in the order given, each line ended by a
+    // newline.
+    static QByteArray csvReport(const QList<QPair<int, PollStatistics>> &addresses, const QString &port);
 
 private:
     void addPollTime(const QDateTime &sentAt);

@@ -1,0 +1,378 @@
+#include "portjob.h"
+
+#include "clilog.h"
+#include "commissioningrecord.h"
+#include "devicerules.h"
+#include "data.h"
+#include "exchange.h"
+#include "exitstatus.h"
+#include "serialdevice.h"
+#include "settingsfile.h"
+#include "settingsreport.h"
+#include "settingstable.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <QSerialPort>
+
+namespace {
+
+// A settings file is a few dozen bytes; a huge file given by mistake is not read whole.
+constexpr qint64 readLimit = 1 << 20;
+
+// A request as a reader sees it: "AT/V\r" with the escape, not a line break.
+QString printable(const QByteArray &request)
+{
+    QString text = QString::fromLatin1(request);
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return text;
+}
+
+} // namespace
+
+int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOutput &output)
+{
+    plan->commandLine = commandLine;
+    if (commandLine.command == CliCommandLine::Default && !commandLine.yes) {
+        output.error(tr("default restores the factory settings of the device on every port given and reads them "
+                        "back; nothing was sent. Give --yes to do it."));
+        return ExitRefused;
+    }
+    if (commandLine.command != CliCommandLine::Write)
+        return ExitDone;
+
+    // The file is read as "Open Settings" reads it.
+    QString problem;
+    Data record;
+    QFile file(commandLine.settingsFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = file.errorString();
+    } else {
+        const QByteArray bytes = file.read(readLimit);
+        if (file.error() != QFileDevice::NoError)
+            problem = file.errorString();
+        else
+            SettingsFile::decode(bytes, record, &problem);
+    }
+    if (!problem.isEmpty()) {
+        output.error(tr("The settings could not be loaded from \"%1\": %2").arg(commandLine.settingsFile, problem));
+        return ExitInvalidSettings;
+    }
+
+    // The settings a rate governs are read at the rates the other --set
+    // values give.
+    for (const bool following : {false, true}) {
+        for (const QString &set : commandLine.sets) {
+            const int equals = set.indexOf(QLatin1Char('='));
+            const SettingsTable::Setting *setting = SettingsTable::settingNamed(set.left(equals).trimmed());
+            if (equals < 0 || !setting) {
+                output.error(tr("--set %1: no setting of that name; the settings are: %2")
+                                 .arg(set, SettingsReport::labels().join(QStringLiteral(", "))));
+                return ExitInvalidSettings;
+            }
+            if ((setting->followsRate != nullptr) != following)
+                continue;
+            quint8 value = 0;
+            if (!SettingsTable::parse(*setting, set.mid(equals + 1), record, &value, &problem)) {
+                output.error(tr("--set %1: %2").arg(set, problem));
+                return ExitInvalidSettings;
+            }
+            record.*setting->field = value;
+        }
+    }
+    problem = SettingsReport::refusal(record);
+    if (!problem.isEmpty()) {
+        output.error(tr("The settings of \"%1\" are not written: %2").arg(commandLine.settingsFile, problem));
+        return ExitInvalidSettings;
+    }
+    // The window writes what its controls show: flow control as one of its two entries.
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        record.*setting.field = SettingsTable::recordValue(setting, SettingsTable::shownValue(setting, record.*setting.field));
+    plan->recordToWrite = SettingsFile::encode(record);
+    return ExitDone;
+}
+
+PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObject *parent)
+    : QObject(parent)
+    , portName(portName)
+    , plan(plan)
+    , output(prefixed ? portName : QString())
+    , data(new Data(this))
+    , written(new Data(this))
+    , session(new DeviceSession(this, data))
+{
+    data->portName = portName;
+    // A script has no one to ask: a failure prompt's request ends the command as "No" does.
+    session->setAbandonOnFailure(true);
+    connect(session, &DeviceSession::sgSequenceEnded, this,
+            [this](DeviceSession::Sequence, Exchange::SequenceEnd end, const QByteArray &failedRequest) {
+                onSequenceEnded(end, failedRequest);
+            });
+    Exchange *exchange = session->exchange();
+    connect(exchange, &Exchange::sgNoAnswer, this, [this](TypeParser type, const QByteArray &request) {
+        if (type >= E_GetRs485 && type <= E_GetModuleVersion)
+            unanswered.append(request);
+    });
+    connect(exchange, &Exchange::sgPortLost, this, [this](const QString &reason) {
+        QString text = SerialDevice(this->portName).connectionLostText(reason);
+        if (!lostDuring.isEmpty())
+            text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(printable(lostDuring));
+        output.error(text);
+        appendRecord(ExitNoAnswer);
+        finish(ExitNoAnswer);
+    });
+    connect(exchange, &Exchange::sgAnswer, this,
+            [this](TypeParser type, const QByteArray &request, const QByteArray &, int roundTripMs) {
+                if (type == E_Test)
+                    roundTrips.insert(request, roundTripMs);
+            });
+    connect(exchange, &Exchange::sgOk, this, [this](quint8, TypeParser type, const QByteArray &request) {
+        if (type == E_Test)
+            onPollJudged(request, true);
+    });
+    connect(exchange, &Exchange::sgTimeOut, this, [this](quint8, TypeParser type, const QByteArray &request) {
+        if (type == E_Test)
+            onPollJudged(request, false);
+    });
+}
+
+void PortJob::start()
+{
+    qCDebug(lcCli) << "start" << portName << plan.commandLine.commandName;
+    if (!session->connectDevice(portName)) {
+        const QSerialPort *port = session->exchange()->serialPort();
+        output.error(SerialDevice(portName).openFailureText(port->error(), port->errorString()));
+        finish(ExitPortFailed);
+    }
+}
+
+void PortJob::stop()
+{
+    finished = true;
+    session->closePort();
+}
+
+// As the window shows them: the module's name, and its firmware as "AT/V" reports it.
+QString PortJob::module() const
+{
+    return session->radioModule();
+}
+
+QString PortJob::firmware() const
+{
+    return session->moduleFirmware();
+}
+
+void PortJob::onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &failedRequest)
+{
+    qCDebug(lcCli) << "sequence ended" << portName << end << failedRequest;
+    if (finished || phase == Phase::Testing)
+        return;
+    switch (end) {
+    case Exchange::SequenceEnd::LineLost:
+        // sgPortLost follows with the reason.
+        lostDuring = failedRequest;
+        return;
+    case Exchange::SequenceEnd::Abandoned:
+        unanswered.prepend(failedRequest);
+        break;
+    case Exchange::SequenceEnd::Completed:
+        break;
+    }
+    if (!unanswered.isEmpty()) {
+        output.error(tr("The device on %1 did not answer %2.").arg(portName, printable(unanswered.first())));
+        appendRecord(ExitNoAnswer);
+        finish(ExitNoAnswer);
+        return;
+    }
+    switch (phase) {
+    case Phase::Connecting:
+        onConnected();
+        break;
+    case Phase::Writing:
+    case Phase::Defaulting:
+        onWritten();
+        break;
+    case Phase::Testing:
+    case Phase::Done:
+        break;
+    }
+}
+
+void PortJob::onConnected()
+{
+    const CliCommandLine &commandLine = plan.commandLine;
+    QString problem;
+    switch (commandLine.command) {
+    case CliCommandLine::Read:
+        if (commandLine.json) {
+            output.result(QString::fromUtf8(SettingsReport::json(portName, module(), firmware(), *data)));
+        } else {
+            for (const QString &line : SettingsReport::lines(*data))
+                output.result(line);
+            output.result(tr("Radio module: %1").arg(module()));
+            output.result(tr("Firmware: %1").arg(firmware()));
+        }
+        if (!commandLine.outputFile.isEmpty() && !saveRecord(commandLine.outputFile, &problem)) {
+            output.error(tr("The settings could not be saved to \"%1\": %2").arg(commandLine.outputFile, problem));
+            appendRecord(ExitRefused);
+            finish(ExitRefused);
+            return;
+        }
+        appendRecord(ExitDone);
+        finish(ExitDone);
+        return;
+    case CliCommandLine::Write: {
+        if (!commandLine.backupDir.isEmpty()) {
+            // "/dev/serial/by-id/usb-X" gives "serial_by-id_usb-X".
+            QString base = portName;
+            if (base.startsWith(QLatin1String("/dev/")))
+                base = base.mid(5);
+            base.replace(QLatin1Char('/'), QLatin1Char('_'));
+            const QString fileName = QDir(commandLine.backupDir)
+                                         .filePath(QStringLiteral("%1-%2.ryd")
+                                                       .arg(base, QDateTime::currentDateTime().toString(
+                                                                      QStringLiteral("yyyyMMdd-HHmmss"))));
+            if (!saveRecord(fileName, &problem)) {
+                output.error(tr("The backup could not be saved to \"%1\": %2; nothing was written.")
+                                 .arg(fileName, problem));
+                appendRecord(ExitRefused);
+                finish(ExitRefused);
+                return;
+            }
+            output.result(tr("Backup: %1").arg(fileName));
+        }
+        SettingsFile::decode(plan.recordToWrite, *written);
+        for (const SettingsTable::Setting &setting : SettingsTable::settings())
+            data->*setting.field = written->*setting.field;
+        phase = Phase::Writing;
+        session->write();
+        return;
+    }
+    case CliCommandLine::Default:
+        phase = Phase::Defaulting;
+        session->restoreDefaults();
+        return;
+    case CliCommandLine::Test:
+        phase = Phase::Testing;
+        for (char address : commandLine.addresses)
+            polls.append({quint8(address), PollStatistics()});
+        session->startRadioTest(commandLine.addresses);
+        return;
+    case CliCommandLine::Ports:
+        break;
+    }
+}
+
+void PortJob::onWritten()
+{
+    if (phase == Phase::Defaulting) {
+        output.result(tr("Factory settings restored; the device holds:"));
+        for (const QString &line : SettingsReport::lines(*data))
+            output.result(line);
+        appendRecord(ExitDone);
+        finish(ExitDone);
+        return;
+    }
+    // Compared with what the device reported, before any rule of the record adjusts it.
+    const QMap<QString, quint8> reported = session->deviceValues();
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        data->*setting.field = reported.value(setting.name, data->*setting.field);
+    const QStringList differences = SettingsReport::differences(*written, *data);
+    for (const QString &line : differences)
+        output.result(line);
+    const int status = differences.isEmpty() ? ExitDone : ExitNotHeld;
+    if (differences.isEmpty())
+        output.result(tr("Written and read back: the device holds every setting written."));
+    else
+        output.error(tr("The device on %1 does not hold %2 of the settings written.")
+                         .arg(portName)
+                         .arg(differences.size()));
+    appendRecord(status);
+    finish(status);
+}
+
+void PortJob::onPollJudged(const QByteArray &request, bool answered)
+{
+    if (phase != Phase::Testing || finished || request.size() < 4)
+        return;
+    const int address = DeviceRules::addressOf(request.at(3));
+    for (auto &entry : polls) {
+        if (entry.first != address)
+            continue;
+        if (answered)
+            entry.second.addAnswered(roundTrips.value(request, -1));
+        else
+            entry.second.addUnanswered();
+        break;
+    }
+    roundTrips.remove(request);
+    if (++judged >= plan.commandLine.polls * polls.size())
+        finishTest();
+}
+
+void PortJob::finishTest()
+{
+    session->stopRadioTest();
+    for (const auto &entry : qAsConst(polls))
+        output.result(QStringLiteral("%1 %2").arg(entry.first).arg(entry.second.summary()));
+    const QString csv = plan.commandLine.csvFile;
+    if (!csv.isEmpty()) {
+        QSaveFile file(csv);
+        const QByteArray bytes = PollStatistics::csvReport(polls, portName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size()
+            || !file.commit()) {
+            output.error(tr("The report could not be saved to \"%1\": %2").arg(csv, file.errorString()));
+            finish(ExitRefused);
+            return;
+        }
+    }
+    finish(ExitDone);
+}
+
+bool PortJob::saveRecord(const QString &fileName, QString *problem) const
+{
+    QSaveFile file(fileName);
+    const QByteArray bytes = SettingsFile::encode(*data);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    *problem = file.errorString();
+    return false;
+}
+
+void PortJob::appendRecord(int status)
+{
+    const QString fileName = plan.commandLine.recordFile;
+    if (fileName.isEmpty())
+        return;
+    static const QHash<int, QString> results = {
+        {ExitDone, QStringLiteral("done")},           {ExitRefused, QStringLiteral("refused")},
+        {ExitPortFailed, QStringLiteral("no port")},  {ExitNoAnswer, QStringLiteral("no answer")},
+        {ExitNotHeld, QStringLiteral("not held")},
+    };
+    CommissioningRecord::Line line;
+    line.time = QDateTime::currentDateTimeUtc();
+    line.port = portName;
+    line.command = plan.commandLine.commandName;
+    line.result = results.value(status);
+    line.module = module();
+    line.firmware = firmware();
+    if (status != ExitPortFailed && status != ExitNoAnswer)
+        line.values = SettingsReport::values(*data);
+    QString problem;
+    if (!CommissioningRecord(fileName, SettingsReport::labels()).append(line, &problem))
+        output.error(tr("The record could not be written to \"%1\": %2").arg(fileName, problem));
+}
+
+void PortJob::finish(int status)
+{
+    if (finished)
+        return;
+    finished = true;
+    phase = Phase::Done;
+    session->closePort();
+    emit sgFinished(status);
+}

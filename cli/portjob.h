@@ -1,0 +1,81 @@
+#pragma once
+
+#include "clicommandline.h"
+#include "devicesession.h"
+#include "lineoutput.h"
+#include "pollstatistics.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+
+class Data;
+
+// One command on one port: its own record and engine, so that any number of
+// ports run side by side in one event loop. Results go to standard output,
+// errors to standard error, both prefixed by the port when several are
+// served; sgFinished carries the port's exit status.
+class PortJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The command line, and for write the settings file's record with every
+    // --set applied, as settings-file bytes. Shared by all ports.
+    struct Plan
+    {
+        CliCommandLine commandLine;
+        QByteArray recordToWrite;
+    };
+
+    // Checks what the command would do before any port is opened: the
+    // settings file and every --set of write, the --yes of default. ExitDone
+    // with `plan` filled, or the exit status of the refusal, said on `output`.
+    static int prepare(const CliCommandLine &commandLine, Plan *plan, const LineOutput &output);
+
+    PortJob(const QString &portName, const Plan &plan, bool prefixed, QObject *parent = nullptr);
+
+    // Connects as "Connect" does and goes on with the command.
+    void start();
+    // Closes the port at once; sgFinished does not follow.
+    void stop();
+
+signals:
+    void sgFinished(int status);
+
+private:
+    // What the port is doing; each sequence's end moves it on.
+    enum class Phase { Connecting, Writing, Defaulting, Testing, Done };
+
+    void onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &failedRequest);
+    QString module() const;
+    QString firmware() const;
+    void onConnected();
+    void onWritten();
+    void onPollJudged(const QByteArray &request, bool answered);
+    void finishTest();
+    bool saveRecord(const QString &fileName, QString *problem) const;
+    void appendRecord(int status);
+    void finish(int status);
+
+    QString portName;
+    Plan plan;
+    LineOutput output;
+    Phase phase = Phase::Connecting;
+    Data *data = nullptr;
+    Data *written = nullptr;
+    DeviceSession *session = nullptr;
+    // Reads of a sequence that went unanswered; the engine skips them.
+    QList<QByteArray> unanswered;
+    // The request running when the line was lost.
+    QByteArray lostDuring;
+    // The radio test: each address's counts, and the round trip of an answer
+    // until its poll is judged.
+    QList<QPair<int, PollStatistics>> polls;
+    QHash<QByteArray, int> roundTrips;
+    int judged = 0;
+    bool finished = false;
+};

@@ -1,0 +1,83 @@
+#include "settingsreport.h"
+
+#include "data.h"
+#include "settingstable.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+QStringList SettingsReport::lines(const Data &record)
+{
+    QStringList out;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        out << QStringLiteral("%1: %2").arg(setting.name, SettingsTable::text(setting, record));
+    return out;
+}
+
+QByteArray SettingsReport::json(const QString &port, const QString &module, const QString &firmware,
+                                const Data &record)
+{
+    QJsonObject settings;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        settings.insert(setting.name, QJsonObject{{QStringLiteral("value"), int(record.*setting.field)},
+                                                  {QStringLiteral("text"), SettingsTable::text(setting, record)}});
+    }
+    const QJsonObject object{{QStringLiteral("port"), port},
+                             {QStringLiteral("module"), module},
+                             {QStringLiteral("firmware"), firmware},
+                             {QStringLiteral("settings"), settings}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QStringList SettingsReport::labels()
+{
+    QStringList out;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        out << setting.name;
+    return out;
+}
+
+QStringList SettingsReport::values(const Data &record)
+{
+    QStringList out;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        out << QString::number(record.*setting.field);
+    return out;
+}
+
+QStringList SettingsReport::differences(const Data &written, const Data &held)
+{
+    QStringList out;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        if (written.*setting.field == held.*setting.field)
+            continue;
+        out << tr("%1: wrote %2, device holds %3")
+                   .arg(setting.name, SettingsTable::text(setting, written), SettingsTable::text(setting, held));
+    }
+    return out;
+}
+
+QString SettingsReport::refusal(const Data &record)
+{
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        const quint8 value = record.*setting.field;
+        if (SettingsTable::offers(setting, value, record))
+            continue;
+        const QList<SettingsTable::Choice> choices = SettingsTable::choices(setting, record);
+        if (choices.isEmpty()) {
+            return tr("\"%1\" holds %2; it takes a number from %3 to %4")
+                .arg(setting.name)
+                .arg(value)
+                .arg(SettingsTable::minimum(setting, record))
+                .arg(setting.maximum);
+        }
+        QStringList texts;
+        for (const SettingsTable::Choice &choice : choices)
+            texts << choice.text;
+        return tr("\"%1\" holds %2, which is not one of its choices: %3")
+            .arg(setting.name)
+            .arg(value)
+            .arg(texts.join(QStringLiteral(", ")));
+    }
+    return QString();
+}

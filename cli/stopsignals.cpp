@@ -1,0 +1,61 @@
+#include "stopsignals.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// One process, one pair: the handler cannot reach an object.
+int signalPair[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPair[0], &byte, 1);
+}
+
+} // namespace
+
+StopSignals::StopSignals(QObject *parent)
+    : QObject(parent)
+{
+}
+
+StopSignals::~StopSignals()
+{
+    if (!notifier)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::close(signalPair[0]);
+    ::close(signalPair[1]);
+    signalPair[0] = signalPair[1] = -1;
+}
+
+bool StopSignals::watch()
+{
+    if (notifier)
+        return true;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPair) != 0)
+        return false;
+    notifier = new QSocketNotifier(signalPair[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &StopSignals::onActivated);
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+void StopSignals::onActivated()
+{
+    char byte;
+    [[maybe_unused]] const ssize_t n = ::read(signalPair[1], &byte, 1);
+    emit sgStop();
+}

@@ -1,0 +1,149 @@
+#include "devicesession.h"
+
+#include "channelplan.h"
+#include "data.h"
+#include "devicerules.h"
+#include "sessionlog.h"
+#include "settingstable.h"
+
+DeviceSession::DeviceSession(QObject *parent, Data *record)
+    : QObject(parent)
+    , data(record)
+    , engine(new Exchange(this, record))
+{
+    qRegisterMetaType<DeviceSession::Sequence>();
+    connect(engine, &Exchange::sgGetSetting, this, &DeviceSession::applyAnswer);
+    connect(engine, &Exchange::sgError, this, [this](const QByteArray &request) {
+        if (abandonOnFailure)
+            engine->clearParsers();
+        else
+            emit sgError(request);
+    });
+    connect(engine, &Exchange::sgNoAnswer, this, [this](TypeParser type, const QByteArray &request) {
+        if (type != E_Test)
+            missed.append(request);
+    });
+    connect(engine, &Exchange::sgSequenceEnded, this, [this](Exchange::SequenceEnd end, const QByteArray &failed) {
+        const Sequence ended = std::exchange(current, Sequence::Idle);
+        qCDebug(lcSession) << "sequence ended" << ended << end << failed;
+        emit sgSequenceEnded(ended, end, failed);
+    });
+    // Another device may answer on the next port, or on this one once it is
+    // plugged in again.
+    connect(engine, &Exchange::sgPortClosed, this, &DeviceSession::forgetDevice);
+}
+
+bool DeviceSession::isOpen() const
+{
+    return engine->isOpen();
+}
+
+void DeviceSession::begin(Sequence sequence)
+{
+    current = sequence;
+    missed.clear();
+}
+
+void DeviceSession::forgetDevice()
+{
+    current = Sequence::Idle;
+    lastReported.clear();
+    reported.clear();
+    module.clear();
+    firmwareText.clear();
+    hardwareText.clear();
+    moduleFirmwareText.clear();
+}
+
+bool DeviceSession::connectDevice(const QString &portName)
+{
+    if (engine->isOpen())
+        closePort();
+    forgetDevice();
+    begin(Sequence::Connect);
+    if (engine->openPort(portName))
+        return true;
+    current = Sequence::Idle;
+    return false;
+}
+
+void DeviceSession::closePort()
+{
+    engine->closePort();
+}
+
+void DeviceSession::readAll()
+{
+    begin(Sequence::Read);
+    engine->GetAllSettings();
+}
+
+void DeviceSession::write()
+{
+    begin(Sequence::Write);
+    engine->startSave();
+}
+
+// The reset is tried first at the record's serial rate; the factory RS-485
+// record then sets the rate the record holds from here on.
+void DeviceSession::restoreDefaults()
+{
+    DeviceRules::setFactorySettings(*data);
+    begin(Sequence::FactoryDefaults);
+    engine->startDefaultWrite();
+    data->serialDataRate = DeviceRules::factorySerialRate;
+}
+
+void DeviceSession::startRadioTest(const QByteArray &addresses)
+{
+    begin(Sequence::RadioTest);
+    engine->startTest(addresses);
+}
+
+void DeviceSession::stopRadioTest()
+{
+    engine->stopTest();
+    current = Sequence::Idle;
+}
+
+void DeviceSession::clearRadioTest()
+{
+    engine->clearTest();
+}
+
+QMap<QString, quint8> DeviceSession::takeReported()
+{
+    return std::exchange(reported, {});
+}
+
+void DeviceSession::applyAnswer(TypeParser type, const QList<QByteArray> &param)
+{
+    qCDebug(lcSession) << "applyAnswer" << int(type) << param;
+    // Every field of the answer reaches the record before it is reported.
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        if (setting.readBy != type)
+            continue;
+        quint8 &field = data->*setting.field;
+        field = SettingsTable::answerValue(setting, param.at(setting.answerField), field);
+        reported.insert(setting.name, field);
+        lastReported.insert(setting.name, field);
+    }
+    switch (type) {
+    case E_GetRadioDataRate:
+        // The channel read next is chosen from the list of this rate.
+        if (data->chanel >= ChannelPlan::chanelCount(data->radioDataRate))
+            data->chanel = 0;
+        break;
+    case E_GetVersion:
+        firmwareText = QString::fromUtf8(param.at(0).constData());
+        hardwareText = QString::fromUtf8(param.at(1).constData());
+        module = QString::fromLatin1(DeviceRules::radioModule);
+        break;
+    case E_GetModuleVersion:
+        moduleFirmwareText = QString::fromUtf8(param.at(0).constData());
+        break;
+    default:
+        break;
+    }
+    emit sgAnswerApplied(type, param);
+}

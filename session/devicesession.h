@@ -1,0 +1,100 @@
+#pragma once
+
+#include "exchange.h"
+#include "typeparser.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+class Data;
+
+// One device on one port: the sequences the operator or a script runs
+// ("Connect", "READ", "WRITE", "DEFAULT" and the radio test) over the
+// exchange, with every answer applied to the settings record by the settings
+// table's rules. Beside the record it keeps what the device last reported.
+// It needs no widget: the window shows what it reports, a script prints it.
+class DeviceSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Sequence { Idle, Connect, Read, Write, FactoryDefaults, RadioTest };
+    Q_ENUM(Sequence)
+
+    // The record belongs to the caller and outlives the session.
+    DeviceSession(QObject *parent, Data *record);
+
+    Exchange *exchange() const { return engine; }
+    Data *record() const { return data; }
+    bool isOpen() const;
+
+    // Opens the port at the device's line settings and reads the version and
+    // every setting. False when the port cannot be opened; the exchange's
+    // serial port then holds the reason.
+    bool connectDevice(const QString &portName);
+    void closePort();
+    // Reads every setting again; the requests follow whatever is queued.
+    void readAll();
+    // Writes the record, then reads everything back.
+    void write();
+    // Puts the factory settings into the record, then resets the device to
+    // them, writes them and reads everything back.
+    void restoreDefaults();
+    void startRadioTest(const QByteArray &addresses);
+    void stopRadioTest();
+    // The next radio test starts again from the first address.
+    void clearRadioTest();
+
+    // A request the failure prompt is asked about ends the sequence at once,
+    // as the prompt's "No" does, and sgError is not emitted: for a script,
+    // which asks no one.
+    void setAbandonOnFailure(bool on) { abandonOnFailure = on; }
+
+    // Applies the fields of a device answer to the record and reports it
+    // with sgAnswerApplied. A new radio data rate moves a channel its plan
+    // lacks to the first; the device's own channel read next follows.
+    void applyAnswer(TypeParser type, const QList<QByteArray> &param);
+
+    // What the device last reported for each setting it reported, by setting
+    // name; emptied when the port closes.
+    const QMap<QString, quint8> &deviceValues() const { return lastReported; }
+    // The settings the device reported since the previous call, by name.
+    QMap<QString, quint8> takeReported();
+    // The texts of the version answers; empty until they arrive.
+    QString radioModule() const { return module; }
+    QString firmware() const { return firmwareText; }
+    QString hardware() const { return hardwareText; }
+    QString moduleFirmware() const { return moduleFirmwareText; }
+    // The sequence running now, Idle when the queue is idle.
+    Sequence running() const { return current; }
+    // The requests of the running or the last sequence that got no answer,
+    // the silent ones included.
+    QList<QByteArray> unanswered() const { return missed; }
+
+signals:
+    // The answer's settings are in the record, and in deviceValues().
+    void sgAnswerApplied(TypeParser type, QList<QByteArray> param);
+    // A request got no answer and the sequence waits for the decision:
+    // abandon it with exchange()->clearParsers(), or return to go on.
+    void sgError(QByteArray request);
+    void sgSequenceEnded(DeviceSession::Sequence sequence, Exchange::SequenceEnd end, QByteArray failedRequest);
+
+private:
+    void begin(Sequence sequence);
+    void forgetDevice();
+
+    Data *data;
+    Exchange *engine;
+    Sequence current = Sequence::Idle;
+    bool abandonOnFailure = false;
+    QMap<QString, quint8> lastReported;
+    QMap<QString, quint8> reported;
+    QList<QByteArray> missed;
+    QString module;
+    QString firmwareText;
+    QString hardwareText;
+    QString moduleFirmwareText;
+};
