@@ -43,6 +43,23 @@ QString programTitle()
     return QStringLiteral("Рыд Конфигуратор v.%1").arg(QStringLiteral(RYD_VERSION));
 }
 
+// A setting's name as the operator reads it beside its control, for the
+// messages that name a setting.
+QString shownName(const QString &name)
+{
+    static const char *const names[] = {
+        QT_TRANSLATE_NOOP("Setting", "Sub-band"),       QT_TRANSLATE_NOOP("Setting", "Radio Data Rate"),
+        QT_TRANSLATE_NOOP("Setting", "Chanel"),         QT_TRANSLATE_NOOP("Setting", "Serial Timeout"),
+        QT_TRANSLATE_NOOP("Setting", "Power"),          QT_TRANSLATE_NOOP("Setting", "Test address"),
+        QT_TRANSLATE_NOOP("Setting", "Serial Data Rate"), QT_TRANSLATE_NOOP("Setting", "Delay Tx-Rx"),
+        QT_TRANSLATE_NOOP("Setting", "Parity"),         QT_TRANSLATE_NOOP("Setting", "Stop bit"),
+        QT_TRANSLATE_NOOP("Setting", "Flow control"),   QT_TRANSLATE_NOOP("Setting", "Radio Transmit Reset"),
+        QT_TRANSLATE_NOOP("Setting", "WDT Reset"),
+    };
+    Q_UNUSED(names)
+    return QCoreApplication::translate("Setting", name.toUtf8().constData());
+}
+
 quint8 fieldNumber(const QByteArray &field)
 {
     return quint8(field.toUInt());
@@ -579,7 +596,7 @@ void MainWindow::settleDeviceAnswers()
                                                                      : true;
         if (answers.contains(setting.name) && ownRates) {
             fieldOf(setting) = answers.value(setting.name);
-            kept << tr("\"%1\": the device reported %2").arg(setting.name).arg(fieldOf(setting));
+            kept << tr("\"%1\": the device reported %2").arg(shownName(setting.name)).arg(fieldOf(setting));
         } else {
             fieldOf(setting) = recordValue(setting, shown);
         }
@@ -719,7 +736,7 @@ QString MainWindow::refusedField(const Data &loaded) const
             ? value < W_SubBand::chanelCount(loaded.radioDataRate)
             : panelOf(setting)->offersValue(setting.name, shownValue(setting, value));
         if (!offered)
-            return tr("\"%1\" holds %2, which is not one of its choices").arg(setting.name).arg(value);
+            return tr("\"%1\" holds %2, which is not one of its choices").arg(shownName(setting.name)).arg(value);
     }
     return QString();
 }

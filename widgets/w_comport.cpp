@@ -43,6 +43,7 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     auto *label = new QLabel(tr("Port"), this);
     // 30 pixels, or what the caption needs where the desktop font is larger.
     label->setMaximumWidth(qMax(30, label->sizeHint().width()));
+    label->setBuddy(portCombo);
     portCombo->setObjectName(portNameKey);
     openButton->setObjectName(QStringLiteral("pbOpen"));
     auto *remoteButton = new QPushButton(tr("Configure Remote Device"), this);

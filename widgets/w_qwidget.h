@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QGroupBox;
 class QPushButton;
 class QSpinBox;
 class W_Power;
@@ -12,9 +13,9 @@ class W_Rb;
 
 // Base of every panel. It reports the changes of the widgets below it as
 // (name, value) pairs and sets or reads them by name. A widget's name is its
-// object name, or the title of the group box that holds a group of W_Rb
-// buttons. Names match by prefix: a widget matches when its name begins with
-// the name asked for.
+// object name, or the name of the group box that holds a group of W_Rb
+// buttons: its object name, or its title when it has none. Names match by
+// prefix: a widget matches when its name begins with the name asked for.
 class W_QWidget : public QWidget
 {
     Q_OBJECT
@@ -49,6 +50,8 @@ public slots:
 
 private:
     void connectChildren(QObject *obj);
+    static void describe(QObject *obj);
+    static QString groupName(const QGroupBox *group);
     static void setValueBelow(QObject *obj, const QString &name, int value);
     static void setTextBelow(QObject *obj, const QString &name, const QString &text);
     static QComboBox *findComboBox(const QObject *obj, const QString &name);

@@ -10,18 +10,20 @@
 
 W_RadioCommonRight::W_RadioCommonRight(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(QStringLiteral("Radio Data Rate"), this))
+    , group(new QGroupBox(tr("Radio Data Rate"), this))
     , distance(new W_Progress(group))
     , power(new W_Power(this))
 {
+    group->setObjectName(QStringLiteral("Radio Data Rate"));
     // The group's tip serves its buttons; the distance bar has its own.
     group->setToolTip(tr("Data rate of the radio link. The slower the rate, the farther it reaches and the more "
                          "channels it offers. Both ends of a link need the same rate."));
     auto *groupLayout = new QGridLayout(group);
-    const char *const rates[] = {"4800 bps", "9600 bps", "19200 bps", "38400 bps", "115200 bps"};
+    const char *const rates[] = {QT_TR_NOOP("4800 bps"), QT_TR_NOOP("9600 bps"), QT_TR_NOOP("19200 bps"),
+                                 QT_TR_NOOP("38400 bps"), QT_TR_NOOP("115200 bps")};
     quint8 number = 0;
     for (const char *text : rates) {
-        auto *rb = new W_Rb(group, number, QString::fromLatin1(text));
+        auto *rb = new W_Rb(group, number, tr(text));
         connect(rb, &W_Rb::toggled, this, &W_RadioCommonRight::updateDistance);
         groupLayout->addWidget(rb, number, 0);
         rbList.append(rb);

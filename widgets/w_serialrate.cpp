@@ -18,19 +18,21 @@ int highestSustainedRate(quint8 radioRate)
 
 W_SerialRate::W_SerialRate(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(QStringLiteral("Serial Data Rate"), this))
+    , group(new QGroupBox(tr("Serial Data Rate"), this))
 {
+    group->setObjectName(QStringLiteral("Serial Data Rate"));
     // The group's tip serves its buttons, which have none of their own.
     group->setToolTip(tr("Serial data rate of the RS-485 line.\n"
                          "Green: the radio data rate can carry this rate.\n"
                          "Yellow: faster than the radio data rate can carry."));
     auto *groupLayout = new QGridLayout(group);
     groupLayout->setSpacing(0);
-    const char *const rates[] = {"1200 bps", "2400 bps", "4800 bps", "9600 bps",
-                                 "19200 bps", "38400 bps", "57600 bps", "115200 bps"};
+    const char *const rates[] = {QT_TR_NOOP("1200 bps"),  QT_TR_NOOP("2400 bps"),  QT_TR_NOOP("4800 bps"),
+                                 QT_TR_NOOP("9600 bps"),  QT_TR_NOOP("19200 bps"), QT_TR_NOOP("38400 bps"),
+                                 QT_TR_NOOP("57600 bps"), QT_TR_NOOP("115200 bps")};
     quint8 number = 0;
     for (const char *text : rates) {
-        auto *rb = new W_Rb(group, number, QString::fromLatin1(text));
+        auto *rb = new W_Rb(group, number, tr(text));
         groupLayout->addWidget(rb, number % 4, number / 4);
         rbList.append(rb);
         ++number;

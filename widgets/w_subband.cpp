@@ -37,23 +37,24 @@ constexpr BandPlan channelPlans[] = {
 
 W_SubBand::W_SubBand(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(QStringLiteral("Sub-band"), this))
+    , group(new QGroupBox(tr("Sub-band"), this))
     , chanelCombo(new QComboBox(group))
 {
+    group->setObjectName(QStringLiteral("Sub-band"));
     auto *groupLayout = new QVBoxLayout(group);
     const struct
     {
         quint8 number;
         const char *text;
     } bands[] = {
-        {0, "g1 868-868.6 MHz"},
-        {2, "g2 868.7-869.2 MHz"},
-        {6, "g3 869.4-869.65 MHz"},
-        {8, "g4 869.7-870 MHz"},
+        {0, QT_TR_NOOP("g1 868-868.6 MHz")},
+        {2, QT_TR_NOOP("g2 868.7-869.2 MHz")},
+        {6, QT_TR_NOOP("g3 869.4-869.65 MHz")},
+        {8, QT_TR_NOOP("g4 869.7-870 MHz")},
     };
     group->setToolTip(tr("Part of the 868 MHz band the device works in."));
     for (const auto &b : bands) {
-        auto *rb = new W_Rb(group, b.number, QString::fromLatin1(b.text));
+        auto *rb = new W_Rb(group, b.number, tr(b.text));
         rb->setEnabled(b.number == activeBand);
         if (!rb->isEnabled())
             rb->setToolTip(tr("Not available: the device works in sub-band g2 only."));
@@ -61,6 +62,8 @@ W_SubBand::W_SubBand(QWidget *parent)
         groupLayout->addWidget(rb);
     }
     chanelCombo->setObjectName(QStringLiteral("Chanel"));
+    // The group's title names the buttons; the list has no caption of its own.
+    chanelCombo->setAccessibleName(tr("Channel"));
     chanelCombo->setToolTip(tr("Radio channel, by its centre frequency. The list follows the radio data rate: the "
                                "slower the rate, the more channels. Both ends of a link need the same channel."));
     groupLayout->addWidget(chanelCombo);
