@@ -83,6 +83,14 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stag
         problems << tr("%1 Try --help.").arg(parser.errorText());
         return Fail;
     }
+    // Read first: the help is given in the language asked for.
+    chosenLanguage = parser.value(languageOption);
+    if (parser.isSet(languageOption) && chosenLanguage != QLatin1String("ru")
+        && chosenLanguage != QLatin1String("en")) {
+        problems << tr("Unknown language '%1': choose ru or en. Try --help.").arg(chosenLanguage);
+        chosenLanguage.clear();
+        return Fail;
+    }
     // The parser's help option comes with --help-all, which would list Qt's
     // options as well; the help text names them in its description instead.
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
@@ -97,13 +105,6 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stag
         return Fail;
     }
     fileToOpen = files.value(0);
-    chosenLanguage = parser.value(languageOption);
-    if (parser.isSet(languageOption) && chosenLanguage != QLatin1String("ru")
-        && chosenLanguage != QLatin1String("en")) {
-        problems << tr("Unknown language '%1': choose ru or en. Try --help.").arg(chosenLanguage);
-        chosenLanguage.clear();
-        return Fail;
-    }
     if (stage == BeforeApplication)
         styleGiven = parser.isSet(QStringLiteral("style"));
 
@@ -119,7 +120,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stag
 
 QString CommandLine::helpText() const
 {
+    // The options are described afresh, in the language installed by now.
     QCommandLineParser parser;
-    describe(parser);
+    CommandLine().describe(parser);
     return parser.helpText();
 }

@@ -47,6 +47,8 @@ void Language::install(QCoreApplication *app, const QString &language)
     // The source texts are English.
     if (language == QLatin1String("en"))
         return;
+    // The translations are a resource of this static library.
+    Q_INIT_RESOURCE(translations);
     installCatalogue(app, QStringLiteral("ryd-configurator_") + language, QStringLiteral(":/i18n"));
     for (const char *catalogue : {"qtbase_", "qtserialport_"})
         installCatalogue(app, QLatin1String(catalogue) + language, qtTranslationsPath());

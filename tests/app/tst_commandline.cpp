@@ -17,6 +17,8 @@ private slots:
     void initTestCase();
     void process_data();
     void process();
+    void language_data();
+    void language();
     void startsAsTold();
 
 private:
@@ -50,6 +52,7 @@ void tst_CommandLine::process_data()
     QTest::newRow("--help") << QStringList{"--help"} << 0 << "--port <path>";
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "ryd-configurator 1.1.14\n";
     QTest::newRow("unknown option") << QStringList{"--no-such-option"} << 2 << "no-such-option";
+    QTest::newRow("unknown language") << QStringList{"--language", "de"} << 2 << "Unknown language 'de'";
     QTest::newRow("two files") << QStringList{"-style", "Windows", "a.ryd", "b.ryd"} << 2 << "(a.ryd, b.ryd)";
     // Left over once the offscreen platform has taken what it uses.
     QTest::newRow("X11 option without X") << QStringList{"-platform", "offscreen", "-title", "x"} << 2
@@ -85,6 +88,33 @@ void tst_CommandLine::process()
     QVERIFY2(text.contains(said), qPrintable(text));
     if (exitCode == 2)
         QVERIFY2(text.endsWith("Try --help.\n") && text.count('\n') == 1, qPrintable(text));
+}
+
+// The language follows the locale unless --language says otherwise: the help, and a message of the running
+// window (the program's and Qt's texts are translated once the window's application object exists).
+void tst_CommandLine::language_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    const QString ru = "Язык окна: ru (русский) или en (английский).";
+    const QString en = "The language of the window: ru (Russian) or en (English).";
+    QTest::newRow("ru locale") << QByteArray("ru_RU.UTF-8") << QStringList{"--help"} << 0 << ru;
+    QTest::newRow("en over ru") << QByteArray("ru_RU.UTF-8") << QStringList{"--language", "en", "--help"} << 0 << en;
+    QTest::newRow("ru over C") << QByteArray("C") << QStringList{"--help", "--language", "ru"} << 0 << ru;
+    QTest::newRow("window in ru") << QByteArray("ru_RU.UTF-8")
+                                  << QStringList{"-platform", "offscreen", "--port", dir.filePath("ttyNone")} << -1
+                                  << "Нет такого последовательного устройства: " + dir.filePath("ttyNone");
+}
+
+void tst_CommandLine::language()
+{
+    QFETCH(QByteArray, locale);
+    const QByteArray before = qgetenv("LANG");
+    const auto restore = qScopeGuard([before] { qputenv("LANG", before); });
+    qputenv("LANG", locale);
+    process();
 }
 
 // Started as the program starts it: the window shown in the middle of the screen's available area, the
