@@ -100,12 +100,12 @@ void tst_CommandLine::language_data()
     QTest::addColumn<QString>("said");
     const QString ru = "Язык окна: ru (русский) или en (английский).";
     const QString en = "The language of the window: ru (Russian) or en (English).";
+    const QString missingPort = dir.filePath("ttyNone");
     QTest::newRow("ru locale") << QByteArray("ru_RU.UTF-8") << QStringList{"--help"} << 0 << ru;
     QTest::newRow("en over ru") << QByteArray("ru_RU.UTF-8") << QStringList{"--language", "en", "--help"} << 0 << en;
     QTest::newRow("ru over C") << QByteArray("C") << QStringList{"--help", "--language", "ru"} << 0 << ru;
-    QTest::newRow("window in ru") << QByteArray("ru_RU.UTF-8")
-                                  << QStringList{"-platform", "offscreen", "--port", dir.filePath("ttyNone")} << -1
-                                  << "Нет такого последовательного устройства: " + dir.filePath("ttyNone");
+    QTest::newRow("window in ru") << QByteArray("ru_RU.UTF-8") << QStringList{"-platform", "offscreen", "--port", missingPort}
+                                  << -1 << "Нет такого последовательного устройства: " + missingPort;
 }
 
 void tst_CommandLine::language()
