@@ -2,7 +2,8 @@
 # Takes the README's screenshots on a 1366x768 virtual screen (Xvfb with the
 # openbox window manager), the program driven by the keyboard against the
 # device emulator: at start, maximized with a radio test running, with
-# "Freeze Protection" open, and a tooltip. Writes docs/screenshots/*.png.
+# "Freeze Protection" open, and a tooltip; then the window in a Russian locale
+# at start and with a failure prompt. Writes docs/screenshots/*.png.
 #
 # Needs: apt-get install -y xvfb openbox xdotool wmctrl imagemagick
 set -euo pipefail
@@ -78,3 +79,25 @@ shot freeze-protection 2
 # The pointer rests on the "57600 bps" button of "Serial Data Rate".
 xdotool mousemove --window "$window" 585 207
 shot tooltip 2.5
+
+# The window in a Russian locale on an emulator of its own, which is stopped
+# before "Connect" so that the module's version goes unanswered and the
+# failure prompt asks whether to go on.
+kill "${pids[-1]}"
+mkfifo "$work/ru-port"
+./build/emulator/ryd-emulator >"$work/ru-port" &
+pids+=($!)
+emulator=$!
+read -r port <"$work/ru-port"
+(cd "$work" && LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= XDG_CONFIG_HOME=$work/config \
+    exec "$root/build/app/ryd-configurator" --port "$port") &
+pids+=($!)
+sleep 3
+window=$(xdotool search --name 'v\.1\.1\.14' | tail -1)
+xdotool windowactivate --sync "$window"
+shot ru-start 1
+kill -STOP "$emulator"
+keys Tab Return
+shot ru-failure-prompt 8
+kill -CONT "$emulator"
+keys Escape
