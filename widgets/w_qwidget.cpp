@@ -61,7 +61,8 @@ void W_QWidget::connectChildren(QObject *obj)
 void W_QWidget::describe(QObject *obj)
 {
     auto *widget = qobject_cast<QWidget *>(obj);
-    if (!widget || !(widget->focusPolicy() & Qt::TabFocus) || !widget->toolTip().isEmpty()
+    // A spin box's line edit passes its focus to the spin box, which is described.
+    if (!widget || widget->focusPolicy() == Qt::NoFocus || widget->focusProxy() || !widget->toolTip().isEmpty()
         || !widget->accessibleDescription().isEmpty()) {
         return;
     }
