@@ -8,9 +8,8 @@ class QCommandLineParser;
 
 // The program's command line: --help, --version, --port PATH (repeatable) for
 // serial devices the system's port list does not show, --language ru|en
-// against the system's locale, at most one settings
-// file to open at start, and the options Qt itself takes (-platform, -style,
-// -reverse, ...).
+// against the system's locale, at most one settings file to open at start,
+// and the options Qt itself takes (-platform, -style, -reverse, ...).
 //
 // It is read twice. Before the application object exists, so that help,
 // version and a refusal need no window system, Qt's options are recognised by

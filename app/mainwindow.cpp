@@ -48,16 +48,19 @@ QString programTitle()
 QString shownName(const QString &name)
 {
     static const char *const names[] = {
-        QT_TRANSLATE_NOOP("Setting", "Sub-band"),       QT_TRANSLATE_NOOP("Setting", "Radio Data Rate"),
-        QT_TRANSLATE_NOOP("Setting", "Chanel"),         QT_TRANSLATE_NOOP("Setting", "Serial Timeout"),
-        QT_TRANSLATE_NOOP("Setting", "Power"),          QT_TRANSLATE_NOOP("Setting", "Test address"),
+        QT_TRANSLATE_NOOP("Setting", "Sub-band"),         QT_TRANSLATE_NOOP("Setting", "Radio Data Rate"),
+        QT_TRANSLATE_NOOP("Setting", "Chanel"),           QT_TRANSLATE_NOOP("Setting", "Serial Timeout"),
+        QT_TRANSLATE_NOOP("Setting", "Power"),            QT_TRANSLATE_NOOP("Setting", "Test address"),
         QT_TRANSLATE_NOOP("Setting", "Serial Data Rate"), QT_TRANSLATE_NOOP("Setting", "Delay Tx-Rx"),
-        QT_TRANSLATE_NOOP("Setting", "Parity"),         QT_TRANSLATE_NOOP("Setting", "Stop bit"),
-        QT_TRANSLATE_NOOP("Setting", "Flow control"),   QT_TRANSLATE_NOOP("Setting", "Radio Transmit Reset"),
+        QT_TRANSLATE_NOOP("Setting", "Parity"),           QT_TRANSLATE_NOOP("Setting", "Stop bit"),
+        QT_TRANSLATE_NOOP("Setting", "Flow control"),     QT_TRANSLATE_NOOP("Setting", "Radio Transmit Reset"),
         QT_TRANSLATE_NOOP("Setting", "WDT Reset"),
     };
-    Q_UNUSED(names)
-    return QCoreApplication::translate("Setting", name.toUtf8().constData());
+    for (const char *known : names) {
+        if (name == QLatin1String(known))
+            return QCoreApplication::translate("Setting", known);
+    }
+    return name;
 }
 
 quint8 fieldNumber(const QByteArray &field)

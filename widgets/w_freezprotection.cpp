@@ -31,16 +31,10 @@ W_FreezProtection::W_FreezProtection(QWidget *parent)
     // by 75 pixels when this panel opens, and it needs no more.
     auto *groupLayout = new QHBoxLayout(group);
     groupLayout->setContentsMargins(-1, 1, -1, 1);
-    // A label names its control, also to a screen reader.
-    const auto label = [group = group](const QString &text, QWidget *control) {
-        auto *caption = new QLabel(text, group);
-        caption->setBuddy(control);
-        return caption;
-    };
-    groupLayout->addWidget(label(tr("Radio Transmit Reset"), radioTransmitReset));
+    groupLayout->addWidget(caption(tr("Radio Transmit Reset"), radioTransmitReset));
     groupLayout->addWidget(radioTransmitReset);
     groupLayout->addWidget(new QLabel(tr("x100 ms"), group));
-    groupLayout->addWidget(label(tr("WDT Reset"), wdtReset));
+    groupLayout->addWidget(caption(tr("WDT Reset"), wdtReset));
     groupLayout->addWidget(wdtReset);
 
     auto *layout = new QGridLayout(this);

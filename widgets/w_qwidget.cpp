@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -19,6 +20,13 @@ W_QWidget::W_QWidget(QWidget *parent)
 QString W_QWidget::groupName(const QGroupBox *group)
 {
     return group->objectName().isEmpty() ? group->title() : group->objectName();
+}
+
+QLabel *W_QWidget::caption(const QString &text, QWidget *control)
+{
+    auto *label = new QLabel(text, control->parentWidget());
+    label->setBuddy(control);
+    return label;
 }
 
 void W_QWidget::connectAll()

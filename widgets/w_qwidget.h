@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QSpinBox;
 class W_Power;
@@ -38,6 +39,11 @@ public:
     // Whether that control offers `value`: a combo box entry or a button of
     // the group with that number. Spin boxes and dials offer their range.
     bool offersValue(const QString &name, int value) const;
+
+protected:
+    // A caption for `control`, beside it in its parent; it names the control,
+    // also to a screen reader.
+    static QLabel *caption(const QString &text, QWidget *control);
 
 signals:
     void sgValueChange(QString name, int val);

@@ -41,22 +41,16 @@ W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
     firmWare->setToolTip(tr("Firmware version of the radio module, read when connecting (x/x until then). "
                             "Display only."));
 
-    // A label names its control, also to a screen reader.
-    const auto label = [this](const QString &text, QWidget *control) {
-        auto *caption = new QLabel(text, this);
-        caption->setBuddy(control);
-        return caption;
-    };
     auto *layout = new QGridLayout(this);
-    layout->addWidget(label(tr("Address"), testAddress), 0, 0, 1, 2);
+    layout->addWidget(caption(tr("Address"), testAddress), 0, 0, 1, 2);
     layout->addWidget(testAddress, 0, 2);
-    layout->addWidget(label(tr("Flow control"), flowControl), 1, 0, 1, 2);
+    layout->addWidget(caption(tr("Flow control"), flowControl), 1, 0, 1, 2);
     layout->addWidget(flowControl, 1, 2);
-    layout->addWidget(label(tr("Serial Timeout"), serialTimeout), 2, 0, 1, 2);
+    layout->addWidget(caption(tr("Serial Timeout"), serialTimeout), 2, 0, 1, 2);
     layout->addWidget(serialTimeout, 2, 2);
-    layout->addWidget(label(tr("Radio module"), radioModule), 3, 0, 1, 2);
+    layout->addWidget(caption(tr("Radio module"), radioModule), 3, 0, 1, 2);
     layout->addWidget(radioModule, 3, 2);
-    layout->addWidget(label(tr("FirmWare"), firmWare), 4, 0);
+    layout->addWidget(caption(tr("FirmWare"), firmWare), 4, 0);
     layout->addWidget(firmWare, 4, 1, 1, 2);
 }
 

@@ -27,18 +27,12 @@ W_Rs485Common::W_Rs485Common(QWidget *parent)
     delayTxRx->setToolTip(tr("Delay between transmitting and receiving on the RS-485 line, in units of 100 \u00b5s "
                              "(x100 \u00b5s): 0 to 250, that is up to 25 ms."));
 
-    // A label names its control, also to a screen reader.
-    const auto label = [this](const QString &text, QWidget *control) {
-        auto *caption = new QLabel(text, this);
-        caption->setBuddy(control);
-        return caption;
-    };
     auto *layout = new QGridLayout(this);
-    layout->addWidget(label(tr("Parity"), parity), 0, 0);
+    layout->addWidget(caption(tr("Parity"), parity), 0, 0);
     layout->addWidget(parity, 0, 1, 1, 2);
-    layout->addWidget(label(tr("Stop bit"), stopBit), 1, 0);
+    layout->addWidget(caption(tr("Stop bit"), stopBit), 1, 0);
     layout->addWidget(stopBit, 1, 1, 1, 2);
-    layout->addWidget(label(tr("Delay Tx-Rx"), delayTxRx), 2, 0);
+    layout->addWidget(caption(tr("Delay Tx-Rx"), delayTxRx), 2, 0);
     layout->addWidget(delayTxRx, 2, 1);
     layout->addWidget(new QLabel(tr("x100 \u00b5s"), this), 2, 2);
 }
