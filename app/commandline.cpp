@@ -29,11 +29,6 @@ const QtOption qtOptions[] = {
     {"icon", true},            {"nograb", false},            {"dograb", false},
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CommandLine", text);
-}
-
 } // namespace
 
 CommandLine::CommandLine()
@@ -41,6 +36,10 @@ CommandLine::CommandLine()
                  tr("Offer the serial device at <path> in the port list and select it; "
                     "may be given more than once."),
                  QStringLiteral("path"))
+    , languageOption(QStringLiteral("language"),
+                     tr("The language of the window: ru (Russian) or en (English). Without it the window "
+                        "follows the system's locale."),
+                     QStringLiteral("ru|en"))
 {
 }
 
@@ -52,6 +51,7 @@ void CommandLine::describe(QCommandLineParser &parser) const
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(portOption);
+    parser.addOption(languageOption);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  tr("A settings file (*.ryd) to open at start, as \"Open Settings\" does."),
                                  QStringLiteral("[file]"));
@@ -64,6 +64,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stag
 {
     givenPorts.clear();
     fileToOpen.clear();
+    chosenLanguage.clear();
     problems.clear();
     QCommandLineParser parser;
     describe(parser);
@@ -80,6 +81,14 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stag
 
     if (!parser.parse(arguments)) {
         problems << tr("%1 Try --help.").arg(parser.errorText());
+        return Fail;
+    }
+    // Read first: the help is given in the language asked for.
+    chosenLanguage = parser.value(languageOption);
+    if (parser.isSet(languageOption) && chosenLanguage != QLatin1String("ru")
+        && chosenLanguage != QLatin1String("en")) {
+        problems << tr("Unknown language '%1': choose ru or en. Try --help.").arg(chosenLanguage);
+        chosenLanguage.clear();
         return Fail;
     }
     // The parser's help option comes with --help-all, which would list Qt's
@@ -111,7 +120,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments, Stage stag
 
 QString CommandLine::helpText() const
 {
+    // The options are described afresh, in the language installed by now.
     QCommandLineParser parser;
-    describe(parser);
+    CommandLine().describe(parser);
     return parser.helpText();
 }

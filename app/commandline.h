@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QCommandLineOption>
+#include <QCoreApplication>
 #include <QStringList>
 
 class QCommandLineParser;
 
 // The program's command line: --help, --version, --port PATH (repeatable) for
-// serial devices the system's port list does not show, at most one settings
-// file to open at start, and the options Qt itself takes (-platform, -style,
-// -reverse, ...).
+// serial devices the system's port list does not show, --language ru|en
+// against the system's locale, at most one settings file to open at start,
+// and the options Qt itself takes (-platform, -style, -reverse, ...).
 //
 // It is read twice. Before the application object exists, so that help,
 // version and a refusal need no window system, Qt's options are recognised by
@@ -16,6 +17,8 @@ class QCommandLineParser;
 // what it left is read again, and an option Qt did not use is refused.
 class CommandLine
 {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
 public:
     enum Outcome { Run, ShowHelp, ShowVersion, Fail };
     enum Stage { BeforeApplication, AfterApplication };
@@ -27,6 +30,8 @@ public:
     // Paths given with --port, in the order given, whether they exist yet or
     // not.
     QStringList ports() const { return givenPorts; }
+    // "ru" or "en" as given with --language; empty when not given.
+    QString language() const { return chosenLanguage; }
     // The settings file to open at start; empty when none was given.
     QString settingsFile() const { return fileToOpen; }
     // Qt's -style option was given (known from the first reading): the
@@ -43,7 +48,9 @@ private:
     void describe(QCommandLineParser &parser) const;
 
     QCommandLineOption portOption;
+    QCommandLineOption languageOption;
     QStringList givenPorts;
+    QString chosenLanguage;
     QString fileToOpen;
     bool styleGiven = false;
     QStringList problems;

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "core.h"
+#include "language.h"
 #include "version.h"
 
 #include <QApplication>
@@ -28,15 +29,22 @@ int main(int argc, char *argv[])
         // The help text names the program from the application object's
         // arguments; a core application needs no window system.
         QCoreApplication core(argc, argv);
+        Language::install(&core, Language::chosen(commandLine.language()));
         std::fputs(qPrintable(commandLine.helpText()), stdout);
         return 0;
     }
     case CommandLine::ShowVersion:
         std::printf("ryd-configurator %s\n", RYD_VERSION);
         return 0;
-    case CommandLine::Fail:
+    case CommandLine::Fail: {
+        // Read again once the chosen language is installed, so that the
+        // refusal is said in it.
+        QCoreApplication core(argc, argv);
+        Language::install(&core, Language::chosen(commandLine.language()));
+        commandLine.parse(arguments, CommandLine::BeforeApplication);
         printMessages(commandLine);
         return 2;
+    }
     case CommandLine::Run:
         break;
     }
@@ -45,6 +53,7 @@ int main(int argc, char *argv[])
     // QApplication takes the options it uses out of argc and argv; whatever
     // else is left is the program's own or refused.
     QApplication app(argc, argv);
+    Language::install(&app, Language::chosen(commandLine.language()));
     const bool refused = commandLine.parse(QCoreApplication::arguments(), CommandLine::AfterApplication)
         != CommandLine::Run;
     printMessages(commandLine);

@@ -572,7 +572,7 @@ void MainWindow::settleDeviceAnswers()
         const bool ownRates = !setting.followsRate || answers.contains(settingOf(setting.followsRate).name);
         if (answers.contains(setting.name) && ownRates) {
             fieldOf(setting) = answers.value(setting.name);
-            kept << tr("\"%1\": the device reported %2").arg(setting.name).arg(fieldOf(setting));
+            kept << tr("\"%1\": the device reported %2").arg(SettingsTable::label(setting)).arg(fieldOf(setting));
         } else {
             fieldOf(setting) = recordValue(setting, shown);
         }
@@ -705,7 +705,7 @@ QString MainWindow::refusedField(const Data &loaded) const
             continue;
         const quint8 value = loaded.*setting.field;
         if (!SettingsTable::offers(setting, value, loaded))
-            return tr("\"%1\" holds %2, which is not one of its choices").arg(setting.name).arg(value);
+            return tr("\"%1\" holds %2, which is not one of its choices").arg(SettingsTable::label(setting)).arg(value);
     }
     return QString();
 }

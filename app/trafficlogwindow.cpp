@@ -20,6 +20,7 @@ TrafficLogWindow::TrafficLogWindow(TrafficLog *log, QWidget *parent)
 {
     setWindowTitle(tr("Traffic Log"));
     view->setReadOnly(true);
+    view->setAccessibleName(tr("Traffic Log"));
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     view->setMaximumBlockCount(TrafficLog::capacity);

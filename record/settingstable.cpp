@@ -26,33 +26,33 @@ const QList<SettingsTable::Setting> &SettingsTable::settings()
     using E = Encoding;
     using C = Control;
     static const QList<Setting> table = {
-        {QStringLiteral("Sub-band"), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0, C::Buttons, true, 0, 0,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Sub-band")), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0, C::Buttons, true, 0, 0,
          nullptr},
-        {QStringLiteral("Radio Data Rate"), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Radio Data Rate")), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0,
          C::Buttons, true, 0, 0, nullptr},
-        {QStringLiteral("Chanel"), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0, C::List, true, 0, 0,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Chanel")), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0, C::List, true, 0, 0,
          &Data::radioDataRate},
-        {QStringLiteral("Serial Timeout"), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Serial Timeout")), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0,
          C::SpinBox, false, 0, 250, &Data::serialDataRate},
-        {QStringLiteral("Power"), &Data::power, Panel::Radio, E::Number, E_GetPower, 0, C::Dial, false, 0, 7, nullptr},
-        {QStringLiteral("Test address"), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0, C::SpinBox,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Power")), &Data::power, Panel::Radio, E::Number, E_GetPower, 0, C::Dial, false, 0, 7, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Test address")), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0, C::SpinBox,
          false, 0, 63, nullptr},
-        {QStringLiteral("Serial Data Rate"), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Serial Data Rate")), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1,
          C::Buttons, true, 0, 0, nullptr},
         // In units of 100 µs.
-        {QStringLiteral("Delay Tx-Rx"), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3, C::SpinBox, false,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Delay Tx-Rx")), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3, C::SpinBox, false,
          0, 250, nullptr},
-        {QStringLiteral("Parity"), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4, C::List, true, 0, 0,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Parity")), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4, C::List, true, 0, 0,
          nullptr},
-        {QStringLiteral("Stop bit"), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7, C::List, true, 0, 0,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Stop bit")), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7, C::List, true, 0, 0,
          nullptr},
-        {QStringLiteral("Flow control"), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Flow control")), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0,
          C::List, false, 0, 0, nullptr},
         // In units of 100 ms: 1 s to 25 s.
-        {QStringLiteral("Radio Transmit Reset"), &Data::radioTransmitReset, Panel::FreezProtection, E::Number,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Radio Transmit Reset")), &Data::radioTransmitReset, Panel::FreezProtection, E::Number,
          E_GetRs485, 5, C::SpinBox, false, 10, 250, nullptr},
         // The value is the list's index: 0 disables, k means 10 k seconds.
-        {QStringLiteral("WDT Reset"), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6, C::List,
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "WDT Reset")), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6, C::List,
          true, 0, 0, nullptr},
     };
     return table;
@@ -65,6 +65,11 @@ const SettingsTable::Setting &SettingsTable::settingOf(quint8 Data::*field)
                                     [field](const Setting &setting) { return setting.field == field; });
     Q_ASSERT(found != table.cend());
     return *found;
+}
+
+QString SettingsTable::label(const Setting &setting)
+{
+    return QCoreApplication::translate("Setting", setting.name.toLatin1().constData());
 }
 
 const SettingsTable::Setting *SettingsTable::settingNamed(const QString &name)
@@ -106,14 +111,14 @@ quint8 SettingsTable::answerValue(const Setting &setting, const QByteArray &fiel
 QList<SettingsTable::Choice> SettingsTable::choices(const Setting &setting, const Data &record)
 {
     if (setting.field == &Data::subBand) {
-        return {{0, QStringLiteral("g1 868-868.6 MHz")},
-                {2, QStringLiteral("g2 868.7-869.2 MHz")},
-                {6, QStringLiteral("g3 869.4-869.65 MHz")},
-                {8, QStringLiteral("g4 869.7-870 MHz")}};
+        return {{0, QCoreApplication::translate("W_SubBand", "g1 868-868.6 MHz")},
+                {2, QCoreApplication::translate("W_SubBand", "g2 868.7-869.2 MHz")},
+                {6, QCoreApplication::translate("W_SubBand", "g3 869.4-869.65 MHz")},
+                {8, QCoreApplication::translate("W_SubBand", "g4 869.7-870 MHz")}};
     }
     if (setting.field == &Data::radioDataRate) {
-        return numbered({QStringLiteral("4800 bps"), QStringLiteral("9600 bps"), QStringLiteral("19200 bps"),
-                         QStringLiteral("38400 bps"), QStringLiteral("115200 bps")});
+        return numbered({QCoreApplication::translate("W_RadioCommonRight", "4800 bps"), QCoreApplication::translate("W_RadioCommonRight", "9600 bps"), QCoreApplication::translate("W_RadioCommonRight", "19200 bps"),
+                         QCoreApplication::translate("W_RadioCommonRight", "38400 bps"), QCoreApplication::translate("W_RadioCommonRight", "115200 bps")});
     }
     if (setting.field == &Data::chanel) {
         QStringList texts;
@@ -122,9 +127,9 @@ QList<SettingsTable::Choice> SettingsTable::choices(const Setting &setting, cons
         return numbered(texts);
     }
     if (setting.field == &Data::serialDataRate) {
-        return numbered({QStringLiteral("1200 bps"), QStringLiteral("2400 bps"), QStringLiteral("4800 bps"),
-                         QStringLiteral("9600 bps"), QStringLiteral("19200 bps"), QStringLiteral("38400 bps"),
-                         QStringLiteral("57600 bps"), QStringLiteral("115200 bps")});
+        return numbered({QCoreApplication::translate("W_SerialRate", "1200 bps"), QCoreApplication::translate("W_SerialRate", "2400 bps"), QCoreApplication::translate("W_SerialRate", "4800 bps"),
+                         QCoreApplication::translate("W_SerialRate", "9600 bps"), QCoreApplication::translate("W_SerialRate", "19200 bps"), QCoreApplication::translate("W_SerialRate", "38400 bps"),
+                         QCoreApplication::translate("W_SerialRate", "57600 bps"), QCoreApplication::translate("W_SerialRate", "115200 bps")});
     }
     if (setting.field == &Data::parity) {
         return numbered({QCoreApplication::translate("W_Rs485Common", "8-bit data, no parity"),

@@ -61,6 +61,9 @@ public:
     static const Setting &settingOf(quint8 Data::*field);
     // The setting of that name; null for none.
     static const Setting *settingNamed(const QString &name);
+    // The setting's name as the operator reads it beside its control: the
+    // name itself, or its translation where one is installed.
+    static QString label(const Setting &setting);
 
     // The control value that shows a record value, and the record value a
     // control value stands for.

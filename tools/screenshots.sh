@@ -3,7 +3,8 @@
 # openbox window manager), the program driven by the keyboard against the
 # device emulator: at start, maximized with a radio test running, with
 # "Freeze Protection" open, a tooltip, and after "Freeze Protection" was
-# closed again. Writes docs/screenshots/*.png and prints the window's
+# closed again; then the window in a Russian locale at start and with a
+# failure prompt. Writes docs/screenshots/*.png and prints the window's
 # geometry at start, with the panel open and after it was closed.
 #
 # Needs: apt-get install -y xvfb openbox xdotool wmctrl imagemagick
@@ -90,3 +91,25 @@ xdotool mousemove --window "$window" 5 5
 keys Return
 shot freeze-protection-closed 2
 geometry "freeze protection closed"
+
+# The window in a Russian locale on an emulator of its own, which is stopped
+# before "Connect" so that the module's version goes unanswered and the
+# failure prompt asks whether to go on.
+kill "${pids[-1]}"
+mkfifo "$work/ru-port"
+./build/emulator/ryd-emulator >"$work/ru-port" &
+pids+=($!)
+emulator=$!
+read -r port <"$work/ru-port"
+(cd "$work" && LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= XDG_CONFIG_HOME=$work/config \
+    exec "$root/build/app/ryd-configurator" --port "$port") &
+pids+=($!)
+sleep 3
+window=$(xdotool search --name 'v\.1\.1\.14' | tail -1)
+xdotool windowactivate --sync "$window"
+shot ru-start 1
+kill -STOP "$emulator"
+keys Tab Return
+shot ru-failure-prompt 8
+kill -CONT "$emulator"
+keys Escape

@@ -17,6 +17,7 @@ W_Adres::W_Adres(QWidget *parent)
     spin->setRange(0, 63);
     spin->setEnabled(check->isChecked());
     check->setToolTip(tr("Take this address into the test."));
+    spin->setAccessibleName(tr("Remote address"));
     setRepeated(false);
 
     auto *layout = new QHBoxLayout(this);
@@ -121,10 +122,19 @@ void W_Adres::clearStatistics()
     showStatistics();
 }
 
-// The row's tip serves its marks, and adds the counts once there are any.
+// The row's tip serves its marks, and adds the counts once there are any. A
+// screen reader hears the address and the counts when it reaches the row's
+// check box, which has no text of its own.
 void W_Adres::showStatistics()
 {
     summary->setText(stats.summary());
+    check->setAccessibleName(stats.polled() == 0
+                                 ? tr("Address %1").arg(adres())
+                                 : tr("Address %1: answered %2 of %3 polls (%4%)")
+                                       .arg(adres())
+                                       .arg(stats.answered())
+                                       .arg(stats.polled())
+                                       .arg(stats.percent()));
     QString tip = tr("The latest ten polls of this address, newest on the left:\n"
                      "yellow under way, green answered, red missed, grey no result.");
     const QString details = stats.details();

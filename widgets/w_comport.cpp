@@ -53,6 +53,7 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     auto *label = new QLabel(tr("Port"), this);
     // 30 pixels, or what the caption needs where the desktop font is larger.
     label->setMaximumWidth(qMax(30, label->sizeHint().width()));
+    label->setBuddy(portCombo);
     portCombo->setObjectName(portNameKey);
     // A port the list lacks (an adapter's /dev/serial/by-id/... name, a COM
     // name) can be typed; it is then offered as a --port path is.

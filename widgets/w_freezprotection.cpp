@@ -35,10 +35,10 @@ W_FreezProtection::W_FreezProtection(QWidget *parent)
     // by 75 pixels when this panel opens, and it needs no more.
     auto *groupLayout = new QHBoxLayout(group);
     groupLayout->setContentsMargins(-1, 1, -1, 1);
-    groupLayout->addWidget(new QLabel(tr("Radio Transmit Reset"), group));
+    groupLayout->addWidget(caption(tr("Radio Transmit Reset"), radioTransmitReset));
     groupLayout->addWidget(radioTransmitReset);
     groupLayout->addWidget(new QLabel(tr("x100 ms"), group));
-    groupLayout->addWidget(new QLabel(tr("WDT Reset"), group));
+    groupLayout->addWidget(caption(tr("WDT Reset"), wdtReset));
     groupLayout->addWidget(wdtReset);
 
     auto *layout = new QGridLayout(this);

@@ -33,7 +33,9 @@ W_Power::W_Power(QWidget *parent)
     auto *layout = new QGridLayout(this);
     layout->setSpacing(1);
     layout->setContentsMargins(1, 1, 1, 1);
-    layout->addWidget(new QLabel(tr("Power"), this), 0, 0, 1, 3, Qt::AlignCenter);
+    auto *caption = new QLabel(tr("Power"), this);
+    caption->setBuddy(dial);
+    layout->addWidget(caption, 0, 0, 1, 3, Qt::AlignCenter);
     layout->addWidget(new QLabel(tr("Min"), this), 1, 0, Qt::AlignRight | Qt::AlignBottom);
     layout->addWidget(dial, 1, 1);
     layout->addWidget(new QLabel(tr("Max"), this), 1, 2, Qt::AlignLeft | Qt::AlignBottom);

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -12,6 +13,20 @@
 W_QWidget::W_QWidget(QWidget *parent)
     : QWidget(parent)
 {
+}
+
+// The title is what the operator reads, in the operator's language; the
+// object name keeps the setting's name where it is given.
+QString W_QWidget::groupName(const QGroupBox *group)
+{
+    return group->objectName().isEmpty() ? group->title() : group->objectName();
+}
+
+QLabel *W_QWidget::caption(const QString &text, QWidget *control)
+{
+    auto *label = new QLabel(text, control->parentWidget());
+    label->setBuddy(control);
+    return label;
 }
 
 void W_QWidget::connectAll()
@@ -43,7 +58,27 @@ void W_QWidget::connectChildren(QObject *obj)
             powerPanels.append(power);
             connect(power, &W_Power::sgSetPower, this, &W_QWidget::slValueChange);
         }
+        describe(c);
         connectChildren(c);
+    }
+}
+
+// A screen reader reads a control's tooltip as its description. A control
+// without a tooltip of its own shows the nearest one around it, the tooltip
+// of its group or panel; the reader is given that one too.
+void W_QWidget::describe(QObject *obj)
+{
+    auto *widget = qobject_cast<QWidget *>(obj);
+    // A spin box's line edit passes its focus to the spin box, which is described.
+    if (!widget || widget->focusPolicy() == Qt::NoFocus || widget->focusProxy() || !widget->toolTip().isEmpty()
+        || !widget->accessibleDescription().isEmpty()) {
+        return;
+    }
+    for (QWidget *around = widget->parentWidget(); around; around = around->parentWidget()) {
+        if (!around->toolTip().isEmpty()) {
+            widget->setAccessibleDescription(around->toolTip());
+            return;
+        }
     }
 }
 
@@ -62,7 +97,7 @@ void W_QWidget::slPressed()
     QObject *s = sender();
     if (auto *rb = qobject_cast<W_Rb *>(s)) {
         if (auto *group = qobject_cast<QGroupBox *>(rb->parent()))
-            emit sgValueChange(group->title(), rb->number());
+            emit sgValueChange(groupName(group), rb->number());
     }
     // pressed() comes before the click toggles a checkable button, so this is
     // the state the button had before the press.
@@ -85,7 +120,7 @@ void W_QWidget::setValueBelow(QObject *obj, const QString &name, int value)
             if (combo->objectName().startsWith(name))
                 combo->setCurrentIndex(value);
         } else if (auto *group = qobject_cast<QGroupBox *>(c)) {
-            if (group->title().startsWith(name)) {
+            if (groupName(group).startsWith(name)) {
                 for (QObject *member : group->children()) {
                     auto *rb = qobject_cast<W_Rb *>(member);
                     if (rb && rb->number() == value)
@@ -144,7 +179,7 @@ QWidget *W_QWidget::findValueWidget(const QObject *obj, const QString &name)
 {
     for (QObject *c : obj->children()) {
         auto *group = qobject_cast<QGroupBox *>(c);
-        if (group && group->title().startsWith(name))
+        if (group && groupName(group).startsWith(name))
             return group;
         if ((qobject_cast<QSpinBox *>(c) || qobject_cast<QComboBox *>(c) || qobject_cast<W_Power *>(c))
             && c->objectName().startsWith(name)) {

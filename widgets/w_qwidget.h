@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QComboBox;
+class QGroupBox;
+class QLabel;
 class QPushButton;
 class QSpinBox;
 class W_Power;
@@ -12,9 +14,9 @@ class W_Rb;
 
 // Base of every panel. It reports the changes of the widgets below it as
 // (name, value) pairs and sets or reads them by name. A widget's name is its
-// object name, or the title of the group box that holds a group of W_Rb
-// buttons. Names match by prefix: a widget matches when its name begins with
-// the name asked for.
+// object name, or the name of the group box that holds a group of W_Rb
+// buttons: its object name, or its title when it has none. Names match by
+// prefix: a widget matches when its name begins with the name asked for.
 class W_QWidget : public QWidget
 {
     Q_OBJECT
@@ -38,6 +40,11 @@ public:
     // the group with that number. Spin boxes and dials offer their range.
     bool offersValue(const QString &name, int value) const;
 
+protected:
+    // A caption for `control`, beside it in its parent; it names the control,
+    // also to a screen reader.
+    static QLabel *caption(const QString &text, QWidget *control);
+
 signals:
     void sgValueChange(QString name, int val);
     void sgTextChange(QString name, QString val);
@@ -49,6 +56,8 @@ public slots:
 
 private:
     void connectChildren(QObject *obj);
+    static void describe(QObject *obj);
+    static QString groupName(const QGroupBox *group);
     static void setValueBelow(QObject *obj, const QString &name, int value);
     static void setTextBelow(QObject *obj, const QString &name, const QString &text);
     static QComboBox *findComboBox(const QObject *obj, const QString &name);

@@ -48,15 +48,15 @@ W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
                             "Display only."));
 
     auto *layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(tr("Address"), this), 0, 0, 1, 2);
+    layout->addWidget(caption(tr("Address"), testAddress), 0, 0, 1, 2);
     layout->addWidget(testAddress, 0, 2);
-    layout->addWidget(new QLabel(tr("Flow control"), this), 1, 0, 1, 2);
+    layout->addWidget(caption(tr("Flow control"), flowControl), 1, 0, 1, 2);
     layout->addWidget(flowControl, 1, 2);
-    layout->addWidget(new QLabel(tr("Serial Timeout"), this), 2, 0, 1, 2);
+    layout->addWidget(caption(tr("Serial Timeout"), serialTimeout), 2, 0, 1, 2);
     layout->addWidget(serialTimeout, 2, 2);
-    layout->addWidget(new QLabel(tr("Radio module"), this), 3, 0, 1, 2);
+    layout->addWidget(caption(tr("Radio module"), radioModule), 3, 0, 1, 2);
     layout->addWidget(radioModule, 3, 2);
-    layout->addWidget(new QLabel(tr("FirmWare"), this), 4, 0);
+    layout->addWidget(caption(tr("FirmWare"), firmWare), 4, 0);
     layout->addWidget(firmWare, 4, 1, 1, 2);
 }
 

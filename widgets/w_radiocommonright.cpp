@@ -12,10 +12,11 @@
 
 W_RadioCommonRight::W_RadioCommonRight(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(SettingsTable::settingOf(&Data::radioDataRate).name, this))
+    , group(new QGroupBox(SettingsTable::label(SettingsTable::settingOf(&Data::radioDataRate)), this))
     , distance(new W_Progress(group))
     , power(new W_Power(this))
 {
+    group->setObjectName(QStringLiteral("Radio Data Rate"));
     // The group's tip serves its buttons; the distance bar has its own.
     group->setToolTip(tr("Data rate of the radio link. The slower the rate, the farther it reaches and the more "
                          "channels it offers. Both ends of a link need the same rate."));

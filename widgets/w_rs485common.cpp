@@ -34,11 +34,11 @@ W_Rs485Common::W_Rs485Common(QWidget *parent)
                              "(x100 \u00b5s): 0 to 250, that is up to 25 ms."));
 
     auto *layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(tr("Parity"), this), 0, 0);
+    layout->addWidget(caption(tr("Parity"), parity), 0, 0);
     layout->addWidget(parity, 0, 1, 1, 2);
-    layout->addWidget(new QLabel(tr("Stop bit"), this), 1, 0);
+    layout->addWidget(caption(tr("Stop bit"), stopBit), 1, 0);
     layout->addWidget(stopBit, 1, 1, 1, 2);
-    layout->addWidget(new QLabel(tr("Delay Tx-Rx"), this), 2, 0);
+    layout->addWidget(caption(tr("Delay Tx-Rx"), delayTxRx), 2, 0);
     layout->addWidget(delayTxRx, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("x100 \u00b5s"), this), 2, 2);
+    layout->addWidget(new QLabel(tr("x100 \u00b5s"), this), 2, 2);
 }

@@ -10,8 +10,9 @@
 
 W_SerialRate::W_SerialRate(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(SettingsTable::settingOf(&Data::serialDataRate).name, this))
+    , group(new QGroupBox(SettingsTable::label(SettingsTable::settingOf(&Data::serialDataRate)), this))
 {
+    group->setObjectName(QStringLiteral("Serial Data Rate"));
     // The group's tip serves its buttons, which have none of their own.
     group->setToolTip(tr("Serial data rate of the RS-485 line.\n"
                          "Green: the radio data rate can carry this rate.\n"

@@ -12,9 +12,10 @@
 
 W_SubBand::W_SubBand(QWidget *parent)
     : W_QWidget(parent)
-    , group(new QGroupBox(SettingsTable::settingOf(&Data::subBand).name, this))
+    , group(new QGroupBox(SettingsTable::label(SettingsTable::settingOf(&Data::subBand)), this))
     , chanelCombo(new QComboBox(group))
 {
+    group->setObjectName(QStringLiteral("Sub-band"));
     auto *groupLayout = new QVBoxLayout(group);
     group->setToolTip(tr("Part of the 868 MHz band the device works in."));
     for (const SettingsTable::Choice &band : SettingsTable::choices(SettingsTable::settingOf(&Data::subBand), Data())) {
@@ -27,6 +28,8 @@ W_SubBand::W_SubBand(QWidget *parent)
         groupLayout->addWidget(rb);
     }
     chanelCombo->setObjectName(SettingsTable::settingOf(&Data::chanel).name);
+    // The group's title names the buttons; the list has no caption of its own.
+    chanelCombo->setAccessibleName(tr("Channel"));
     chanelCombo->setToolTip(tr("Radio channel, by its centre frequency. The list follows the radio data rate: the "
                                "slower the rate, the more channels. Both ends of a link need the same channel."));
     groupLayout->addWidget(chanelCombo);

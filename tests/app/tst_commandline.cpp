@@ -18,6 +18,8 @@ private slots:
     void initTestCase();
     void process_data();
     void process();
+    void language_data();
+    void language();
     void startsAsTold();
 
 private:
@@ -39,18 +41,19 @@ void tst_CommandLine::initTestCase()
     QVERIFY(settings.write(QByteArray::fromHex("00070200000002023204060000000008" "0043004F004D003102")) == 25);
 }
 
-// Help and version go to standard output; a refusal is one line on standard error that points
-// to --help. With -platform the program starts without a display, takes Qt's other options and a
-// settings file, names a --port path that does not exist, and runs until stopped (exit code -1 here).
+// The version goes to standard output, as the help does (language, below); a refusal is one line on
+// standard error that points to --help. With -platform the program starts without a display, takes Qt's
+// other options and a settings file, names a --port path that does not exist, and runs until stopped
+// (exit code -1 here).
 void tst_CommandLine::process_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
 
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << "--port <path>";
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "ryd-configurator 1.1.14\n";
     QTest::newRow("unknown option") << QStringList{"--no-such-option"} << 2 << "no-such-option";
+    QTest::newRow("unknown language") << QStringList{"--language", "de"} << 2 << "Unknown language 'de'";
     QTest::newRow("two files") << QStringList{"-style", "Windows", "a.ryd", "b.ryd"} << 2 << "(a.ryd, b.ryd)";
     // Left over once the offscreen platform has taken what it uses.
     QTest::newRow("X11 option without X") << QStringList{"-platform", "offscreen", "-title", "x"} << 2
@@ -86,6 +89,33 @@ void tst_CommandLine::process()
     QVERIFY2(text.contains(said), qPrintable(text));
     if (exitCode == 2)
         QVERIFY2(text.endsWith("Try --help.\n") && text.count('\n') == 1, qPrintable(text));
+}
+
+// The language follows the locale unless --language says otherwise: the help, and a message of the running
+// window (the program's and Qt's texts are translated once the window's application object exists).
+void tst_CommandLine::language_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    const QString ru = "Язык окна: ru (русский) или en (английский).";
+    const QString missingPort = dir.filePath("ttyNone");
+    QTest::newRow("ru locale") << QByteArray("ru_RU.UTF-8") << QStringList{"--help"} << 0 << ru;
+    QTest::newRow("en over ru") << QByteArray("ru_RU.UTF-8") << QStringList{"--language", "en", "--help"} << 0
+                                << "The language of the window: ru (Russian) or en (English).";
+    QTest::newRow("ru over C") << QByteArray("C") << QStringList{"--help", "--language", "ru"} << 0 << ru;
+    QTest::newRow("window in ru") << QByteArray("ru_RU.UTF-8") << QStringList{"-platform", "offscreen", "--port", missingPort}
+                                  << -1 << "Нет такого последовательного устройства: " + missingPort;
+}
+
+void tst_CommandLine::language()
+{
+    QFETCH(QByteArray, locale);
+    const QByteArray before = qgetenv("LANG");
+    const auto restore = qScopeGuard([before] { qputenv("LANG", before); });
+    qputenv("LANG", locale);
+    process();
 }
 
 // Started as the program starts it: the window shown in the middle of the screen's available area, the

@@ -1,6 +1,7 @@
 #include "w_adres.h"
 #include "windowtesting.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDial>
 #include <QGroupBox>
@@ -110,7 +111,8 @@ void tst_Usability::freezeToggleStaysInsideArea()
 
 // With the device's rates away from their first buttons, Tab runs through the window as it is seen and
 // enters each group of radio buttons at its checked one. Return and the keypad's Enter act on a focused
-// key as Space does: a key that acts on press and a checkable one that acts on its toggle.
+// key as Space does: a key that acts on press and a checkable one that acts on its toggle. A screen reader
+// finds a name and a description on every control Tab reaches.
 void tst_Usability::tabOrderAndEnter()
 {
     emulator->device()->setSRegister(DeviceModel::RadioDataRate, 3);
@@ -126,6 +128,9 @@ void tst_Usability::tabOrderAndEnter()
     QStringList order;
     do {
         order << focusName(QApplication::focusWidget(), rows);
+        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        QVERIFY2(!reader->text(QAccessible::Name).isEmpty() && !reader->text(QAccessible::Description).isEmpty(),
+                 qPrintable(order.last()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     } while (QApplication::focusWidget() != combo("PortName") && order.size() < 100);
 
