@@ -23,14 +23,14 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <QMoveEvent>
-#include <QShowEvent>
 #include <QMessageBox>
+#include <QMoveEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSerialPort>
+#include <QShowEvent>
 #include <QSpacerItem>
 
 namespace {
@@ -344,9 +344,9 @@ void MainWindow::connectOpen()
     if (open) {
         connectedPort = portName;
         test->setPortName(portName);
-    }
-    else
+    } else {
         showDisconnected();
+    }
     if (!wasOpen && !open) {
         const QSerialPort *port = exchange->serialPort();
         trafficLog->addLine(TrafficLog::Event,

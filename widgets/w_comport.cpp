@@ -120,8 +120,10 @@ void W_ComPort::slUpdatePortName()
         if (!typed.isEmpty())
             portCombo->setEditText(typed);
         const bool wanted = preferred ? preferred(port) : stored.startsWith(port);
-        if (wanted && !connected)
+        if (wanted && !connected) {
             portCombo->setCurrentIndex(portCombo->count() - 1);
+            portCombo->setEditText(port);
+        }
     }
 
     // While a port is open nothing is removed and the selection stays put.

@@ -108,7 +108,7 @@ void tst_SettingsFiles::savesAndOpensThroughDialogs()
     QVERIFY(writeFile("site-c.ryd", other));
     answerFileDialog(workDir.filePath("site-c"));
     // The question is answered No; the dialog, still open, is then cancelled.
-    QTimer::singleShot(1000, [] {
+    QTimer::singleShot(500, [] {
         if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
             dialog->reject();
     });
