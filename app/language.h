@@ -11,8 +11,8 @@ class Language
 {
 public:
     // `requested` is "ru" or "en" as given on the command line; empty follows
-    // the system's locale (LC_ALL, LC_MESSAGES, LANG): Russian for a Russian
-    // one, the source texts for any other.
+    // the system's locale (LANGUAGE, LC_ALL, LC_MESSAGES, LANG): Russian for
+    // a Russian one, the source texts for any other.
     static QString chosen(const QString &requested);
 
     // Installs the translations of `language` on `app`, which owns them. Qt's
