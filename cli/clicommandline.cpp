@@ -173,7 +173,7 @@ CliCommandLine::Outcome CliCommandLine::parse(const QStringList &arguments)
             const int address = item.trimmed().toInt(&ok);
             if (!ok || address < 0 || address > 63)
                 return refuse(tr("--address: %1 is not an address 0 to 63.").arg(item));
-            // An address given twice is polled once a round, as the window's repeated row is.
+            // An address given twice is polled once a round and reported once.
             if (!addresses.contains(char(address)))
                 addresses.append(char(address));
         }
