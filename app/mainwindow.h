@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMap>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>

@@ -461,7 +461,7 @@ void Exchange::startDefaultWrite()
         addParser(E_CommandMode, QString());
         addParser(E_RestoreDefaults, QString());
     }
-    addParser(E_SetRs485, rs485Record(factorySerialRate));
+    addParser(E_SetRs485, rs485Record(DeviceRules::factorySerialRate));
     addRegisterWrites();
     GetAllSettings();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "devicerules.h"
 #include "parserparam.h"
 
 #include <QByteArray>
@@ -24,9 +23,6 @@ public:
     // dropped it, or the line was lost under it.
     enum class SequenceEnd { Completed, Abandoned, LineLost };
     Q_ENUM(SequenceEnd)
-
-    // The serial data rate index the factory RS-485 record sets (19200 bps).
-    static constexpr quint8 factorySerialRate = DeviceRules::factorySerialRate;
 
     Exchange(QObject *parent, Data *data);
 

@@ -52,8 +52,3 @@ int W_Power::power() const
 {
     return dial->value();
 }
-
-bool W_Power::offers(int power) const
-{
-    return power >= dial->minimum() && power <= dial->maximum();
-}

@@ -15,8 +15,6 @@ public:
 
     void setPower(quint8 power);
     int power() const;
-    // Whether the dial's range holds `power`.
-    bool offers(int power) const;
 
 signals:
     void sgSetPower(int power);

@@ -174,22 +174,3 @@ int W_QWidget::valueByName(const QString &name) const
     }
     return -1;
 }
-
-bool W_QWidget::offersValue(const QString &name, int value) const
-{
-    QWidget *widget = findValueWidget(this, name);
-    if (auto *spin = qobject_cast<QSpinBox *>(widget))
-        return value >= spin->minimum() && value <= spin->maximum();
-    if (auto *combo = qobject_cast<QComboBox *>(widget))
-        return value >= 0 && value < combo->count();
-    if (auto *power = qobject_cast<W_Power *>(widget))
-        return power->offers(value);
-    if (widget) {
-        for (QObject *member : widget->children()) {
-            auto *rb = qobject_cast<W_Rb *>(member);
-            if (rb && rb->number() == value)
-                return true;
-        }
-    }
-    return false;
-}

@@ -34,9 +34,6 @@ public:
     // the checked button of a group, a power dial's value; -1 when no control
     // matches or nothing is chosen.
     int valueByName(const QString &name) const;
-    // Whether that control offers `value`: a combo box entry or a button of
-    // the group with that number. Spin boxes and dials offer their range.
-    bool offersValue(const QString &name, int value) const;
 
 signals:
     void sgValueChange(QString name, int val);
