@@ -140,10 +140,11 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
         progress->setValue(test->isTesting() ? 0 : percent);
     });
     // A lost line leaves nothing to judge: the window shows it disconnected.
-    connect(session, &DeviceSession::sgSequenceEnded, this, [this](DeviceSession::Sequence, Exchange::SequenceEnd end) {
-        if (end != Exchange::SequenceEnd::LineLost)
-            settleDeviceAnswers();
-    });
+    connect(session, &DeviceSession::sgSequenceEnded, this,
+            [this](DeviceSession::Sequence, Exchange::SequenceEnd end) {
+                if (end != Exchange::SequenceEnd::LineLost)
+                    settleDeviceAnswers();
+            });
     connect(test, &W_Test::sgStartTest, session, &DeviceSession::startRadioTest);
     connect(test, &W_Test::sgStopTest, session, &DeviceSession::stopRadioTest);
     connect(test, &W_Test::sgClearTest, session, &DeviceSession::clearRadioTest);

@@ -135,7 +135,8 @@ QList<SettingsTable::Choice> SettingsTable::choices(const Setting &setting, cons
     if (setting.field == &Data::stopBit)
         return numbered({QStringLiteral("1"), QStringLiteral("2")});
     if (setting.field == &Data::flowControl)
-        return numbered({QCoreApplication::translate("W_RadioCommonLeft", "None"), QCoreApplication::translate("W_RadioCommonLeft", "HardWare")});
+        return numbered({QCoreApplication::translate("W_RadioCommonLeft", "None"),
+                         QCoreApplication::translate("W_RadioCommonLeft", "HardWare")});
     if (setting.field == &Data::wdtReset) {
         QStringList texts{QCoreApplication::translate("W_FreezProtection", "Disable")};
         for (int k = 1; k <= 250; ++k)

@@ -100,7 +100,9 @@ void tst_Session::sequences()
     session.setAbandonOnFailure(true);
     QList<Ended> ended;
     connect(&session, &DeviceSession::sgSequenceEnded, this,
-            [&ended](DeviceSession::Sequence s, Exchange::SequenceEnd e, const QByteArray &f) { ended.append({s, e, f}); });
+            [&ended](DeviceSession::Sequence s, Exchange::SequenceEnd e, const QByteArray &f) {
+                ended.append({s, e, f});
+            });
     const auto waitEnd = [&ended](DeviceSession::Sequence sequence) {
         return QTest::qWaitFor([&ended] { return !ended.isEmpty(); }, 10000) && ended.size() == 1
             && ended.takeFirst().sequence == sequence && ended.isEmpty();
