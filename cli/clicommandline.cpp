@@ -173,7 +173,9 @@ CliCommandLine::Outcome CliCommandLine::parse(const QStringList &arguments)
             const int address = item.trimmed().toInt(&ok);
             if (!ok || address < 0 || address > 63)
                 return refuse(tr("--address: %1 is not an address 0 to 63.").arg(item));
-            addresses.append(char(address));
+            // An address given twice is polled once a round and reported once.
+            if (!addresses.contains(char(address)))
+                addresses.append(char(address));
         }
         if (addresses.size() > 10)
             return refuse(tr("--address: at most ten addresses."));

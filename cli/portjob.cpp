@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-
 #include <QSerialPort>
 
 namespace {
@@ -145,6 +144,7 @@ void PortJob::start()
     if (!session->connectDevice(portName)) {
         const QSerialPort *port = session->exchange()->serialPort();
         output.error(SerialDevice(portName).openFailureText(port->error(), port->errorString()));
+        appendRecord(ExitPortFailed);
         finish(ExitPortFailed);
     }
 }
