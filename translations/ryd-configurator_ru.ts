@@ -34,8 +34,8 @@ Qt&apos;s own options (-platform, -style, -stylesheet, -reverse, ...) are accept
         <translation>Неизвестный язык &apos;%1&apos;: выберите ru или en. См. --help.</translation>
     </message>
     <message>
-        <source>No such serial device: %1</source>
-        <translation>Нет такого последовательного устройства: %1</translation>
+        <source>No such serial device: %1; it is offered once it appears.</source>
+        <translation>Нет такого последовательного устройства: %1; оно появится в списке, как только будет подключено.</translation>
     </message>
 </context>
 <context>
@@ -99,6 +99,10 @@ Restore the factory settings?</source>
     <message>
         <source>&quot;%1&quot; holds %2, which is not one of its choices</source>
         <translation>«%1» содержит %2, такого значения нет среди допустимых</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds no &quot;Flow control&quot;: its other settings were loaded, and &quot;Flow control&quot; keeps the choice shown before.</source>
+        <translation>В «%1» нет значения «Управление потоком»: остальные настройки загружены, а «Управление потоком» сохраняет прежнее значение.</translation>
     </message>
 </context>
 <context>
@@ -205,8 +209,27 @@ Restore the factory settings?</source>
 <context>
     <name>SettingsFile</name>
     <message>
-        <source>the file is too short to hold settings</source>
-        <translation>файл слишком короткий, чтобы содержать настройки</translation>
+        <source>the file is incomplete: it ends inside its settings</source>
+        <translation>файл неполный: он обрывается внутри настроек</translation>
+    </message>
+    <message>
+        <source>the file is incomplete: it ends inside the port name</source>
+        <translation>файл неполный: он обрывается внутри имени порта</translation>
+    </message>
+    <message>
+        <source>the file is damaged: its port name cannot be read</source>
+        <translation>файл поврежден: имя порта не читается</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsTable</name>
+    <message>
+        <source>&quot;%1&quot; takes a number from %2 to %3, not &quot;%4&quot;</source>
+        <translation>«%1» принимает число от %2 до %3, а не «%4»</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has no choice &quot;%2&quot;; its choices are: %3</source>
+        <translation>У «%1» нет значения «%2»; допустимые значения: %3</translation>
     </message>
 </context>
 <context>
@@ -288,10 +311,6 @@ yellow under way, green answered, red missed, grey no result.</source>
         <translation>Журнал обмена</translation>
     </message>
     <message>
-        <source>Serial port of the modem. The list follows the ports the system offers; the port connected last is chosen when it appears.</source>
-        <translation>Последовательный порт модема. Список следует за портами системы; последний подключенный порт выбирается, когда он появляется.</translation>
-    </message>
-    <message>
         <source>Connect: open the port, read every setting of the device and enable the panels.
 Disconnect: close the port.</source>
         <translation>Подключить: открыть порт, прочитать все настройки устройства и включить панели.
@@ -320,6 +339,18 @@ Disconnect: close the port.</source>
     <message>
         <source>Connect</source>
         <translation>Подключить</translation>
+    </message>
+    <message>
+        <source>Serial port of the modem. The list follows the ports the system offers; the port connected last is chosen when it appears. A port the list lacks can be typed.</source>
+        <translation>Последовательный порт модема. Список следует за портами, которые видит система; последний подключенный порт выбирается, как только появляется. Порт, которого нет в списке, можно ввести вручную.</translation>
+    </message>
+    <message>
+        <source>No serial port found: plug in the adapter, or type the name of its port.</source>
+        <translation>Последовательный порт не найден: подключите адаптер или введите имя его порта.</translation>
+    </message>
+    <message>
+        <source>Your user must belong to the group &quot;%1&quot; to use serial ports (log in again after adding it).</source>
+        <translation>Для работы с последовательными портами пользователь должен входить в группу «%1» (после добавления войдите в систему заново).</translation>
     </message>
 </context>
 <context>
@@ -448,10 +479,6 @@ Disconnect: close the port.</source>
         <translation>Управление потоком на последовательной линии устройства: Нет или Аппаратное (линии квитирования).</translation>
     </message>
     <message>
-        <source>Serial timeout of the device, up to 250. Its least value follows the serial data rate of the RS-485 panel: the slower the rate, the higher the least value.</source>
-        <translation>Таймаут последовательного порта устройства, до 250. Наименьшее значение зависит от скорости передачи на панели RS-485: чем ниже скорость, тем оно больше.</translation>
-    </message>
-    <message>
         <source>The radio module of the device, read when connecting. Display only.</source>
         <translation>Радиомодуль устройства, читается при подключении. Только для просмотра.</translation>
     </message>
@@ -479,13 +506,15 @@ Disconnect: close the port.</source>
         <source>FirmWare</source>
         <translation>Прошивка</translation>
     </message>
+    <message>
+        <source>Serial timeout of the device, up to 250. Its least value follows the serial data rate of the RS-485 panel: the slower the rate, the higher the least value.
+A change of &quot;Serial Data Rate&quot; sets it to that rate&apos;s least value.</source>
+        <translation>Таймаут порта устройства, до 250. Его наименьшее значение зависит от скорости передачи на панели RS-485: чем ниже скорость, тем выше наименьшее значение.
+При изменении «Скорости передачи» он устанавливается в наименьшее значение для этой скорости.</translation>
+    </message>
 </context>
 <context>
     <name>W_RadioCommonRight</name>
-    <message>
-        <source>Radio Data Rate</source>
-        <translation>Скорость радиоканала</translation>
-    </message>
     <message>
         <source>Data rate of the radio link. The slower the rate, the farther it reaches and the more channels it offers. Both ends of a link need the same rate.</source>
         <translation>Скорость передачи в радиоканале. Чем ниже скорость, тем больше дальность и тем больше доступно каналов. На обоих концах линии скорость должна быть одинаковой.</translation>
@@ -568,10 +597,6 @@ Disconnect: close the port.</source>
 <context>
     <name>W_SerialRate</name>
     <message>
-        <source>Serial Data Rate</source>
-        <translation>Скорость передачи</translation>
-    </message>
-    <message>
         <source>Serial data rate of the RS-485 line.
 Green: the radio data rate can carry this rate.
 Yellow: faster than the radio data rate can carry.</source>
@@ -614,10 +639,6 @@ Yellow: faster than the radio data rate can carry.</source>
 </context>
 <context>
     <name>W_SubBand</name>
-    <message>
-        <source>Sub-band</source>
-        <translation>Поддиапазон</translation>
-    </message>
     <message>
         <source>g1 868-868.6 MHz</source>
         <translation>g1 868-868.6 МГц</translation>

@@ -195,7 +195,7 @@ void tst_Cli::refusedBeforeAnyPort_data()
     QTest::newRow("address 64") << QStringList{"test", "--port", "@", "--address", "1,64"} << 1
                                 << "--address: 64 is not an address 0 to 63.";
     QTest::newRow("default without --yes") << QStringList{"default", "--port", "@"} << 1 << "Give --yes to do it.";
-    QTest::newRow("file too short") << QStringList{"write", "--port", "@", "@short"} << 5 << "too short";
+    QTest::newRow("file too short") << QStringList{"write", "--port", "@", "@short"} << 5 << "the file is incomplete";
     QTest::newRow("power beyond the dial") << QStringList{"write", "--port", "@", "@site", "--set", "Power=8"} << 5
                                            << "\"Power\" takes a number from 0 to 7, not \"8\"";
     QTest::newRow("timeout under the rate's floor")
@@ -380,7 +380,7 @@ void tst_Cli::timedByTheSecond()
     QCOMPARE(outcomes.at(0).out, QString("1 %1/2 %2%\n3 0/2 0%\n").arg(answered).arg(answered * 50));
     const QStringList report = QString::fromUtf8(readAll(csv)).split('\n');
     QCOMPARE(report.size(), 4);
-    QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms"));
+    QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms,port,first_poll,last_poll"));
     QVERIFY2(report.at(1).startsWith(QString("1,2,%1,%2,").arg(answered).arg(answered * 50)), qPrintable(report.at(1)));
     QCOMPARE(report.at(2), QString("3,2,0,0,,,"));
     QCOMPARE(tested->requests().count("!011"), 2);
