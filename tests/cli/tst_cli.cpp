@@ -382,7 +382,7 @@ void tst_Cli::timedByTheSecond()
     QCOMPARE(report.size(), 4);
     QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms,port,first_poll,last_poll"));
     QVERIFY2(report.at(1).startsWith(QString("1,1,%1,%2,").arg(answered).arg(answered * 100)), qPrintable(report.at(1)));
-    QVERIFY2(report.at(2).startsWith(QString("3,1,0,0,,,%1,").arg(tested->portName())), qPrintable(report.at(2)));
+    QVERIFY2(report.at(2).startsWith(QString("3,1,0,0,,,,%1,").arg(tested->portName())), qPrintable(report.at(2)));
     QCOMPARE(tested->requests().count("!011"), 1);
 
     QCOMPARE(outcomes.at(1).status, 3);
