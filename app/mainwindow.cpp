@@ -658,24 +658,13 @@ bool MainWindow::saveSettingsTo(const QString &fileName)
 // the dial are taken as the controls show them.
 bool MainWindow::loadSettingsFrom(const QString &fileName)
 {
-    // A settings file is a few dozen bytes; a huge file chosen by mistake is
-    // not read whole.
-    constexpr qint64 readLimit = 1 << 20;
-    QFile file(fileName);
     QString problem;
     Data loaded;
     // A file without the flow-control byte keeps the one shown.
     loaded.flowControl = data->flowControl;
     bool hasFlowControl = true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = file.errorString();
-    } else {
-        const QByteArray bytes = file.read(readLimit);
-        if (file.error() != QFileDevice::NoError)
-            problem = file.errorString();
-        else if (SettingsFile::decode(bytes, loaded, &problem, &hasFlowControl))
-            problem = refusedField(loaded);
-    }
+    if (SettingsFile::load(fileName, loaded, &problem, &hasFlowControl))
+        problem = refusedField(loaded);
     if (!problem.isEmpty()) {
         QMessageBox::warning(this, tr("Open Settings"),
                              tr("The settings could not be loaded from \"%1\": %2")

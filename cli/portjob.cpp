@@ -13,14 +13,10 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
 #include <QSerialPort>
 
 namespace {
-
-// A settings file is a few dozen bytes; a huge file given by mistake is not read whole.
-constexpr qint64 readLimit = 1 << 20;
 
 // A request as a reader sees it: "AT/V\r" with the escape, not a line break.
 QString printable(const QByteArray &request)
@@ -43,19 +39,14 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
     if (commandLine.command != CliCommandLine::Write)
         return ExitDone;
 
-    // The file is read as "Open Settings" reads it.
+    // The file is read as "Open Settings" reads it. A file without the
+    // flow-control byte leaves the device's flow control as it is, as the
+    // window keeps the one it shows.
     QString problem;
     Data record;
-    QFile file(commandLine.settingsFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = file.errorString();
-    } else {
-        const QByteArray bytes = file.read(readLimit);
-        if (file.error() != QFileDevice::NoError)
-            problem = file.errorString();
-        else
-            SettingsFile::decode(bytes, record, &problem);
-    }
+    bool hasFlowControl = true;
+    SettingsFile::load(commandLine.settingsFile, record, &problem, &hasFlowControl);
+    plan->keepsFlowControl = !hasFlowControl;
     if (!problem.isEmpty()) {
         output.error(tr("The settings could not be loaded from \"%1\": %2").arg(commandLine.settingsFile, problem));
         return ExitInvalidSettings;
@@ -80,6 +71,8 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
                 return ExitInvalidSettings;
             }
             record.*setting->field = value;
+            if (setting->field == &Data::flowControl)
+                plan->keepsFlowControl = false;
         }
     }
     problem = SettingsReport::refusal(record);
@@ -246,6 +239,8 @@ void PortJob::onConnected()
             output.result(tr("Backup: %1").arg(fileName));
         }
         SettingsFile::decode(plan.recordToWrite, *written);
+        if (plan.keepsFlowControl)
+            written->flowControl = data->flowControl;
         for (const SettingsTable::Setting &setting : SettingsTable::settings())
             data->*setting.field = written->*setting.field;
         phase = Phase::Writing;

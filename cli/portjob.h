@@ -29,6 +29,9 @@ public:
     {
         CliCommandLine commandLine;
         QByteArray recordToWrite;
+        // The file has no flow-control byte and no --set gives one: the
+        // device's own is written back.
+        bool keepsFlowControl = false;
     };
 
     // Checks what the command would do before any port is opened: the

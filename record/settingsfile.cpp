@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
+#include <QFile>
 #include <QIODevice>
 #include <QList>
 
@@ -96,6 +97,21 @@ bool SettingsFile::decode(const QByteArray &bytes, Data &data, QString *problem,
     if (hasFlowControl)
         *hasFlowControl = flowControlRead;
     return true;
+}
+
+bool SettingsFile::load(const QString &fileName, Data &data, QString *problem, bool *hasFlowControl)
+{
+    constexpr qint64 readLimit = 1 << 20;
+    QFile file(fileName);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(readLimit);
+    if (file.error() != QFileDevice::NoError) {
+        if (problem)
+            *problem = file.errorString();
+        return false;
+    }
+    return decode(bytes, data, problem, hasFlowControl);
 }
 
 bool SettingsFile::decodeStartup(const QByteArray &bytes, Data &data)

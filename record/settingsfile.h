@@ -25,6 +25,12 @@ public:
     // `hasFlowControl` tells whether the byte was there.
     static bool decode(const QByteArray &bytes, Data &data, QString *problem = nullptr,
                        bool *hasFlowControl = nullptr);
+    // Reads the file `fileName` and decodes it as decode() does; a file that
+    // cannot be read is refused with the system's reason. Only the first
+    // mebibyte is read: a settings file is a few dozen bytes, and a huge
+    // file chosen by mistake is not read whole.
+    static bool load(const QString &fileName, Data &data, QString *problem = nullptr,
+                     bool *hasFlowControl = nullptr);
     // Reads the twelve setting bytes of a start-up file; false, with `data`
     // untouched, when they are not all there.
     static bool decodeStartup(const QByteArray &bytes, Data &data);

@@ -316,6 +316,17 @@ void tst_Cli::writeWithOverrideAndBackup()
     QVERIFY2(saved.first().endsWith(".ryd") && outcome.out.contains(saved.first()), qPrintable(outcome.out));
     QCOMPARE(settingsOf(SettingsRecord::fromBytes(readAll(QDir(backups).filePath(saved.first())))),
              settingsOf(SettingsRecord()));
+
+    // A file that ends before its flow-control byte leaves the device's own.
+    Emulator *second = addEmulator();
+    const QString noFlowFile = dir->filePath("no-flow.ryd");
+    QFile noFlow(noFlowFile);
+    QVERIFY(noFlow.open(QIODevice::WriteOnly) && noFlow.write(siteRecord().toBytes().chopped(1)) > 0);
+    noFlow.close();
+    QCOMPARE(run({"write", "--port", second->portName(), noFlowFile}).status, 0);
+    expected = settingsOf(siteRecord());
+    expected.insert("Flow control", SettingsRecord().flowControl);
+    QCOMPARE(heldBy(second->device()), expected);
 }
 
 // A glob serves three devices at once, each line prefixed with its port: the
