@@ -771,6 +771,10 @@ void MainWindow::onSequenceEnded(DeviceSession::Sequence sequence, Exchange::Seq
     if (end == Exchange::SequenceEnd::LineLost)
         return;
     settleDeviceAnswers();
+    // A write the operator gave up at a failure prompt is known to be
+    // incomplete; the device's values are shown as they were reported.
+    if (end != Exchange::SequenceEnd::Completed)
+        written.reset();
     if (sequence == DeviceSession::Sequence::Write)
         verifyWritten(QStringLiteral("WRITE"));
     else if (sequence == DeviceSession::Sequence::FactoryDefaults)

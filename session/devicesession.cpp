@@ -26,8 +26,11 @@ DeviceSession::DeviceSession(QObject *parent, Data *record)
     connect(engine, &Exchange::sgAnswer, this, [this] { heard = true; });
     connect(engine, &Exchange::sgSequenceEnded, this, [this](Exchange::SequenceEnd end, const QByteArray &failed) {
         const Sequence ended = std::exchange(current, Sequence::Idle);
-        // A lost line closes the port, and forgets the device with it.
-        if (ended != Sequence::RadioTest && ended != Sequence::Idle && end != Exchange::SequenceEnd::LineLost) {
+        // A lost line closes the port, and forgets the device with it. A
+        // write given up before its read-back has read nothing to judge by.
+        const bool reads = ended == Sequence::Connect || ended == Sequence::Read
+            || ((ended == Sequence::Write || ended == Sequence::FactoryDefaults) && !readNow.isEmpty());
+        if (reads && end != Exchange::SequenceEnd::LineLost) {
             unread.clear();
             for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
                 if (!readNow.contains(setting.name))
