@@ -132,6 +132,15 @@ void tst_Changes::silentDevice()
         notRead.insert(setting.name, "Not read from the device");
     QCOMPARE(marks(), notRead);
     QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
+
+    // A READ that leaves "$1" unanswered marks the settings it carries; the
+    // serial timeout shown is raised to the floor of the unread serial rate.
+    emulator->clearFaults();
+    emulator->addFault(silentFault("$1", 2));
+    QVERIFY(runSequence("READ"));
+    boxes->seen.clear();
+    QCOMPARE(marks().keys(), (QStringList{"Delay Tx-Rx", "Parity", "Radio Transmit Reset", "Serial Data Rate",
+                                          "Serial Timeout", "Stop bit", "Test address", "WDT Reset"}));
 }
 
 QTEST_MAIN(tst_Changes)
