@@ -19,7 +19,9 @@
 
 #include <algorithm>
 
+#include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -84,6 +86,15 @@ void appendInLayoutOrder(QWidget *widget, QList<QWidget *> &widgets)
     }
 }
 
+// A copy of the record's settings.
+std::unique_ptr<Data> settingsOf(const Data &record)
+{
+    auto copy = std::make_unique<Data>();
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        copy.get()->*setting.field = record.*setting.field;
+    return copy;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
@@ -145,12 +156,7 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
         // A running radio test never finishes, so its progress means nothing.
         progress->setValue(test->isTesting() ? 0 : percent);
     });
-    // A lost line leaves nothing to judge: the window shows it disconnected.
-    connect(session, &DeviceSession::sgSequenceEnded, this,
-            [this](DeviceSession::Sequence, Exchange::SequenceEnd end) {
-                if (end != Exchange::SequenceEnd::LineLost)
-                    settleDeviceAnswers();
-            });
+    connect(session, &DeviceSession::sgSequenceEnded, this, &MainWindow::onSequenceEnded);
     connect(test, &W_Test::sgStartTest, session, &DeviceSession::startRadioTest);
     connect(test, &W_Test::sgStopTest, session, &DeviceSession::stopRadioTest);
     connect(test, &W_Test::sgClearTest, session, &DeviceSession::clearRadioTest);
@@ -295,6 +301,7 @@ void MainWindow::slValueChange(QString name, int val)
     }
     if (name.startsWith(QLatin1String("WRITE"))) {
         endRadioTest(test, exchange);
+        written = settingsOf(*data);
         session->write();
     }
     if (name.startsWith(QLatin1String("READ"))) {
@@ -321,6 +328,7 @@ void MainWindow::slValueChange(QString name, int val)
     if (name.startsWith(QLatin1String("Save Settings")))
         saveSettings();
     // "Freeze Protection" is followed through the key's toggled signal.
+    showMarks();
 }
 
 void MainWindow::slTextChange(QString, QString)
@@ -335,10 +343,16 @@ void MainWindow::connectOpen()
         return;
     endRadioTest(test, exchange);
     const bool wasOpen = session->isOpen();
-    if (wasOpen)
+    written.reset();
+    offline.reset();
+    if (wasOpen) {
         session->closePort();
-    else
+    } else {
+        // Offered again once the device's own settings have been read.
+        if (editedOffline)
+            offline = settingsOf(*data);
         session->connectDevice(portName);
+    }
     const bool open = session->isOpen();
     comPort->setConnected(open);
     setPanelsEnabled(open);
@@ -355,6 +369,7 @@ void MainWindow::connectOpen()
         QMessageBox::warning(this, tr("Connect"),
                              SerialDevice(portName).openFailureText(port->error(), port->errorString()));
     }
+    showMarks();
 }
 
 void MainWindow::showDisconnected()
@@ -377,6 +392,9 @@ void MainWindow::onPortLost(const QString &reason)
     comPort->setConnected(false);
     setPanelsEnabled(false);
     showDisconnected();
+    written.reset();
+    offline.reset();
+    showMarks();
     QMessageBox::warning(this, tr("Connection lost"), SerialDevice(connectedPort).connectionLostText(reason));
 }
 
@@ -491,6 +509,7 @@ void MainWindow::showAnswer(TypeParser type, const QList<QByteArray> &param)
     default:
         break;
     }
+    showMarks();
 }
 
 W_QWidget *MainWindow::panelOf(const Setting &setting) const
@@ -612,6 +631,8 @@ void MainWindow::startDefault()
     // factory record sets; applyData takes the serial timeout's floor from it.
     session->restoreDefaults();
     applyData();
+    written = settingsOf(*data);
+    showMarks();
 }
 
 void MainWindow::saveSettings()
@@ -676,6 +697,11 @@ bool MainWindow::loadSettingsFrom(const QString &fileName)
     data->portName = loaded.portName;
     rs485->setRadioRate(data->radioDataRate);
     applyData();
+    if (!session->isOpen()) {
+        editedOffline = true;
+        offlineFile = fileName;
+    }
+    showMarks();
     if (!hasFlowControl) {
         QMessageBox::information(this, tr("Open Settings"),
                                  tr("\"%1\" holds no \"Flow control\": its other settings were loaded, and "
@@ -726,4 +752,115 @@ void MainWindow::slError(const QByteArray &request)
                                                                                : QStringLiteral("No")));
     if (answer == QMessageBox::No)
         exchange->clearParsers();
+}
+
+// A lost line leaves nothing to judge: the window shows it disconnected.
+void MainWindow::onSequenceEnded(DeviceSession::Sequence sequence, Exchange::SequenceEnd end)
+{
+    if (end == Exchange::SequenceEnd::LineLost)
+        return;
+    settleDeviceAnswers();
+    // A write the operator gave up at a failure prompt is known to be
+    // incomplete; the device's values are shown as they were reported.
+    if (end != Exchange::SequenceEnd::Completed)
+        written.reset();
+    if (sequence == DeviceSession::Sequence::Write)
+        verifyWritten(QStringLiteral("WRITE"));
+    else if (sequence == DeviceSession::Sequence::FactoryDefaults)
+        verifyWritten(QStringLiteral("DEFAULT"));
+    const bool readAll = sequence == DeviceSession::Sequence::Connect || sequence == DeviceSession::Sequence::Read;
+    if (readAll && !session->heardDevice()) {
+        // The port stays open: the device may be switched on, or its cable
+        // plugged in, and "READ" tried again.
+        const QString text = tr("No setting was read from the device on %1: nothing answered. The panels do not "
+                                "show the device's settings.\nCheck that the device is powered, that its cable is "
+                                "connected to this port, and that its serial settings match the ones the window "
+                                "connects with.")
+                                 .arg(connectedPort);
+        const QString title = sequence == DeviceSession::Sequence::Connect ? tr("Connect") : QStringLiteral("READ");
+        QMetaObject::invokeMethod(
+            this, [this, title, text] { QMessageBox::warning(this, title, text); }, Qt::QueuedConnection);
+    } else if (sequence == DeviceSession::Sequence::Connect && offline) {
+        QMetaObject::invokeMethod(this, &MainWindow::offerOfflineSettings, Qt::QueuedConnection);
+    }
+    showMarks();
+}
+
+// The read-back is compared with what was written. A setting the device did
+// not take keeps the value written, marked, so that the operator sees it
+// and can write it again; the device's value is in its mark.
+void MainWindow::verifyWritten(const QString &key)
+{
+    if (!written)
+        return;
+    const std::unique_ptr<Data> sent = std::move(written);
+    const QList<DeviceSession::Difference> differences = session->differences(*sent);
+    if (differences.isEmpty())
+        return;
+    for (const DeviceSession::Difference &difference : differences) {
+        const Setting &setting = *difference.setting;
+        trafficLog->addLine(TrafficLog::Event, QStringLiteral("%1 not held: wrote %2, device holds %3")
+                                                   .arg(setting.name, difference.recordText, difference.deviceText));
+        fieldOf(setting) = sent.get()->*setting.field;
+    }
+    showRecord();
+    const QString text = tr("The device does not hold these settings as written:\n%1")
+                             .arg(session->notHeld(*sent).join(QLatin1Char('\n')));
+    QMetaObject::invokeMethod(
+        this, [this, key, text] { QMessageBox::warning(this, key, text); }, Qt::QueuedConnection);
+}
+
+// The settings opened or edited before "Connect" are offered again once the
+// device's own have replaced them in the panels.
+void MainWindow::offerOfflineSettings()
+{
+    if (!offline || !session->isOpen() || session->running() != DeviceSession::Sequence::Idle)
+        return;
+    const std::unique_ptr<Data> kept = std::move(offline);
+    editedOffline = false;
+    const int count = session->differences(*kept).size();
+    if (count == 0)
+        return;
+    const QString question = tr("Show the settings of %1 again? They differ from the device in %2 settings and "
+                                "reach it only with WRITE.")
+                                 .arg(QFileInfo(offlineFile).fileName())
+                                 .arg(count);
+    const auto answer = QMessageBox::question(this, tr("Connect"), question, QMessageBox::Yes | QMessageBox::No,
+                                              QMessageBox::Yes);
+    if (answer != QMessageBox::Yes)
+        return;
+    for (const Setting &setting : settings())
+        fieldOf(setting) = kept.get()->*setting.field;
+    applyData();
+    showMarks();
+}
+
+// While connected, every control whose value shows otherwise than the
+// device's is marked with what the device holds, and a setting the last
+// read-all left out as not read. Disconnected, nothing is marked.
+void MainWindow::showMarks()
+{
+    QMap<QString, QString> notes;
+    if (session->isOpen()) {
+        for (const DeviceSession::Difference &difference : session->differences(*data))
+            notes.insert(difference.setting->name, tr("Changed: the device holds %1").arg(difference.deviceText));
+        for (const QString &name : session->notRead())
+            notes.insert(name, tr("Not read from the device"));
+    }
+    for (const Setting &setting : settings())
+        panelOf(setting)->markByName(setting.name, notes.value(setting.name));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (session->isOpen() && !session->differences(*data).isEmpty()) {
+        const auto answer = QMessageBox::question(this, windowTitle(),
+                                                  tr("Discard the changes not written to the device?"),
+                                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devicesession.h"
+#include "exchange.h"
 #include "parserparam.h"
 #include "settingstable.h"
 #include "w_comport.h"
@@ -14,8 +16,6 @@
 #include <memory>
 
 class Data;
-class DeviceSession;
-class Exchange;
 class QMessageBox;
 class QProgressBar;
 class TrafficLog;
@@ -92,6 +92,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
@@ -105,6 +106,10 @@ private:
     void showRecord();
     void adoptShownValues();
     void settleDeviceAnswers();
+    void onSequenceEnded(DeviceSession::Sequence sequence, Exchange::SequenceEnd end);
+    void verifyWritten(const QString &key);
+    void offerOfflineSettings();
+    void showMarks();
     QString refusedField(const Data &loaded) const;
     void setFreezProtectionShown(bool on);
     void fitAddressRows();
@@ -136,6 +141,15 @@ private:
     // The window's place and size before the freeze-protection panel opened,
     // given back when it closes; null when the window was maximized.
     QRect freezProtectionReturn;
+    // What "WRITE" or "DEFAULT" wrote, until the read-back has been compared
+    // with it.
+    std::unique_ptr<Data> written;
+    // The settings of a file opened while disconnected, from "Connect" until
+    // its read-all has ended, and the file; offered once the device has been
+    // read.
+    std::unique_ptr<Data> offline;
+    QString offlineFile;
+    bool editedOffline = false;
     bool rowsFitted = false;
     // The window manager's frame has been seen.
     bool framed = false;

@@ -276,7 +276,7 @@ void PortJob::onWritten()
     const QMap<QString, quint8> reported = session->deviceValues();
     for (const SettingsTable::Setting &setting : SettingsTable::settings())
         data->*setting.field = reported.value(setting.name, data->*setting.field);
-    const QStringList differences = SettingsReport::differences(*written, *data);
+    const QStringList differences = session->notHeld(*written);
     for (const QString &line : differences)
         output.result(line);
     const int status = differences.isEmpty() ? ExitDone : ExitNotHeld;

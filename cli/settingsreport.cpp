@@ -45,18 +45,6 @@ QStringList SettingsReport::values(const Data &record)
     return out;
 }
 
-QStringList SettingsReport::differences(const Data &written, const Data &held)
-{
-    QStringList out;
-    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
-        if (written.*setting.field == held.*setting.field)
-            continue;
-        out << tr("%1: wrote %2, device holds %3")
-                   .arg(setting.name, SettingsTable::text(setting, written), SettingsTable::text(setting, held));
-    }
-    return out;
-}
-
 QString SettingsReport::refusal(const Data &record)
 {
     for (const SettingsTable::Setting &setting : SettingsTable::settings()) {

@@ -7,7 +7,7 @@
 class Data;
 
 // A record as a script sees it: the window's labels with the texts the
-// window shows, as lines or as JSON, and the differences between two records.
+// window shows, as lines or as JSON.
 class SettingsReport
 {
     Q_DECLARE_TR_FUNCTIONS(SettingsReport)
@@ -20,8 +20,6 @@ public:
     // The labels, and the record's values in their order, for the commissioning record.
     static QStringList labels();
     static QStringList values(const Data &record);
-    // "Label: wrote X, device holds Y" for every setting whose value differs.
-    static QStringList differences(const Data &written, const Data &held);
     // Why a record does not hold a value its control offers, naming the
     // setting and the values allowed; empty when it holds only such values.
     // Unlike "Open Settings", a spin box's value out of range is refused too.

@@ -23,8 +23,20 @@ DeviceSession::DeviceSession(QObject *parent, Data *record)
         if (type != E_Test)
             missed.append(request);
     });
+    connect(engine, &Exchange::sgAnswer, this, [this] { heard = true; });
     connect(engine, &Exchange::sgSequenceEnded, this, [this](Exchange::SequenceEnd end, const QByteArray &failed) {
         const Sequence ended = std::exchange(current, Sequence::Idle);
+        // A lost line closes the port, and forgets the device with it. A
+        // write given up before its read-back has read nothing to judge by.
+        const bool reads = ended == Sequence::Connect || ended == Sequence::Read
+            || ((ended == Sequence::Write || ended == Sequence::FactoryDefaults) && !readNow.isEmpty());
+        if (reads && end != Exchange::SequenceEnd::LineLost) {
+            unread.clear();
+            for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+                if (!readNow.contains(setting.name))
+                    unread.append(setting.name);
+            }
+        }
         qCDebug(lcSession) << "sequence ended" << ended << end << failed;
         emit sgSequenceEnded(ended, end, failed);
     });
@@ -42,6 +54,8 @@ void DeviceSession::begin(Sequence sequence)
 {
     current = sequence;
     missed.clear();
+    readNow.clear();
+    heard = false;
 }
 
 void DeviceSession::forgetDevice()
@@ -49,6 +63,8 @@ void DeviceSession::forgetDevice()
     current = Sequence::Idle;
     lastReported.clear();
     reported.clear();
+    readNow.clear();
+    unread.clear();
     module.clear();
     firmwareText.clear();
     hardwareText.clear();
@@ -116,6 +132,35 @@ QMap<QString, quint8> DeviceSession::takeReported()
     return std::exchange(reported, {});
 }
 
+QList<DeviceSession::Difference> DeviceSession::differences(const Data &record) const
+{
+    // The device's values with the record's where it reported none, so that
+    // a channel's text follows the device's own radio data rate.
+    Data held;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        held.*setting.field = lastReported.value(setting.name, record.*setting.field);
+    QList<Difference> out;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        if (!lastReported.contains(setting.name) || unread.contains(setting.name))
+            continue;
+        if (SettingsTable::shownValue(setting, record.*setting.field)
+            == SettingsTable::shownValue(setting, held.*setting.field))
+            continue;
+        out.append({&setting, SettingsTable::text(setting, record), SettingsTable::text(setting, held)});
+    }
+    return out;
+}
+
+QStringList DeviceSession::notHeld(const Data &written) const
+{
+    QStringList out;
+    for (const Difference &difference : differences(written)) {
+        out << tr("%1: wrote %2, device holds %3")
+                   .arg(SettingsTable::label(*difference.setting), difference.recordText, difference.deviceText);
+    }
+    return out;
+}
+
 void DeviceSession::applyAnswer(TypeParser type, const QList<QByteArray> &param)
 {
     qCDebug(lcSession) << "applyAnswer" << int(type) << param;
@@ -127,6 +172,8 @@ void DeviceSession::applyAnswer(TypeParser type, const QList<QByteArray> &param)
         field = SettingsTable::answerValue(setting, param.at(setting.answerField), field);
         reported.insert(setting.name, field);
         lastReported.insert(setting.name, field);
+        if (!readNow.contains(setting.name))
+            readNow.append(setting.name);
     }
     switch (type) {
     case E_GetRadioDataRate:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange.h"
+#include "settingstable.h"
 #include "typeparser.h"
 
 #include <QByteArray>
@@ -63,6 +64,30 @@ public:
     const QMap<QString, quint8> &deviceValues() const { return lastReported; }
     // The settings the device reported since the previous call, by name.
     QMap<QString, quint8> takeReported();
+    // The settings that the last "Connect", "READ", "WRITE" or "DEFAULT" to
+    // end did not read, by name: what deviceValues() holds for them is older,
+    // or nothing.
+    const QStringList &notRead() const { return unread; }
+    // Whether the device answered any request of the running or the last
+    // sequence.
+    bool heardDevice() const { return heard; }
+
+    // A setting whose value in a record shows otherwise than the device's.
+    struct Difference
+    {
+        const SettingsTable::Setting *setting;
+        // The setting's value in the record and on the device, as the
+        // window shows them.
+        QString recordText;
+        QString deviceText;
+    };
+    // The settings the device has reported and read in the last sequence
+    // whose value in `record` the window would show otherwise, in the
+    // window's order. After "WRITE" these are the settings the device did
+    // not take.
+    QList<Difference> differences(const Data &record) const;
+    // "Label: wrote X, device holds Y" for each of those differences.
+    QStringList notHeld(const Data &written) const;
     // The texts of the version answers; empty until they arrive.
     QString radioModule() const { return module; }
     QString firmware() const { return firmwareText; }
@@ -92,6 +117,10 @@ private:
     bool abandonOnFailure = false;
     QMap<QString, quint8> lastReported;
     QMap<QString, quint8> reported;
+    // The settings the running sequence has read, for notRead() once it ends.
+    QStringList readNow;
+    QStringList unread;
+    bool heard = false;
     QList<QByteArray> missed;
     QString module;
     QString firmwareText;

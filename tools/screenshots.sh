@@ -113,3 +113,34 @@ keys Tab Return
 shot ru-failure-prompt 8
 kill -CONT "$emulator"
 keys Escape
+
+# Two settings that differ from the device's. A site's file is made with
+# ryd-cli from a device given another power and delay; a device at its
+# factory settings is then connected with the file opened at start. After
+# "Connect" the window offers the file again (Return takes "Yes") and marks
+# the two settings that WRITE would change; the pointer rests on one of them.
+kill "${pids[-1]}"
+mkfifo "$work/site-port"
+./build/emulator/ryd-emulator >"$work/site-port" &
+pids+=($!)
+read -r port <"$work/site-port"
+./build/cli/ryd-cli read --port "$port" --output "$work/device.ryd" >/dev/null
+./build/cli/ryd-cli write --port "$port" "$work/device.ryd" --set "Power=3" --set "Delay Tx-Rx=5" >/dev/null
+./build/cli/ryd-cli read --port "$port" --output "$work/site.ryd" >/dev/null
+kill "${pids[-1]}"
+mkfifo "$work/changed-port"
+./build/emulator/ryd-emulator >"$work/changed-port" &
+pids+=($!)
+read -r port <"$work/changed-port"
+(cd "$work" && XDG_CONFIG_HOME=$work/config exec "$root/build/app/ryd-configurator" --port "$port" \
+    "$work/site.ryd") &
+pids+=($!)
+sleep 3
+window=$(xdotool search --name 'v\.1\.1\.14' | tail -1)
+xdotool windowactivate --sync "$window"
+keys Tab Return
+sleep 3
+keys Return
+sleep 1
+xdotool mousemove --window "$window" 470 424
+shot changed 2.5

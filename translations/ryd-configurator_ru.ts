@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>DeviceSession</name>
+    <message>
+        <source>%1: wrote %2, device holds %3</source>
+        <translation>%1: записано %2, в устройстве %3</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Offer the serial device at &lt;path&gt; in the port list and select it; may be given more than once.</source>
@@ -40,6 +47,34 @@ Qt&apos;s own options (-platform, -style, -stylesheet, -reverse, ...) are accept
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>No setting was read from the device on %1: nothing answered. The panels do not show the device&apos;s settings.
+Check that the device is powered, that its cable is connected to this port, and that its serial settings match the ones the window connects with.</source>
+        <translation>Устройство на %1 не ответило: ни одна настройка не прочитана. Панели не показывают настройки устройства.
+Проверьте питание устройства, подключение кабеля к этому порту и совпадение настроек последовательного порта устройства с теми, с которыми подключается программа.</translation>
+    </message>
+    <message>
+        <source>The device does not hold these settings as written:
+%1</source>
+        <translation>Устройство не сохранило эти настройки в записанном виде:
+%1</translation>
+    </message>
+    <message>
+        <source>Show the settings of %1 again? They differ from the device in %2 settings and reach it only with WRITE.</source>
+        <translation>Снова показать настройки из %1? Настроек, отличающихся от устройства: %2. В устройство они попадут только по WRITE.</translation>
+    </message>
+    <message>
+        <source>Changed: the device holds %1</source>
+        <translation>Изменено: в устройстве %1</translation>
+    </message>
+    <message>
+        <source>Not read from the device</source>
+        <translation>Не прочитано из устройства</translation>
+    </message>
+    <message>
+        <source>Discard the changes not written to the device?</source>
+        <translation>Отбросить изменения, не записанные в устройство?</translation>
+    </message>
     <message>
         <source>Progress of reading or writing the device&apos;s settings.</source>
         <translation>Ход чтения или записи настроек устройства.</translation>

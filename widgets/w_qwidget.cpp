@@ -10,6 +10,38 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+namespace {
+
+// Each marked widget keeps its own tooltip here, given back when the mark goes.
+const char ownToolTip[] = "ownToolTip";
+const char markNote[] = "markNote";
+
+bool isMarked(const QWidget *widget)
+{
+    return !widget->property(markNote).toString().isEmpty();
+}
+
+void setBold(QWidget *widget, bool on)
+{
+    QFont font = widget->font();
+    font.setBold(on);
+    widget->setFont(font);
+}
+
+void setNote(QWidget *widget, const QString &note)
+{
+    if (!widget->property(ownToolTip).isValid())
+        widget->setProperty(ownToolTip, widget->toolTip());
+    const QString own = widget->property(ownToolTip).toString();
+    widget->setProperty(markNote, note);
+    if (note.isEmpty())
+        widget->setToolTip(own);
+    else
+        widget->setToolTip(own.isEmpty() ? note : note + QLatin1Char('\n') + own);
+}
+
+} // namespace
+
 W_QWidget::W_QWidget(QWidget *parent)
     : QWidget(parent)
 {
@@ -208,4 +240,35 @@ int W_QWidget::valueByName(const QString &name) const
         }
     }
     return -1;
+}
+
+// The label whose buddy is the control or lies in it; a group box of buttons
+// is its own caption, and a control without a caption stands for itself.
+QWidget *W_QWidget::captionOf(QWidget *control) const
+{
+    for (QLabel *label : findChildren<QLabel *>()) {
+        QWidget *buddy = label->buddy();
+        if (buddy && (buddy == control || control->isAncestorOf(buddy)))
+            return label;
+    }
+    return control;
+}
+
+void W_QWidget::markByName(const QString &name, const QString &note)
+{
+    QWidget *control = findValueWidget(this, name);
+    if (!control)
+        return;
+    QWidget *title = captionOf(control);
+    if (title->property(markNote).toString() == note)
+        return;
+    setNote(control, note);
+    if (title != control)
+        setNote(title, note);
+    setBold(title, !note.isEmpty());
+    // A group box hands its font down: what it holds keeps its own weight.
+    if (qobject_cast<QGroupBox *>(title)) {
+        for (QWidget *inner : title->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            setBold(inner, isMarked(inner));
+    }
 }

@@ -36,6 +36,11 @@ public:
     // the checked button of a group, a power dial's value; -1 when no control
     // matches or nothing is chosen.
     int valueByName(const QString &name) const;
+    // Marks the control of that name: its caption (or the group box that
+    // holds its buttons, or the control itself where it has neither) in bold,
+    // and `note` as the first line of the tooltips of both. An empty note
+    // removes the mark.
+    void markByName(const QString &name, const QString &note);
 
 protected:
     // A caption for `control`, beside it in its parent; it names the control,
@@ -59,6 +64,7 @@ private:
     static void setTextBelow(QObject *obj, const QString &name, const QString &text);
     static QComboBox *findComboBox(const QObject *obj, const QString &name);
     static QWidget *findValueWidget(const QObject *obj, const QString &name);
+    QWidget *captionOf(QWidget *control) const;
 
     QList<QSpinBox *> spinBoxes;
     QList<QComboBox *> comboBoxes;

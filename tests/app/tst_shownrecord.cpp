@@ -168,6 +168,16 @@ void tst_ShownRecord::walk()
 
         const QString mismatch = differences(shown(), recordOf(window->record()));
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch + "; " + where));
+        // Marked exactly where the shown value differs from the device's; a
+        // setting a silent READ left out is marked as not read instead.
+        const Settings device = stored();
+        const QMap<QString, QString> marked = marks();
+        for (const auto &[name, value] : shown().toStdMap()) {
+            const bool differs = name == "Flow control" ? (value == 0) != (device[name] == 0) : value != device[name];
+            const QString note = marked.value(name);
+            QVERIFY2(note == "Not read from the device" || note.startsWith("Changed: ") == differs,
+                     qPrintable(QStringLiteral("%1 marked \"%2\", shows %3, device %4; ").arg(name, note).arg(value).arg(device[name]) + where));
+        }
         if (step == "WRITE") {
             const QString written = differences(stored(), shown());
             QVERIFY2(written.isEmpty(), qPrintable("device: " + written + "; " + where));

@@ -19,6 +19,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -294,6 +295,34 @@ protected:
                 {"Flow control", combo("Flow control")->currentText() == "HardWare" ? 0 : 2},
                 {"Radio Transmit Reset", spin("Radio Transmit Reset")->value()},
                 {"WDT Reset", combo("WDT Reset")->currentIndex()}};
+    }
+
+    // The control of a setting: its spin box, list or dial by name, or the
+    // group box of its buttons by title.
+    QWidget *control(const QString &name) const
+    {
+        for (QWidget *widget : window->findChildren<QWidget *>()) {
+            auto *group = qobject_cast<QGroupBox *>(widget);
+            if ((group && group->title() == name)
+                || (widget->objectName() == name
+                    && (qobject_cast<QSpinBox *>(widget) || qobject_cast<QComboBox *>(widget)
+                        || qobject_cast<W_Power *>(widget) || group))) {
+                return widget;
+            }
+        }
+        return nullptr;
+    }
+
+    // The marked settings with the first line of their control's tooltip.
+    QMap<QString, QString> marks() const
+    {
+        QMap<QString, QString> out;
+        for (const MainWindow::Setting &setting : MainWindow::settings()) {
+            const QString note = control(setting.name)->toolTip().section('\n', 0, 0);
+            if (note.startsWith("Changed: ") || note == "Not read from the device")
+                out.insert(setting.name, note);
+        }
+        return out;
     }
 
     template <typename T>

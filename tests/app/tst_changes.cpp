@@ -1,0 +1,147 @@
+#include "settingsfile.h"
+#include "trafficlog.h"
+#include "windowtesting.h"
+
+#include <QDial>
+#include <QLabel>
+
+// What the operator is shown of settings the device does not hold: the marks
+// of changed and unread settings, the check after "WRITE", a file opened
+// before "Connect", and the question before closing.
+class tst_Changes : public QObject, public WindowRig
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(); }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
+
+    void changesMarkedAndWritten();
+    void fileBeforeConnect_data();
+    void fileBeforeConnect();
+    void silentDevice();
+};
+
+void tst_Changes::changesMarkedAndWritten()
+{
+    emulator->device()->setStuckRegisters({DeviceModel::Power});
+    QVERIFY(connectDevice());
+    QCOMPARE(marks(), (QMap<QString, QString>{}));
+    const Settings device = shown();
+
+    QSpinBox *delay = spin("Delay Tx-Rx");
+    delay->setValue(device["Delay Tx-Rx"] + 5);
+    QCOMPARE(marks(), (QMap<QString, QString>{{"Delay Tx-Rx", QString("Changed: the device holds %1").arg(device["Delay Tx-Rx"])}}));
+    const auto captions = window->findChildren<QLabel *>();
+    const auto caption = std::find_if(captions.begin(), captions.end(), [delay](QLabel *l) { return l->buddy() == delay; });
+    QVERIFY(caption != captions.end() && (*caption)->font().bold());
+
+    // Power does not stick: the box names it, the log has it and it stays
+    // marked; the delay was taken.
+    const int power = (device["Power"] + 3) % 8;
+    radio()->rightPanel()->powerPanel()->findChild<QDial *>()->setValue(power);
+    QVERIFY(runSequence("WRITE"));
+    const QString notHeld = QString("Power: wrote %1, device holds %2").arg(power).arg(device["Power"]);
+    QTRY_COMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.first().title, QString("WRITE"));
+    QCOMPARE(boxes->seen.takeFirst().text, "The device does not hold these settings as written:\n" + notHeld);
+    const QStringList log = window->findChild<TrafficLog *>()->lines();
+    QVERIFY(log.last().endsWith(QString("! Power not held: wrote %1, device holds %2").arg(power).arg(device["Power"])));
+    QCOMPARE(marks(), (QMap<QString, QString>{{"Power", QString("Changed: the device holds %1").arg(device["Power"])}}));
+
+    // A file opened while connected marks what WRITE would change.
+    Data file;
+    setRecord(&file, changed(shown(), {{"Parity", device["Parity"] ? 0 : 1}, {"Stop bit", device["Stop bit"] ? 0 : 1}}));
+    QVERIFY(writeFile(workDir.filePath("site.ryd"), SettingsFile::encode(file)));
+    QVERIFY(window->loadSettingsFrom(workDir.filePath("site.ryd")));
+    QCOMPARE(marks().keys(), (QStringList{"Parity", "Power", "Stop bit"}));
+
+    // The factory settings are checked the same way: the read-back of Power
+    // is made to differ.
+    const int factory = DeviceModel::factoryValue(DeviceModel::Power);
+    Emulator::Fault other;
+    other.match = "ATS202?";
+    other.replaceWith = QByteArray("S202=") + QByteArray::number((factory + 1) % 8) + "\r";
+    emulator->addFault(other);
+    pressDefault();
+    QTRY_COMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.first().title, QString("DEFAULT"));
+    QVERIFY(boxes->seen.takeFirst().text.endsWith(QString("\nPower: wrote %1, device holds %2").arg(factory).arg((factory + 1) % 8)));
+    QCOMPARE(marks().keys(), QStringList{"Power"});
+
+    // Closing asks; No keeps the window open and connected.
+    boxes->answer = BoxAnswerer::No;
+    window->close();
+    QCOMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().text, QString("Discard the changes not written to the device?"));
+    QVERIFY(window->isVisible());
+    QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
+}
+
+void tst_Changes::fileBeforeConnect_data()
+{
+    QTest::addColumn<bool>("again");
+    QTest::newRow("shown again") << true;
+    QTest::newRow("device's kept") << false;
+}
+
+// The site's file is opened, then "Connect" reads the device: the file is
+// offered again, and shown marked or left aside.
+void tst_Changes::fileBeforeConnect()
+{
+    QFETCH(bool, again);
+    QVERIFY(connectDevice());
+    const Settings device = shown();
+    spin("Test address")->setValue(device["Test address"] + 1);
+    combo("WDT Reset")->setCurrentIndex(device["WDT Reset"] ? 0 : 1);
+    const Settings site = shown();
+    QVERIFY(window->saveSettingsTo(workDir.filePath("site.ryd")));
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QVERIFY(window->loadSettingsFrom(workDir.filePath("site.ryd")));
+    COMPARE_SETTINGS(shown(), site);
+    QCOMPARE(marks(), (QMap<QString, QString>{}));
+
+    boxes->answer = again ? BoxAnswerer::Yes : BoxAnswerer::No;
+    QVERIFY(runSequence("pbOpen"));
+    QTRY_COMPARE(boxes->seen.size(), 1);
+    QCOMPARE(boxes->seen.takeFirst().text, QString("Show the settings of site.ryd again? They differ from the device "
+                                                   "in 2 settings and reach it only with WRITE."));
+    COMPARE_SETTINGS(shown(), again ? site : device);
+    QCOMPARE(marks().keys(), again ? (QStringList{"Test address", "WDT Reset"}) : QStringList());
+}
+
+// Nothing answers: the prompts go on to the end, then one box says so, and
+// every setting is marked as not read. The port stays open.
+void tst_Changes::silentDevice()
+{
+    emulator->addFault(silentFault(""));
+    fastTimers(100);
+    boxes->answer = BoxAnswerer::Yes;
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(sequenceEnded(), 15000);
+    QTRY_VERIFY(!boxes->seen.isEmpty() && boxes->seen.last().title == "Connect");
+    const BoxAnswerer::Seen told = boxes->seen.takeLast();
+    QVERIFY2(told.text.startsWith("No setting was read from the device on " + portName + ": nothing answered."),
+             qPrintable(told.text));
+    for (const BoxAnswerer::Seen &prompt : qAsConst(boxes->seen))
+        QVERIFY(prompt.text.startsWith(QString::fromUtf8("Ошибка")));
+    boxes->seen.clear();
+    QMap<QString, QString> notRead;
+    for (const MainWindow::Setting &setting : MainWindow::settings())
+        notRead.insert(setting.name, "Not read from the device");
+    QCOMPARE(marks(), notRead);
+    QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
+
+    // A READ that leaves "$1" unanswered marks the settings it carries; the
+    // serial timeout shown is raised to the floor of the unread serial rate.
+    emulator->clearFaults();
+    emulator->addFault(silentFault("$1", 2));
+    QVERIFY(runSequence("READ"));
+    boxes->seen.clear();
+    QCOMPARE(marks().keys(), (QStringList{"Delay Tx-Rx", "Parity", "Radio Transmit Reset", "Serial Data Rate",
+                                          "Serial Timeout", "Stop bit", "Test address", "WDT Reset"}));
+}
+
+QTEST_MAIN(tst_Changes)
+#include "tst_changes.moc"
