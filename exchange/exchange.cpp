@@ -80,6 +80,11 @@ bool Exchange::isOpen() const
     return port->isOpen();
 }
 
+bool Exchange::stillFirst(const QPointer<Parser> &parser) const
+{
+    return parser && !parsers.isEmpty() && parsers.first() == parser;
+}
+
 void Exchange::addParser(TypeParser type, const QString &value)
 {
     ParserParam param = getParserParam(type, value);
@@ -125,7 +130,6 @@ void Exchange::start(bool first)
         const int finished = qMax(0, int(totalParsers) - parsers.size());
         emit sgSetProgres(quint8(finished * 100 / totalParsers));
     }
-    // A progress handler may have cleared the queue.
     if (!parsers.isEmpty())
         parsers.first()->start();
 }
@@ -163,7 +167,7 @@ void Exchange::slRequest(const QByteArray &request)
         QPointer<Parser> poll = parsers.first();
         emit sgRequest(quint8(parsers.size()), E_Test, request);
         // The handler stopped the test: nobody waits for this poll any more.
-        if (!poll || parsers.isEmpty() || parsers.first() != poll)
+        if (!stillFirst(poll))
             return;
     }
     if (!port->isOpen()) {
@@ -205,7 +209,7 @@ void Exchange::slReadyRead()
     emit sgAnswer(current->type(), current->request(), answer, sinceSent.isValid() ? int(sinceSent.elapsed()) : -1);
     if (!after.isEmpty())
         emit sgUnexpected(after);
-    if (!current || parsers.isEmpty() || parsers.first() != current)
+    if (!stillFirst(current))
         return;
 
     const TypeParser type = current->type();
@@ -217,8 +221,7 @@ void Exchange::slReadyRead()
         emit sgGetSetting(type, fields);
     }
 
-    // A handler of the answer may have replaced the queue.
-    if (!current || parsers.isEmpty() || parsers.first() != current)
+    if (!stillFirst(current))
         return;
     if (current->keepAfterAnswer())
         return;
@@ -240,7 +243,7 @@ void Exchange::slReadyRead()
 void Exchange::slTimeout()
 {
     auto *current = qobject_cast<Parser *>(sender());
-    if (!current || parsers.isEmpty() || parsers.first() != current)
+    if (!stillFirst(current))
         return;
 
     // A partial answer ends with the transaction's time.
@@ -251,7 +254,7 @@ void Exchange::slTimeout()
     bool abandoned = false;
     if (type != E_Test || !current->isDone())
         emit sgNoAnswer(type, current->request());
-    if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
+    if (!stillFirst(timedOut))
         return;
     switch (Catalogue::command(type).onTimeout) {
     case TimeoutAction::Prompt: {
@@ -272,8 +275,7 @@ void Exchange::slTimeout()
             emit sgOk(quint8(parsers.size()), E_Test, request);
         else if (reported)
             emit sgTimeOut(quint8(parsers.size()), E_Test, request);
-        // A handler may have stopped the test.
-        if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
+        if (!stillFirst(timedOut))
             return;
         ++testIndex;
         if (testIndex >= testAdreses.size())

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class Data;
@@ -95,6 +96,9 @@ private:
     void onPortError();
     void closeLostPort();
     void dropParser(Parser *parser);
+    // The transaction still exists and is still the one running (see the
+    // queue below).
+    bool stillFirst(const QPointer<Parser> &parser) const;
     void startNext();
     void endSequence(SequenceEnd end, const QByteArray &failedRequest = QByteArray());
     QByteArray testAnswer(quint8 index) const;
@@ -105,6 +109,11 @@ private:
     void addRegisterWrites();
 
     QSerialPort *port = nullptr;
+    // The transactions, the running one first. Every signal the engine emits
+    // may re-enter it (the failure prompt is modal and runs an event loop), so
+    // a handler may clear or replace the queue, and the transaction that
+    // emitted may be gone when the emission returns: after each emission the
+    // engine goes on only while stillFirst() holds for it.
     QList<Parser *> parsers;
     QByteArray testAdreses;
     quint8 testIndex = 0;
