@@ -60,6 +60,8 @@ private:
     static QComboBox *findComboBox(const QObject *obj, const QString &name);
     static QWidget *findValueWidget(const QObject *obj, const QString &name);
 
+    // The widgets connectAll connected, by kind: kept as the panel's record of
+    // them although nothing reads them back.
     QList<QSpinBox *> spinBoxes;
     QList<QComboBox *> comboBoxes;
     QList<W_Rb *> radioButtons;
