@@ -6,7 +6,7 @@
 #include "devicesession.h"
 #include "exchange.h"
 #include "savedfile.h"
-#include "serialdevice.h"
+#include "serialportname.h"
 #include "settingsfile.h"
 #include "trafficlog.h"
 #include "trafficlogwindow.h"
@@ -29,7 +29,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSerialPort>
 #include <QShowEvent>
 #include <QSpacerItem>
 
@@ -349,11 +348,9 @@ void MainWindow::connectOpen()
         showDisconnected();
     }
     if (!wasOpen && !open) {
-        const QSerialPort *port = exchange->serialPort();
         trafficLog->addLine(TrafficLog::Event,
-                            QStringLiteral("connect failed %1: %2").arg(portName, port->errorString()));
-        QMessageBox::warning(this, tr("Connect"),
-                             SerialDevice(portName).openFailureText(port->error(), port->errorString()));
+                            QStringLiteral("connect failed %1: %2").arg(portName, exchange->portErrorString()));
+        QMessageBox::warning(this, tr("Connect"), exchange->openFailureText(portName));
     }
 }
 
@@ -377,7 +374,7 @@ void MainWindow::onPortLost(const QString &reason)
     comPort->setConnected(false);
     setPanelsEnabled(false);
     showDisconnected();
-    QMessageBox::warning(this, tr("Connection lost"), SerialDevice(connectedPort).connectionLostText(reason));
+    QMessageBox::warning(this, tr("Connection lost"), SerialPortName(connectedPort).connectionLostText(reason));
 }
 
 // The window grows by the panel's height when it opens, staying inside the

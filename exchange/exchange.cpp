@@ -5,6 +5,7 @@
 #include "catalogue.h"
 #include "exchangelog.h"
 #include "parser.h"
+#include "serialportname.h"
 
 #include <QPointer>
 #include <QSerialPort>
@@ -79,6 +80,16 @@ bool Exchange::isOpen() const
     return port->isOpen();
 }
 
+QString Exchange::portErrorString() const
+{
+    return port->errorString();
+}
+
+QString Exchange::openFailureText(const QString &portName) const
+{
+    return SerialPortName(portName).openFailureText(port->error(), port->errorString());
+}
+
 bool Exchange::stillFirst(const QPointer<Parser> &parser) const
 {
     return parser && !parsers.isEmpty() && parsers.first() == parser;
@@ -108,7 +119,7 @@ void Exchange::dropParser(Parser *parser)
 void Exchange::clearParsers()
 {
     qCDebug(lcExchange) << "clearParsers" << parsers.size();
-    reportUnexpected(heard.size());
+    reportUnexpected(unclaimed.size());
     testStopping = false;
     testUnreported = false;
     ++clearings;
@@ -148,20 +159,20 @@ void Exchange::endSequence(SequenceEnd end, const QByteArray &failedRequest)
     emit sgSequenceEnded(end, failedRequest);
 }
 
-// The first `count` bytes heard are let go by the transaction.
+// The first `count` unclaimed bytes are let go: no transaction takes them.
 void Exchange::reportUnexpected(int count)
 {
     if (count <= 0)
         return;
-    const QByteArray bytes = heard.left(count);
-    heard.remove(0, count);
+    const QByteArray bytes = unclaimed.left(count);
+    unclaimed.remove(0, count);
     emit sgUnexpected(bytes);
 }
 
 void Exchange::slRequest(const QByteArray &request)
 {
     // A send starts the transaction's matching afresh.
-    reportUnexpected(heard.size());
+    reportUnexpected(unclaimed.size());
     if (!parsers.isEmpty() && parsers.first()->type() == E_Test) {
         QPointer<Parser> poll = parsers.first();
         emit sgRequest(quint8(parsers.size()), E_Test, request);
@@ -196,15 +207,15 @@ void Exchange::slReadyRead()
     const bool complete = current->parseAnswer(received, fields);
     // Whatever came before the answer, or before the partial answer still
     // held, no transaction took; nor what came after a complete answer.
-    heard.append(received);
-    const int answerEnd = int(heard.size() - received.size()) + current->answerEnd();
+    unclaimed.append(received);
+    const int answerEnd = int(unclaimed.size() - received.size()) + current->answerEnd();
     const int answerStart = qMax(0, answerEnd - current->answerLength());
     reportUnexpected(answerStart);
     if (!complete)
         return;
-    const QByteArray answer = heard.left(answerEnd - answerStart);
-    const QByteArray after = heard.mid(answerEnd - answerStart);
-    heard.clear();
+    const QByteArray answer = unclaimed.left(answerEnd - answerStart);
+    const QByteArray after = unclaimed.mid(answerEnd - answerStart);
+    unclaimed.clear();
     emit sgAnswer(current->type(), current->request(), answer, sinceSent.isValid() ? int(sinceSent.elapsed()) : -1);
     if (!after.isEmpty())
         emit sgUnexpected(after);
@@ -246,7 +257,7 @@ void Exchange::slTimeout()
         return;
 
     // A partial answer ends with the transaction's time.
-    reportUnexpected(heard.size());
+    reportUnexpected(unclaimed.size());
     QPointer<Parser> timedOut = current;
     const TypeParser type = current->type();
     const QByteArray request = current->request();
