@@ -69,6 +69,7 @@ Core::Core(QObject *parent, const QStringList &extraPorts, const QString &settin
 
     const QRect available = mainWindow->screen()->availableGeometry();
     const int centreX = (available.left() + available.right()) / 2;
+    // The debug log's own wording for the window's placement, kept as it is.
     qCDebug(lcCore) << "center.x" << centreX << "width()" << mainWindow->width();
     mainWindow->move(centredTopLeft(available, mainWindow->size()));
     // On a screen smaller than the window the title bar stays reachable.

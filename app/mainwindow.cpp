@@ -474,8 +474,7 @@ void MainWindow::showAnswer(TypeParser type, const QList<QByteArray> &param)
         const QString hardware = QString::fromUtf8(param.at(1).constData());
         // One multi-argument substitution, so a '%' in the device's texts is
         // never taken for a placeholder.
-        setWindowTitle(QStringLiteral("Рыд Конфигуратор v.%1   Hardware: %2 Firmware: v.%3")
-                           .arg(QStringLiteral(RYD_VERSION), hardware, firmware));
+        setWindowTitle(programTitle() + QStringLiteral("   Hardware: %1 Firmware: v.%2").arg(hardware, firmware));
         radio->setTextByName(QStringLiteral("Radio module"), session->radioModule());
         break;
     }

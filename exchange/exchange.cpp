@@ -1,5 +1,6 @@
 // The engine: the queue of transactions, the port, the matching of answers,
-// timeouts and port loss. What each sequence queues is in exchangesequences.cpp.
+// timeouts and port loss. What each sequence queues is in
+// exchangesequences.cpp.
 #include "exchange.h"
 
 #include "catalogue.h"
@@ -198,6 +199,7 @@ void Exchange::slReadyRead()
     if (!port->isOpen())
         return;
     const QByteArray received = port->readAll();
+    // The debug log's own wording for every read, kept as it is.
     qCDebug(lcExchange) << "slReadyRead" << "baResive" << received;
     if (received.isEmpty())
         return;
@@ -227,6 +229,7 @@ void Exchange::slReadyRead()
     const int expected = Catalogue::command(type).deliveredFields;
     if (expected != 0 && fields.size() == expected) {
         if (type == E_GetFlowControl)
+            // The debug log records every flow control answer with this line.
             qCDebug(lcExchange).noquote() << "E_GetFlowControl" << fields.join(", ");
         emit sgGetSetting(type, fields);
     }
@@ -355,6 +358,7 @@ ParserParam Exchange::getParserParam(TypeParser type, const QString &value) cons
     }
 
     if (type == E_SetSerialTimeout)
+        // The debug log records the serial timeout written with this line.
         qCDebug(lcExchange) << "inParam" << value;
     const QString request = QString::fromLatin1(command.request);
     param.request = (request.contains(QLatin1String("%1")) ? request.arg(value) : request).toUtf8();

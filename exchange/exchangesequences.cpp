@@ -28,6 +28,7 @@ void Exchange::GetAllSettings()
 
 void Exchange::startSave()
 {
+    // The debug log marks each stage of the write with this line and its source line.
     qCDebug(lcExchange) << "startSave" << __LINE__;
     clearParsers();
     const QString serialRate = QString::number(data->serialDataRate + 1);
