@@ -2,7 +2,7 @@
 
 #include "applog.h"
 #include "mainwindow.h"
-#include "serialdevice.h"
+#include "serialportname.h"
 
 #include <QFileInfo>
 #include <QScreen>
@@ -15,9 +15,9 @@ namespace {
 // does.
 QString listedAs(const QStringList &ports, const QString &path)
 {
-    const SerialDevice device(path);
+    const SerialPortName device(path);
     for (const QString &port : ports) {
-        if (SerialDevice(port).isSameAs(device))
+        if (SerialPortName(port).isSameAs(device))
             return port;
     }
     return QString();
@@ -33,7 +33,7 @@ W_ComPort::PortLister withExtraPorts(const W_ComPort::PortLister &systemPorts,
     return [system, extraPorts] {
         QStringList ports = system();
         for (const QString &path : *extraPorts) {
-            if (SerialDevice(path).exists() && listedAs(ports, path).isEmpty())
+            if (SerialPortName(path).exists() && listedAs(ports, path).isEmpty())
                 ports << path;
         }
         return ports;
@@ -43,8 +43,8 @@ W_ComPort::PortLister withExtraPorts(const W_ComPort::PortLister &systemPorts,
 // The list selects the port named by `path`, now or when it appears.
 void preferDevice(W_ComPort *portPanel, const QString &path)
 {
-    portPanel->preferPort([device = SerialDevice(path)](const QString &port) {
-        return SerialDevice(port).isSameAs(device);
+    portPanel->preferPort([device = SerialPortName(path)](const QString &port) {
+        return SerialPortName(port).isSameAs(device);
     });
 }
 } // namespace
@@ -69,6 +69,7 @@ Core::Core(QObject *parent, const QStringList &extraPorts, const QString &settin
 
     const QRect available = mainWindow->screen()->availableGeometry();
     const int centreX = (available.left() + available.right()) / 2;
+    // The debug log's own wording for the window's placement, kept as it is.
     qCDebug(lcCore) << "center.x" << centreX << "width()" << mainWindow->width();
     mainWindow->move(centredTopLeft(available, mainWindow->size()));
     // On a screen smaller than the window the title bar stays reachable.

@@ -6,7 +6,7 @@
 #include "devicesession.h"
 #include "exchange.h"
 #include "savedfile.h"
-#include "serialdevice.h"
+#include "serialportname.h"
 #include "settingsfile.h"
 #include "trafficlog.h"
 #include "trafficlogwindow.h"
@@ -31,7 +31,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSerialPort>
 #include <QShowEvent>
 #include <QSpacerItem>
 
@@ -363,11 +362,9 @@ void MainWindow::connectOpen()
         showDisconnected();
     }
     if (!wasOpen && !open) {
-        const QSerialPort *port = exchange->serialPort();
         trafficLog->addLine(TrafficLog::Event,
-                            QStringLiteral("connect failed %1: %2").arg(portName, port->errorString()));
-        QMessageBox::warning(this, tr("Connect"),
-                             SerialDevice(portName).openFailureText(port->error(), port->errorString()));
+                            QStringLiteral("connect failed %1: %2").arg(portName, exchange->portErrorString()));
+        QMessageBox::warning(this, tr("Connect"), exchange->openFailureText(portName));
     }
     showMarks();
 }
@@ -395,7 +392,7 @@ void MainWindow::onPortLost(const QString &reason)
     written.reset();
     offline.reset();
     showMarks();
-    QMessageBox::warning(this, tr("Connection lost"), SerialDevice(connectedPort).connectionLostText(reason));
+    QMessageBox::warning(this, tr("Connection lost"), SerialPortName(connectedPort).connectionLostText(reason));
 }
 
 // The window grows by the panel's height when it opens, staying inside the
@@ -495,8 +492,7 @@ void MainWindow::showAnswer(TypeParser type, const QList<QByteArray> &param)
         const QString hardware = QString::fromUtf8(param.at(1).constData());
         // One multi-argument substitution, so a '%' in the device's texts is
         // never taken for a placeholder.
-        setWindowTitle(QStringLiteral("Рыд Конфигуратор v.%1   Hardware: %2 Firmware: v.%3")
-                           .arg(QStringLiteral(RYD_VERSION), hardware, firmware));
+        setWindowTitle(programTitle() + QStringLiteral("   Hardware: %1 Firmware: v.%2").arg(hardware, firmware));
         radio->setTextByName(QStringLiteral("Radio module"), session->radioModule());
         break;
     }

@@ -65,7 +65,7 @@ Run runOnce(bool pacing, bool withLog)
     // dealt with the bytes.
     qint64 readNs = -1;
     qint64 turnaroundNs = 0;
-    QSerialPort *port = exchange.serialPort();
+    auto *port = exchange.findChild<QSerialPort *>();
     QObject::connect(port, &QSerialPort::readyRead, &loop, [&] { readNs = clock.nsecsElapsed(); });
     QObject::connect(port, &QSerialPort::bytesWritten, &loop, [&] {
         if (readNs >= 0)

@@ -1,6 +1,6 @@
 #include "clicommandline.h"
 
-#include "serialdevice.h"
+#include "serialportname.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -204,7 +204,7 @@ QStringList CliCommandLine::expandedPorts(QStringList *unmatched) const
         for (const QString &path : qAsConst(matches)) {
             bool known = false;
             for (const QString &other : qAsConst(paths))
-                known = known || SerialDevice(path).isSameAs(SerialDevice(other));
+                known = known || SerialPortName(path).isSameAs(SerialPortName(other));
             if (!known)
                 paths << path;
         }

@@ -6,7 +6,7 @@
 #include "data.h"
 #include "exchange.h"
 #include "exitstatus.h"
-#include "serialdevice.h"
+#include "serialportname.h"
 #include "settingsfile.h"
 #include "settingsreport.h"
 #include "settingstable.h"
@@ -14,7 +14,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QSaveFile>
-#include <QSerialPort>
 
 namespace {
 
@@ -109,7 +108,7 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
             unanswered.append(request);
     });
     connect(exchange, &Exchange::sgPortLost, this, [this](const QString &reason) {
-        QString text = SerialDevice(this->portName).connectionLostText(reason);
+        QString text = SerialPortName(this->portName).connectionLostText(reason);
         if (!lostDuring.isEmpty())
             text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(printable(lostDuring));
         output.error(text);
@@ -135,8 +134,7 @@ void PortJob::start()
 {
     qCDebug(lcCli) << "start" << portName << plan.commandLine.commandName;
     if (!session->connectDevice(portName)) {
-        const QSerialPort *port = session->exchange()->serialPort();
-        output.error(SerialDevice(portName).openFailureText(port->error(), port->errorString()));
+        output.error(session->exchange()->openFailureText(portName));
         appendRecord(ExitPortFailed);
         finish(ExitPortFailed);
     }

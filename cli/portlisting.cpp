@@ -1,6 +1,6 @@
 #include "portlisting.h"
 
-#include "serialdevice.h"
+#include "serialportname.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -29,7 +29,7 @@ QList<PortListing::Port> PortListing::collect(const QStringList &extraPaths)
             continue;
         bool listed = false;
         for (const Port &port : qAsConst(ports))
-            listed = listed || SerialDevice(path).isSameAs(SerialDevice(port.path));
+            listed = listed || SerialPortName(path).isSameAs(SerialPortName(port.path));
         if (!listed)
             ports << Port{path, QString(), QString(), QString(), QString()};
     }

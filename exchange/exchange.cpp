@@ -1,17 +1,18 @@
+// The engine: the queue of transactions, the port, the matching of answers,
+// timeouts and port loss. What each sequence queues is in
+// exchangesequences.cpp.
 #include "exchange.h"
 
 #include "catalogue.h"
-#include "data.h"
-#include "devicerules.h"
 #include "exchangelog.h"
 #include "parser.h"
+#include "serialportname.h"
 
 #include <QPointer>
 #include <QSerialPort>
 
 #include <algorithm>
 #include <utility>
-#include <QStringList>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -80,6 +81,21 @@ bool Exchange::isOpen() const
     return port->isOpen();
 }
 
+QString Exchange::portErrorString() const
+{
+    return port->errorString();
+}
+
+QString Exchange::openFailureText(const QString &portName) const
+{
+    return SerialPortName(portName).openFailureText(port->error(), port->errorString());
+}
+
+bool Exchange::stillFirst(const QPointer<Parser> &parser) const
+{
+    return parser && !parsers.isEmpty() && parsers.first() == parser;
+}
+
 void Exchange::addParser(TypeParser type, const QString &value)
 {
     ParserParam param = getParserParam(type, value);
@@ -104,7 +120,7 @@ void Exchange::dropParser(Parser *parser)
 void Exchange::clearParsers()
 {
     qCDebug(lcExchange) << "clearParsers" << parsers.size();
-    reportUnexpected(heard.size());
+    reportUnexpected(unclaimed.size());
     testStopping = false;
     testUnreported = false;
     ++clearings;
@@ -125,7 +141,6 @@ void Exchange::start(bool first)
         const int finished = qMax(0, int(totalParsers) - parsers.size());
         emit sgSetProgres(quint8(finished * 100 / totalParsers));
     }
-    // A progress handler may have cleared the queue.
     if (!parsers.isEmpty())
         parsers.first()->start();
 }
@@ -145,25 +160,25 @@ void Exchange::endSequence(SequenceEnd end, const QByteArray &failedRequest)
     emit sgSequenceEnded(end, failedRequest);
 }
 
-// The first `count` bytes heard are let go by the transaction.
+// The first `count` unclaimed bytes are let go: no transaction takes them.
 void Exchange::reportUnexpected(int count)
 {
     if (count <= 0)
         return;
-    const QByteArray bytes = heard.left(count);
-    heard.remove(0, count);
+    const QByteArray bytes = unclaimed.left(count);
+    unclaimed.remove(0, count);
     emit sgUnexpected(bytes);
 }
 
 void Exchange::slRequest(const QByteArray &request)
 {
     // A send starts the transaction's matching afresh.
-    reportUnexpected(heard.size());
+    reportUnexpected(unclaimed.size());
     if (!parsers.isEmpty() && parsers.first()->type() == E_Test) {
         QPointer<Parser> poll = parsers.first();
         emit sgRequest(quint8(parsers.size()), E_Test, request);
         // The handler stopped the test: nobody waits for this poll any more.
-        if (!poll || parsers.isEmpty() || parsers.first() != poll)
+        if (!stillFirst(poll))
             return;
     }
     if (!port->isOpen()) {
@@ -184,6 +199,7 @@ void Exchange::slReadyRead()
     if (!port->isOpen())
         return;
     const QByteArray received = port->readAll();
+    // The debug log's own wording for every read, kept as it is.
     qCDebug(lcExchange) << "slReadyRead" << "baResive" << received;
     if (received.isEmpty())
         return;
@@ -193,19 +209,19 @@ void Exchange::slReadyRead()
     const bool complete = current->parseAnswer(received, fields);
     // Whatever came before the answer, or before the partial answer still
     // held, no transaction took; nor what came after a complete answer.
-    heard.append(received);
-    const int answerEnd = int(heard.size() - received.size()) + current->answerEnd();
+    unclaimed.append(received);
+    const int answerEnd = int(unclaimed.size() - received.size()) + current->answerEnd();
     const int answerStart = qMax(0, answerEnd - current->answerLength());
     reportUnexpected(answerStart);
     if (!complete)
         return;
-    const QByteArray answer = heard.left(answerEnd - answerStart);
-    const QByteArray after = heard.mid(answerEnd - answerStart);
-    heard.clear();
+    const QByteArray answer = unclaimed.left(answerEnd - answerStart);
+    const QByteArray after = unclaimed.mid(answerEnd - answerStart);
+    unclaimed.clear();
     emit sgAnswer(current->type(), current->request(), answer, sinceSent.isValid() ? int(sinceSent.elapsed()) : -1);
     if (!after.isEmpty())
         emit sgUnexpected(after);
-    if (!current || parsers.isEmpty() || parsers.first() != current)
+    if (!stillFirst(current))
         return;
 
     const TypeParser type = current->type();
@@ -213,12 +229,12 @@ void Exchange::slReadyRead()
     const int expected = Catalogue::command(type).deliveredFields;
     if (expected != 0 && fields.size() == expected) {
         if (type == E_GetFlowControl)
+            // The debug log records every flow control answer with this line.
             qCDebug(lcExchange).noquote() << "E_GetFlowControl" << fields.join(", ");
         emit sgGetSetting(type, fields);
     }
 
-    // A handler of the answer may have replaced the queue.
-    if (!current || parsers.isEmpty() || parsers.first() != current)
+    if (!stillFirst(current))
         return;
     if (current->keepAfterAnswer())
         return;
@@ -240,18 +256,18 @@ void Exchange::slReadyRead()
 void Exchange::slTimeout()
 {
     auto *current = qobject_cast<Parser *>(sender());
-    if (!current || parsers.isEmpty() || parsers.first() != current)
+    if (!stillFirst(current))
         return;
 
     // A partial answer ends with the transaction's time.
-    reportUnexpected(heard.size());
+    reportUnexpected(unclaimed.size());
     QPointer<Parser> timedOut = current;
     const TypeParser type = current->type();
     const QByteArray request = current->request();
     bool abandoned = false;
     if (type != E_Test || !current->isDone())
         emit sgNoAnswer(type, current->request());
-    if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
+    if (!stillFirst(timedOut))
         return;
     switch (Catalogue::command(type).onTimeout) {
     case TimeoutAction::Prompt: {
@@ -272,8 +288,7 @@ void Exchange::slTimeout()
             emit sgOk(quint8(parsers.size()), E_Test, request);
         else if (reported)
             emit sgTimeOut(quint8(parsers.size()), E_Test, request);
-        // A handler may have stopped the test.
-        if (!timedOut || parsers.isEmpty() || parsers.first() != timedOut)
+        if (!stillFirst(timedOut))
             return;
         ++testIndex;
         if (testIndex >= testAdreses.size())
@@ -318,16 +333,6 @@ void Exchange::slTimeout()
     }
 }
 
-QByteArray Exchange::getTestRequest(quint8 index) const
-{
-    return index < testAdreses.size() ? DeviceRules::pollRequest(quint8(testAdreses.at(index))) : QByteArray();
-}
-
-QByteArray Exchange::testAnswer(quint8 index) const
-{
-    return index < testAdreses.size() ? DeviceRules::pollAnswer(quint8(testAdreses.at(index))) : QByteArray("TEST");
-}
-
 ParserParam Exchange::getParserParam(TypeParser type, const QString &value) const
 {
     ParserParam param;
@@ -353,6 +358,7 @@ ParserParam Exchange::getParserParam(TypeParser type, const QString &value) cons
     }
 
     if (type == E_SetSerialTimeout)
+        // The debug log records the serial timeout written with this line.
         qCDebug(lcExchange) << "inParam" << value;
     const QString request = QString::fromLatin1(command.request);
     param.request = (request.contains(QLatin1String("%1")) ? request.arg(value) : request).toUtf8();
@@ -393,132 +399,6 @@ void Exchange::closePort()
     port->close();
     clearParsers();
     emit sgPortClosed(openedName, QString());
-}
-
-void Exchange::GetAllSettings()
-{
-    qCDebug(lcExchange) << "GetAllSettings";
-    addParser(E_CommandMode, QString());
-    addParser(E_GetModuleVersion, QString());
-    addParser(E_GetFlowControl, QString());
-    addParser(E_GetSubBand, QString());
-    addParser(E_GetRadioDataRate, QString());
-    addParser(E_GetChanel, QString());
-    addParser(E_GetSerialTimeout, QString());
-    addParser(E_GetPower, QString());
-    addParser(E_OnlineMode, QString());
-    addParser(E_GetRs485, QString());
-    start(true);
-}
-
-// The RS-485 record in the field order of the device's "$1" answer.
-QString Exchange::rs485Record(quint8 serialRate) const
-{
-    const auto padded = [](quint8 value, int width) {
-        return QStringLiteral("%1").arg(uint(value), width, 10, QLatin1Char('0'));
-    };
-    return QStringList{
-        QString(DeviceRules::addressChar(data->testAddress)),
-        QString::number(serialRate),
-        QStringLiteral("000"),
-        padded(data->delayTxRx, 3),
-        padded(data->parity, 1),
-        padded(data->radioTransmitReset, 3),
-        padded(data->wdtReset, 3),
-        padded(data->stopBit, 1),
-    }.join(QLatin1Char(','));
-}
-
-// The radio module's register writes from the record, then back to online
-// mode: the common end of the write and factory-default sequences.
-void Exchange::addRegisterWrites()
-{
-    addParser(E_SetSubBand, QString::number(data->subBand));
-    addParser(E_SetRadioDataRate, QString::number(data->radioDataRate));
-    addParser(E_SetChanel, QString::number(data->chanel));
-    addParser(E_SetPower, QString::number(data->power));
-    addParser(E_SetSerialTimeout, QString::number(data->serialTimeout));
-    addParser(E_SetFlowControl, QString::number(data->flowControl));
-    addParser(E_OnlineMode, QString());
-}
-
-void Exchange::startSave()
-{
-    qCDebug(lcExchange) << "startSave" << __LINE__;
-    clearParsers();
-    const QString serialRate = QString::number(data->serialDataRate + 1);
-    addParser(E_CommandMode, QString());
-    addParser(E_SetSerialDataRate, serialRate);
-    addParser(E_SetLinkRate, serialRate);
-    qCDebug(lcExchange) << "startSave" << __LINE__;
-    addParser(E_SetRs485, rs485Record(data->serialDataRate));
-    addRegisterWrites();
-    qCDebug(lcExchange) << "startSave" << __LINE__;
-    GetAllSettings();
-}
-
-void Exchange::startDefaultWrite()
-{
-    qCDebug(lcExchange) << "startDefaultWrite";
-    clearParsers();
-    // The link between controller and radio module may run at any rate: try
-    // the current one first, then every rate until one reset is answered.
-    addParser(E_SetLinkRate, QString::number(data->serialDataRate));
-    addParser(E_CommandMode, QString());
-    addParser(E_RestoreDefaults, QString());
-    for (int rate = 0; rate <= 7; ++rate) {
-        addParser(E_SetLinkRate, QString::number(rate));
-        addParser(E_CommandMode, QString());
-        addParser(E_RestoreDefaults, QString());
-    }
-    addParser(E_SetRs485, rs485Record(DeviceRules::factorySerialRate));
-    addRegisterWrites();
-    GetAllSettings();
-}
-
-void Exchange::startTest(const QByteArray &adreses)
-{
-    qCDebug(lcExchange) << "startTest" << adreses.toHex();
-    clearParsers();
-    testAdreses = adreses;
-    if (testIndex >= testAdreses.size())
-        testIndex = 0;
-    // With no address there is nothing to poll.
-    if (testAdreses.isEmpty())
-        return;
-    addParser(E_TestMode, QString());
-    addParser(E_Test, QString());
-    parsers.first()->start();
-}
-
-void Exchange::clearTest()
-{
-    qCDebug(lcExchange) << "clearTest";
-    const int poll = parsers.indexOf(findTestPoll());
-    if (poll == 0) {
-        // The poll under way ends uncounted. The next is the list's first
-        // address, unless that is the one under way: no address is polled
-        // twice in a row.
-        testUnreported = true;
-        if (testIndex != 0)
-            testIndex = quint8(testAdreses.size() - 1);
-        return;
-    }
-    testIndex = 0;
-    // Behind the test mode command, the first poll is not sent yet.
-    if (poll > 0) {
-        parsers.at(poll)->setRequest(getTestRequest(testIndex));
-        parsers.at(poll)->setAnswer(testAnswer(testIndex));
-    }
-}
-
-void Exchange::stopTest()
-{
-    if (!parsers.isEmpty() && parsers.first()->type() == E_Test) {
-        testStopping = true;
-        return;
-    }
-    clearParsers();
 }
 
 Parser *Exchange::findTestPoll() const

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class Data;
@@ -48,7 +49,10 @@ public:
     // follows. Without a poll under way the queue is dropped at once.
     void stopTest();
 
-    QSerialPort *serialPort() const { return port; }
+    // The system's words for the port's latest error, and the operator's
+    // message for a failed openPort of `portName` built from that error.
+    QString portErrorString() const;
+    QString openFailureText(const QString &portName) const;
 
     // Transactions queued from now on re-send and time out after `ms` instead
     // of the catalogue's interval; 0 keeps the catalogue's. The program never
@@ -95,6 +99,9 @@ private:
     void onPortError();
     void closeLostPort();
     void dropParser(Parser *parser);
+    // The transaction still exists and is still the one running (see the
+    // queue below).
+    bool stillFirst(const QPointer<Parser> &parser) const;
     void startNext();
     void endSequence(SequenceEnd end, const QByteArray &failedRequest = QByteArray());
     QByteArray testAnswer(quint8 index) const;
@@ -105,6 +112,11 @@ private:
     void addRegisterWrites();
 
     QSerialPort *port = nullptr;
+    // The transactions, the running one first. Every signal the engine emits
+    // may re-enter it (the failure prompt is modal and runs an event loop), so
+    // a handler may clear or replace the queue, and the transaction that
+    // emitted may be gone when the emission returns: after each emission the
+    // engine goes on only while stillFirst() holds for it.
     QList<Parser *> parsers;
     QByteArray testAdreses;
     quint8 testIndex = 0;
@@ -120,9 +132,10 @@ private:
     // Counts the queue's clearings, so that the engine can tell whether the
     // answer to a failure prompt dropped the queue.
     quint32 clearings = 0;
-    // The received bytes that the first transaction holds as the start of a
-    // partial answer; reported as unexpected when it lets them go.
-    QByteArray heard;
+    // Received bytes no transaction has taken: those the first transaction
+    // holds as the start of a partial answer. They are reported as unexpected
+    // when it lets them go.
+    QByteArray unclaimed;
     // The port's name as it was given to openPort.
     QString openedName;
     // Runs from the latest write to the port.

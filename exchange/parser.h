@@ -32,10 +32,6 @@ public:
 
     TypeParser type() const { return param.type; }
     QByteArray request() const { return param.request; }
-    QByteArray answer() const { return param.answer; }
-    QByteArray mask() const { return param.mask; }
-    quint8 repeats() const { return param.repeats; }
-    quint16 interval() const { return param.interval; }
     quint8 keepAfterAnswer() const { return param.keepAfterAnswer; }
     bool isDone() const { return done != 0; }
     // Where the answer lies in the bytes of the latest parseAnswer call: it

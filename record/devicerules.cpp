@@ -4,41 +4,39 @@
 
 #include <QString>
 
-namespace DeviceRules {
-
-QChar addressChar(quint8 address)
+QChar DeviceRules::addressChar(quint8 address)
 {
     return QChar(ushort((48 + address) % 256));
 }
 
-quint8 addressOf(char addressChar)
+quint8 DeviceRules::addressOf(char addressChar)
 {
     return quint8(quint8(addressChar) - 48);
 }
 
-QByteArray pollRequest(quint8 address)
+QByteArray DeviceRules::pollRequest(quint8 address)
 {
     return (QStringLiteral("!01") + addressChar(address)).toUtf8();
 }
 
-QByteArray pollAnswer(quint8 address)
+QByteArray DeviceRules::pollAnswer(quint8 address)
 {
     return (QStringLiteral("TEST") + addressChar(address)).toUtf8();
 }
 
-int serialTimeoutFloor(quint8 serialRate)
+int DeviceRules::serialTimeoutFloor(quint8 serialRate)
 {
     static constexpr int floors[] = {17, 9, 5, 3, 2, 2, 2, 2};
     return serialRate < 8 ? floors[serialRate] : 3;
 }
 
-int highestSustainedRate(quint8 radioRate)
+int DeviceRules::highestSustainedRate(quint8 radioRate)
 {
     static constexpr int highest[] = {2, 3, 4, 5, 7};
     return radioRate < 5 ? highest[radioRate] : 0;
 }
 
-void setFactorySettings(Data &data)
+void DeviceRules::setFactorySettings(Data &data)
 {
     data.subBand = 2;
     data.radioDataRate = 2;
@@ -53,5 +51,3 @@ void setFactorySettings(Data &data)
     data.flowControl = 2;
     data.wdtReset = 6;
 }
-
-} // namespace DeviceRules

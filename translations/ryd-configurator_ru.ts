@@ -156,7 +156,7 @@ Restore the factory settings?</source>
     </message>
 </context>
 <context>
-    <name>SerialDevice</name>
+    <name>SerialPortName</name>
     <message>
         <source>The port %1 does not exist. Check that the adapter is plugged in, or choose another port.</source>
         <translation>Порт %1 не существует. Проверьте, подключен ли адаптер, или выберите другой порт.</translation>

@@ -177,11 +177,6 @@ void W_Adres::repaintRects()
     }
 }
 
-QList<QColor> W_Adres::colors() const
-{
-    return colours;
-}
-
 QList<QWidget *> W_Adres::rects() const
 {
     return marks;

@@ -45,7 +45,6 @@ public:
     void clearStatistics();
     const PollStatistics &statistics() const { return stats; }
 
-    QList<QColor> colors() const;
     QList<QWidget *> rects() const;
     QCheckBox *checkBox() const;
     QSpinBox *spinBox() const;

@@ -179,14 +179,6 @@ void W_ComPort::updateOpenButton()
     openButton->setToolTip(tip);
 }
 
-bool W_ComPort::selectPort(const QString &name)
-{
-    const int index = portCombo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0)
-        portCombo->setCurrentIndex(index);
-    return index >= 0;
-}
-
 void W_ComPort::setConnected(bool c)
 {
     connected = c;

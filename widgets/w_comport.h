@@ -31,9 +31,6 @@ public:
     explicit W_ComPort(QWidget *parent = nullptr, PortLister availablePorts = {});
 
     void setConnected(bool c);
-    // Makes the listed port `name` current; false when it is not listed.
-    bool selectPort(const QString &name);
-    bool isConnected() const { return connected; }
     // Makes the first listed port that `wanted` accepts current, now or,
     // while none is listed, as soon as one appears and no port is open. It
     // takes the place of the port stored from the last connection.

@@ -66,6 +66,8 @@ private:
     static QWidget *findValueWidget(const QObject *obj, const QString &name);
     QWidget *captionOf(QWidget *control) const;
 
+    // The widgets connectAll connected, by kind: kept as the panel's record of
+    // them although nothing reads them back.
     QList<QSpinBox *> spinBoxes;
     QList<QComboBox *> comboBoxes;
     QList<W_Rb *> radioButtons;

@@ -20,7 +20,6 @@ public:
     void setSpeed(quint8 speed);
 
     W_SubBand *subBandPanel() const { return subBand; }
-    W_RadioCommonLeft *leftPanel() const { return left; }
     W_RadioCommonRight *rightPanel() const { return right; }
 
 private:

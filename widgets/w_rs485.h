@@ -17,7 +17,6 @@ public:
     void setRadioRate(quint8 radioRate);
 
     W_SerialRate *serialRatePanel() const { return serialRate; }
-    W_Rs485Common *commonPanel() const { return common; }
 
 private:
     QGroupBox *group;

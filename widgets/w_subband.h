@@ -25,9 +25,7 @@ public:
     // index the plan does not know.
     static int chanelCount(quint8 speed);
 
-    quint32 bandStart() const { return m_bandStart; }
     const QList<W_Rb *> &buttons() const { return rbList; }
-    QComboBox *chanelBox() const { return chanelCombo; }
 
 private:
     QGroupBox *group;

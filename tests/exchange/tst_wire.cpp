@@ -176,7 +176,7 @@ private slots:
     void bytesWhileIdle()
     {
         QVERIFY(connectDevice());
-        QSerialPort *port = engine->serialPort();
+        auto *port = engine->findChild<QSerialPort *>();
         port->write("$2");
         QTRY_COMPARE(port->bytesAvailable(), qint64(qstrlen("firmware=2.3,pp=B\r")));
 

@@ -1,4 +1,4 @@
-#include "serialdevice.h"
+#include "serialportname.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,12 +8,12 @@
 #include <unistd.h>
 #endif
 
-SerialDevice::SerialDevice(const QString &portName)
+SerialPortName::SerialPortName(const QString &portName)
     : name(portName)
 {
 }
 
-QString SerialDevice::location() const
+QString SerialPortName::location() const
 {
 #ifdef Q_OS_WIN
     if (name.startsWith(QLatin1String("\\\\.\\")) || name.startsWith(QLatin1String("//./")))
@@ -27,7 +27,7 @@ QString SerialDevice::location() const
 #endif
 }
 
-bool SerialDevice::exists() const
+bool SerialPortName::exists() const
 {
 #ifdef Q_OS_WIN
     return true;
@@ -36,7 +36,7 @@ bool SerialDevice::exists() const
 #endif
 }
 
-bool SerialDevice::isSameAs(const SerialDevice &other) const
+bool SerialPortName::isSameAs(const SerialPortName &other) const
 {
     const QString mine = location();
     const QString theirs = other.location();
@@ -47,7 +47,7 @@ bool SerialDevice::isSameAs(const SerialDevice &other) const
     return !canonical.isEmpty() && canonical == QFileInfo(theirs).canonicalFilePath();
 }
 
-SerialDevice::OpenFailure SerialDevice::openFailure(QSerialPort::SerialPortError error) const
+SerialPortName::OpenFailure SerialPortName::openFailure(QSerialPort::SerialPortError error) const
 {
     if (error == QSerialPort::DeviceNotFoundError)
         return Missing;
@@ -64,7 +64,7 @@ SerialDevice::OpenFailure SerialDevice::openFailure(QSerialPort::SerialPortError
     return error == QSerialPort::PermissionError ? InUse : OtherFailure;
 }
 
-QString SerialDevice::openFailureText(QSerialPort::SerialPortError error, const QString &systemError) const
+QString SerialPortName::openFailureText(QSerialPort::SerialPortError error, const QString &systemError) const
 {
     switch (openFailure(error)) {
     case Missing:
@@ -87,7 +87,7 @@ QString SerialDevice::openFailureText(QSerialPort::SerialPortError error, const 
     return tr("The port %1 cannot be opened: %2").arg(name, systemError);
 }
 
-QString SerialDevice::connectionLostText(const QString &systemError) const
+QString SerialPortName::connectionLostText(const QString &systemError) const
 {
     QString text = tr("The connection on the port %1 was lost: the adapter was unplugged or the line was closed. "
                       "Check the cable or adapter and connect again.")

@@ -4,18 +4,18 @@
 #include <QSerialPort>
 #include <QString>
 
-// The device behind a serial port name as the port row shows it: a name the
-// system lists ("ttyUSB0", "COM3") or a path given with --port. It knows the
-// file the name leads to, and says in the operator's words why a port on it
-// could not be used.
-class SerialDevice
+// A serial port name as the port row shows it: a name the system lists
+// ("ttyUSB0", "COM3") or a path given with --port. It resolves the name to the
+// file it leads to, and says in the operator's words why a port on it could
+// not be used.
+class SerialPortName
 {
-    Q_DECLARE_TR_FUNCTIONS(SerialDevice)
+    Q_DECLARE_TR_FUNCTIONS(SerialPortName)
 
 public:
     enum OpenFailure { Missing, InUse, PermissionDenied, OtherFailure };
 
-    explicit SerialDevice(const QString &portName);
+    explicit SerialPortName(const QString &portName);
 
     // The file QSerialPort opens for the name: a path stays as it is, a bare
     // name is looked for under /dev (under \\.\ on Windows).
@@ -24,7 +24,7 @@ public:
     // opening it tells.
     bool exists() const;
     // Both names lead to the same file once links are resolved.
-    bool isSameAs(const SerialDevice &other) const;
+    bool isSameAs(const SerialPortName &other) const;
 
     // Why opening the port failed with `error`. Qt reports a port held by
     // another program and a device file this user may not open alike, as a
