@@ -89,8 +89,8 @@ void tst_ShownRecord::walk_data()
 void tst_ShownRecord::walk()
 {
     QFETCH(quint32, seed);
-    const int seconds = qEnvironmentVariableIsSet("RYD_WALK_SECONDS")
-        ? qEnvironmentVariableIntValue("RYD_WALK_SECONDS") : 3;
+    const int walkMs = qEnvironmentVariableIsSet("RYD_WALK_SECONDS")
+        ? qEnvironmentVariableIntValue("RYD_WALK_SECONDS") * 1000 : 1500;
     QRandomGenerator random(seed);
     QVERIFY(connectDevice());
     fastTimers();
@@ -106,7 +106,7 @@ void tst_ShownRecord::walk()
     QStringList steps;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < seconds * 1000) {
+    while (clock.elapsed() < walkMs) {
         progress->clear();
         const int action = int(random.bounded(20));
         // Presses, edits and files change no more than the panels; the keys
