@@ -30,6 +30,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QSpacerItem>
@@ -283,6 +284,10 @@ bool MainWindow::writeStartupFile(Data *data, const QString &fileName)
 void MainWindow::slValueChange(QString name, int val)
 {
     qCDebug(lcMainWindow) << "slValueChange" << name << val;
+    // A control made to show the record reports it as well: that report is
+    // not an edit.
+    if (showing)
+        return;
 
     if (name.startsWith(QLatin1String("pbOpen")))
         connectOpen();
@@ -464,6 +469,7 @@ void MainWindow::keepInsideAvailableArea()
 
 void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
 {
+    // The debug log's entry line of every answer, with its source line.
     qCDebug(lcMainWindow) << "slSetSettings" << __LINE__ << int(type) << param;
     session->applyAnswer(type, param);
 }
@@ -471,6 +477,7 @@ void MainWindow::slSetSettings(TypeParser type, const QList<QByteArray> &param)
 // The session has put every field of the answer into the record.
 void MainWindow::showAnswer(TypeParser type, const QList<QByteArray> &param)
 {
+    const QScopedValueRollback<bool> oneWay(showing, true);
     for (const Setting &setting : settings()) {
         if (setting.readBy == type)
             showSetting(setting);
@@ -485,7 +492,8 @@ void MainWindow::showAnswer(TypeParser type, const QList<QByteArray> &param)
         rs485->setRadioRate(data->radioDataRate);
         // The channel read next is chosen from the list of this rate; the
         // session has moved a channel the new list lacks to the first.
-        showChannelListFor(data->radioDataRate);
+        radio->setSpeed(data->radioDataRate);
+        showSetting(settingOf(&Data::chanel));
         break;
     case E_GetVersion: {
         const QString firmware = QString::fromUtf8(param.at(0).constData());
@@ -528,70 +536,70 @@ quint8 &MainWindow::fieldOf(const Setting &setting)
 
 void MainWindow::showSetting(const Setting &setting)
 {
+    const QScopedValueRollback<bool> oneWay(showing, true);
     panelOf(setting)->setValueByName(setting.name, shownValue(setting, fieldOf(setting)));
 }
 
-// Shows the whole record and makes the record hold what the controls then
-// show: a spin box brings a value into its range, and the record takes it.
+// Shows the whole record, and the record then holds what the controls show.
 void MainWindow::applyData()
 {
     showRecord();
-    adoptShownValues();
+    takeWhatControlsShow();
 }
 
 // The rules between the controls follow the record's own rates before its
 // values are shown: the serial timeout's floor, the serial-rate colours and
-// the channel list. The values are taken aside first, because the controls
-// report what they are made to show, and those reports write the record.
+// the channel list.
 void MainWindow::showRecord()
 {
-    QList<quint8> values;
-    for (const Setting &setting : settings())
-        values.append(fieldOf(setting));
+    const QScopedValueRollback<bool> oneWay(showing, true);
     radio->setSerialRate(data->serialDataRate);
     rs485->setRadioRate(data->radioDataRate);
     radio->setSpeed(data->radioDataRate);
-    for (int i = 0; i < settings().size(); ++i) {
-        const Setting &setting = settings().at(i);
-        panelOf(setting)->setValueByName(setting.name, shownValue(setting, values.at(i)));
-    }
+    for (const Setting &setting : settings())
+        showSetting(setting);
 }
 
-void MainWindow::adoptShownValues()
+// The one way from the controls to the record besides the operator's edits,
+// for a value a control's own rule shows otherwise: a spin box's range (the
+// serial timeout's floor follows the serial rate), the channel list of
+// another radio rate, flow control's two entries. The record takes what the
+// control shows, except where `keep` says no or a list shows no entry at all.
+// Returns the settings kept.
+QList<const MainWindow::Setting *> MainWindow::takeWhatControlsShow(const std::function<bool(const Setting &)> &keep)
 {
-    for (const Setting &setting : settings())
-        fieldOf(setting) = recordValue(setting, panelOf(setting)->valueByName(setting.name));
+    QList<const Setting *> kept;
+    for (const Setting &setting : settings()) {
+        const int shown = panelOf(setting)->valueByName(setting.name);
+        if (shown >= 0 && recordValue(setting, shown) == fieldOf(setting))
+            continue;
+        if (shown < 0 || (keep && keep(setting)))
+            kept.append(&setting);
+        else
+            fieldOf(setting) = recordValue(setting, shown);
+    }
+    return kept;
 }
 
 // A sequence with the device has ended: its answers are judged with the
-// floor and the channel list that the device's own rates give. A value the
+// floor and the channel list of the device's own rates, where it reported
+// them; otherwise the operator's unwritten choice of rate governs. A value the
 // controls cannot show stays in the record, so that WRITE gives back what the
 // device had, and the operator is told once.
-void MainWindow::settleDeviceAnswers()
+void MainWindow::judgeDeviceAnswers()
 {
     const QMap<QString, quint8> answers = session->takeReported();
     if (answers.isEmpty())
         return;
-    for (const Setting &setting : settings()) {
-        if (answers.contains(setting.name))
-            fieldOf(setting) = answers.value(setting.name);
-    }
     showRecord();
+    const auto reportedAtOwnRates = [&answers](const Setting &setting) {
+        return answers.contains(setting.name)
+            && (!setting.followsRate || answers.contains(settingOf(setting.followsRate).name));
+    };
     QStringList kept;
-    for (const Setting &setting : settings()) {
-        const int shown = panelOf(setting)->valueByName(setting.name);
-        if (shown >= 0 && recordValue(setting, shown) == answers.value(setting.name, fieldOf(setting)))
-            continue;
-        // A value is judged by the device's own rates only where the device
-        // reported them too; otherwise the operator's unwritten choice of
-        // rate forces it, as it would any other value.
-        const bool ownRates = !setting.followsRate || answers.contains(settingOf(setting.followsRate).name);
-        if (answers.contains(setting.name) && ownRates) {
-            fieldOf(setting) = answers.value(setting.name);
-            kept << tr("\"%1\": the device reported %2").arg(SettingsTable::label(setting)).arg(fieldOf(setting));
-        } else {
-            fieldOf(setting) = recordValue(setting, shown);
-        }
+    for (const Setting *setting : takeWhatControlsShow(reportedAtOwnRates)) {
+        if (answers.contains(setting->name))
+            kept << tr("\"%1\": the device reported %2").arg(SettingsTable::label(*setting)).arg(fieldOf(*setting));
     }
     if (kept.isEmpty())
         return;
@@ -608,20 +616,9 @@ void MainWindow::settleDeviceAnswers()
         Qt::QueuedConnection);
 }
 
-// Rebuilds the channel list for a radio data rate. The rebuild selects and
-// reports the first channel, so the record's channel is shown again after it.
-// A device answer needs this too: without it the channel read next would be
-// chosen from the list of another rate, and one past its end stored as 255.
-void MainWindow::showChannelListFor(quint8 radioDataRate)
-{
-    const quint8 chanel = data->chanel;
-    radio->setSpeed(radioDataRate);
-    data->chanel = chanel;
-    showSetting(settingOf(&Data::chanel));
-}
-
 void MainWindow::startDefault()
 {
+    // The debug log marks the start of the factory reset with this line.
     qCDebug(lcMainWindow) << "!!!!!!!!!!!!!!!!!!!!" << "startDefault" << __LINE__ << 0;
     // The record then holds the factory settings and the serial rate the
     // factory record sets; applyData takes the serial timeout's floor from it.
@@ -691,7 +688,6 @@ bool MainWindow::loadSettingsFrom(const QString &fileName)
     for (const Setting &setting : settings())
         fieldOf(setting) = loaded.*setting.field;
     data->portName = loaded.portName;
-    rs485->setRadioRate(data->radioDataRate);
     applyData();
     if (!session->isOpen()) {
         editedOffline = true;
@@ -724,6 +720,7 @@ QString MainWindow::refusedField(const Data &loaded) const
 
 void MainWindow::slRequest(quint8 countParsers, TypeParser typeParser, const QByteArray &request)
 {
+    // The debug log traces every request twice, by source line: on entry and for a poll.
     qCDebug(lcMainWindow) << "slRequest" << __LINE__ << countParsers;
     if (typeParser != E_Test)
         return;
@@ -755,7 +752,7 @@ void MainWindow::onSequenceEnded(DeviceSession::Sequence sequence, Exchange::Seq
 {
     if (end == Exchange::SequenceEnd::LineLost)
         return;
-    settleDeviceAnswers();
+    judgeDeviceAnswers();
     // A write the operator gave up at a failure prompt is known to be
     // incomplete; the device's values are shown as they were reported.
     if (end != Exchange::SequenceEnd::Completed)

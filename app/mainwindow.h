@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class Data;
@@ -30,7 +31,9 @@ class W_Test;
 // The program's one window: owner of the settings record, the device session
 // and every panel. Panel changes arrive as (name, value) pairs in
 // slValueChange; device answers, applied to the record by the session, are
-// shown by showAnswer.
+// shown by showAnswer. Showing is one-way: what the controls report while the
+// window shows the record writes nothing back, and takeWhatControlsShow is the
+// one step that takes a value a control's own rule changed.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -101,11 +104,10 @@ private:
     void connectOpen();
     void showDisconnected();
     void onPortLost(const QString &reason);
-    void showChannelListFor(quint8 radioDataRate);
     void showAnswer(TypeParser type, const QList<QByteArray> &param);
     void showRecord();
-    void adoptShownValues();
-    void settleDeviceAnswers();
+    QList<const Setting *> takeWhatControlsShow(const std::function<bool(const Setting &)> &keep = {});
+    void judgeDeviceAnswers();
     void onSequenceEnded(DeviceSession::Sequence sequence, Exchange::SequenceEnd end);
     void verifyWritten(const QString &key);
     void offerOfflineSettings();
@@ -150,6 +152,9 @@ private:
     std::unique_ptr<Data> offline;
     QString offlineFile;
     bool editedOffline = false;
+    // Set while the window shows the record in the controls: their reports
+    // then write nothing back.
+    bool showing = false;
     bool rowsFitted = false;
     // The window manager's frame has been seen.
     bool framed = false;

@@ -250,6 +250,17 @@ void tst_ShownRecord::channelAfterDeviceRateChange()
     emulator->clearFaults();
     QVERIFY(runSequence("WRITE"));
     QVERIFY(emulator->requests().contains("ATS200=0\r"));
+
+    // A channel the shown rate's list lacks, read while the device's own
+    // rate was not, is kept as the device reported it: no entry stands for it.
+    emulator->device()->setSRegister(DeviceModel::RadioDataRate, 0);
+    emulator->device()->setSRegister(DeviceModel::Chanel, 8);
+    emulator->addFault(silentFault("ATS201?"));
+    QVERIFY(runSequence("READ"));
+    QTRY_COMPARE(boxes->seen.size(), 2);
+    QVERIFY(boxes->seen.last().text.contains("\"Chanel\": the device reported 8"));
+    QCOMPARE(int(window->record()->chanel), 8);
+    boxes->seen.clear();
 }
 
 void tst_ShownRecord::hostileFile_data()
