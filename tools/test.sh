@@ -34,4 +34,6 @@ ryd_install_missing "${extra_packages[@]}"
 cmake -S . -B "$build" "${options[@]}"
 cmake --build "$build" -j"$(nproc)"
 cd "$build"
-ctest --output-on-failure -j"$(nproc)"
+# The tests mostly wait on the device's timers and the emulator's answers, not
+# on the processor: twice as many run at once as there are cores.
+ctest --output-on-failure -j"$(($(nproc) * 2))"

@@ -1,3 +1,4 @@
+#include "../heldby.h"
 #include "windowtesting.h"
 
 #include "settingsfile.h"
@@ -35,27 +36,12 @@ private slots:
     void hostileFile();
 
 private:
-    // The record in the encoding of recordOf, as the device holds it.
-    Settings stored() const;
+    Settings stored() const { return heldBy(emulator->device()); }
     QString saveFile(const QString &name, const QByteArray &bytes) const;
     QByteArray randomFile(QRandomGenerator &random) const;
 
     QTemporaryDir files;
 };
-
-Settings tst_ShownRecord::stored() const
-{
-    const DeviceModel *device = emulator->device();
-    const DeviceModel::Rs485Record record = device->rs485();
-    return {{"Sub-band", device->sRegister(DeviceModel::SubBand)},
-            {"Radio Data Rate", device->sRegister(DeviceModel::RadioDataRate)},
-            {"Chanel", device->sRegister(DeviceModel::Chanel)}, {"Power", device->sRegister(DeviceModel::Power)},
-            {"Serial Timeout", device->sRegister(DeviceModel::SerialTimeout)},
-            {"Flow control", device->sRegister(DeviceModel::FlowControl)},
-            {"Test address", record.testAddress}, {"Serial Data Rate", record.serialDataRate},
-            {"Delay Tx-Rx", record.delayTxRx}, {"Parity", record.parity}, {"Stop bit", record.stopBit},
-            {"Radio Transmit Reset", record.radioTransmitReset}, {"WDT Reset", record.wdtReset}};
-}
 
 QString tst_ShownRecord::saveFile(const QString &name, const QByteArray &bytes) const
 {
