@@ -173,6 +173,7 @@ void W_Test::okRect(const QByteArray &request)
     W_Adres *row = findAdres(request);
     if (!row)
         return;
+    // The debug log tells answered polls by this run of 33 exclamation marks.
     qCDebug(lcWTest).noquote() << "okRect" << QByteArray(33, '!') << row->adres();
     row->setOkRect();
     updateKeys();
@@ -183,6 +184,7 @@ void W_Test::errRect(const QByteArray &request)
     W_Adres *row = findAdres(request);
     if (!row)
         return;
+    // The debug log tells unanswered polls by this run of 35 question marks.
     qCDebug(lcWTest).noquote() << "errRect" << QByteArray(35, '?') << row->adres();
     row->setErrRect();
     updateKeys();

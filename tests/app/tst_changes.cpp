@@ -36,6 +36,10 @@ void tst_Changes::changesMarkedAndWritten()
     const auto captions = window->findChildren<QLabel *>();
     const auto caption = std::find_if(captions.begin(), captions.end(), [delay](QLabel *l) { return l->buddy() == delay; });
     QVERIFY(caption != captions.end() && (*caption)->font().bold());
+    // A marked group of buttons is bold; the buttons in it keep their weight.
+    const QList<W_Rb *> rates = radio()->rightPanel()->buttons();
+    clickIndicator(rates.at(rates.at(0)->isChecked() ? 1 : 0));
+    QVERIFY(rates.at(0)->parentWidget()->font().bold() && !rates.at(0)->font().bold() && !rates.at(1)->font().bold());
 
     // Power does not stick: the box names it, the log has it and it stays
     // marked; the delay was taken.
