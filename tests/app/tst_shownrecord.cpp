@@ -1,4 +1,3 @@
-#include "../heldby.h"
 #include "windowtesting.h"
 
 #include "settingsfile.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../testing.h"
 #include "../widgets/panelcheck.h"
 #include "data.h"
 #include "devicemodel.h"
@@ -99,12 +100,6 @@ inline Emulator::Fault silentFault(const QByteArray &match, int times = -1)
     fault.times = times;
     fault.silent = true;
     return fault;
-}
-
-inline QByteArray readFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline bool writeFile(const QString &fileName, const QByteArray &bytes)

@@ -1,4 +1,4 @@
-#include "../heldby.h"
+#include "../testing.h"
 #include "devicemodel.h"
 #include "emulator.h"
 #include "settingsrecord.h"
@@ -76,7 +76,6 @@ private:
     // Runs several at once: the cases that wait on the protocol's second.
     QList<Outcome> runTogether(const QList<QStringList> &commands, int timeoutMs = 20000);
     QProcess *startCli(const QStringList &arguments);
-    static QByteArray readAll(const QString &fileName);
 
     std::vector<std::unique_ptr<Emulator>> emulators;
     std::unique_ptr<QTemporaryDir> dir;
@@ -152,12 +151,6 @@ QList<Outcome> tst_Cli::runTogether(const QList<QStringList> &commands, int time
         outcomes << outcome;
     }
     return outcomes;
-}
-
-QByteArray tst_Cli::readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A command that cannot be carried out as given sends nothing: usage errors
@@ -259,9 +252,7 @@ void tst_Cli::readAndDefault()
     QCOMPARE(values, settingsOf(siteRecord()));
     QCOMPARE(settings.value("Serial Data Rate").toObject().value("text").toString(), QString("38400 bps"));
     QCOMPARE(settings.value("Chanel").toObject().value("text").toString(), QString("868.925 MHz"));
-    QFile file(saved);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(settingsOf(SettingsRecord::fromBytes(file.readAll())), settingsOf(siteRecord()));
+    QCOMPARE(settingsOf(SettingsRecord::fromBytes(readFile(saved))), settingsOf(siteRecord()));
 
     outcome = run({"read", "--port", port});
     QVERIFY2(outcome.out.contains("\nSerial Data Rate: 38400 bps\n") && outcome.out.contains("\nWDT Reset: 30 sec\n"),
@@ -270,7 +261,7 @@ void tst_Cli::readAndDefault()
     outcome = run({"default", "--port", port, "--yes", "--record", record});
     QCOMPARE(outcome.status, 0);
     QCOMPARE(heldBy(emulator->device()), settingsOf(SettingsRecord()));
-    const QStringList lines = QString::fromUtf8(readAll(record)).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(readFile(record)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
     QVERIFY2(lines.at(0).startsWith("time,port,command,result,module,firmware,Sub-band,"), qPrintable(lines.at(0)));
     QVERIFY2(lines.at(1).contains("," + port + ",read,done,LE50-868,LE50-868 v1.2,2,1,4,4,5,9,5,12,2,1,0,30,3"),
@@ -295,7 +286,7 @@ void tst_Cli::writeWithOverrideAndBackup()
     const QStringList saved = QDir(backups).entryList(QDir::Files);
     QCOMPARE(saved.size(), 1);
     QVERIFY2(saved.first().endsWith(".ryd") && outcome.out.contains(saved.first()), qPrintable(outcome.out));
-    QCOMPARE(settingsOf(SettingsRecord::fromBytes(readAll(QDir(backups).filePath(saved.first())))),
+    QCOMPARE(settingsOf(SettingsRecord::fromBytes(readFile(QDir(backups).filePath(saved.first())))),
              settingsOf(SettingsRecord()));
 
     // A file that ends before its flow-control byte leaves the device's own.
@@ -338,7 +329,7 @@ void tst_Cli::globServesEveryPort()
              qPrintable(outcome.err));
     QCOMPARE(heldBy(emulators.at(0)->device()), settingsOf(siteRecord()));
     QVERIFY(!emulators.at(2)->requests().contains("ATO\r"));
-    const QString lines = QString::fromUtf8(readAll(record));
+    const QString lines = QString::fromUtf8(readFile(record));
     QCOMPARE(lines.count('\n'), 4);
     const QStringList results{",write,done,", ",write,not held,", ",write,no answer,"};
     for (int i = 0; i < 3; ++i)
@@ -370,7 +361,7 @@ void tst_Cli::timedByTheSecond()
 
     QCOMPARE(outcomes.at(0).status, 0);
     QCOMPARE(outcomes.at(0).out, QString("1 %1/1 %2%\n3 0/1 0%\n").arg(answered).arg(answered * 100));
-    const QStringList report = QString::fromUtf8(readAll(csv)).split('\n');
+    const QStringList report = QString::fromUtf8(readFile(csv)).split('\n');
     QCOMPARE(report.size(), 4);
     QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms,port,first_poll,last_poll"));
     QVERIFY2(report.at(1).startsWith(QString("1,1,%1,%2,").arg(answered).arg(answered * 100)), qPrintable(report.at(1)));
