@@ -564,8 +564,8 @@ void MainWindow::showRecord()
 // for a value a control's own rule shows otherwise: a spin box's range (the
 // serial timeout's floor follows the serial rate), the channel list of
 // another radio rate, flow control's two entries. The record takes what the
-// control shows, except where `keep` says no or a list shows no entry at all.
-// Returns the settings kept.
+// control shows, except for the settings `keep` accepts and those a list
+// shows no entry for. Returns the settings kept.
 QList<const MainWindow::Setting *> MainWindow::takeWhatControlsShow(const std::function<bool(const Setting &)> &keep)
 {
     QList<const Setting *> kept;
