@@ -1,27 +1,14 @@
 #include "commissioningrecord.h"
 
+#include "csv.h"
+
 #include <QFile>
 
 namespace {
 
-// A cell as CSV wants it: quoted, with its quotes doubled, when it holds a
-// separator, a quote or a line end.
-QString cell(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 QString row(const QStringList &cells)
 {
-    QStringList quoted;
-    for (const QString &text : cells)
-        quoted << cell(text);
-    return quoted.join(QLatin1Char(',')) + QLatin1Char('\n');
+    return Csv::line(cells) + QLatin1Char('\n');
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "pollstatistics.h"
 
+#include "csv.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -84,14 +86,10 @@ QString PollStatistics::csvLine(int address, const QString &port) const
     const auto time = [](const QDateTime &t) {
         return t.isValid() ? t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODate) : QString();
     };
-    // A port name with a comma or a quote is quoted, as CSV quotes text.
-    QString portCell = port;
-    if (portCell.contains(QLatin1Char(',')) || portCell.contains(QLatin1Char('"')))
-        portCell = QLatin1Char('"') + portCell.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-    return QStringList{QString::number(address), QString::number(polledCount), QString::number(answeredCount),
-                       QString::number(percent()), cell(lastMs), cell(meanRoundTripMs()), cell(maxMs), portCell,
-                       time(firstPoll), time(lastPoll)}
-        .join(QLatin1Char(','));
+    // A port name with a comma or a quote is quoted.
+    return Csv::line({QString::number(address), QString::number(polledCount), QString::number(answeredCount),
+                      QString::number(percent()), cell(lastMs), cell(meanRoundTripMs()), cell(maxMs), port,
+                      time(firstPoll), time(lastPoll)});
 }
 
 QByteArray PollStatistics::csvReport(const QList<QPair<int, PollStatistics>> &addresses, const QString &port)
