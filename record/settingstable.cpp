@@ -26,34 +26,35 @@ const QList<SettingsTable::Setting> &SettingsTable::settings()
     using E = Encoding;
     using C = Control;
     static const QList<Setting> table = {
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Sub-band")), &Data::subBand, Panel::Radio, E::Number, E_GetSubBand, 0, C::Buttons, true, 0, 0,
-         nullptr},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Radio Data Rate")), &Data::radioDataRate, Panel::Radio, E::Number, E_GetRadioDataRate, 0,
-         C::Buttons, true, 0, 0, nullptr},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Chanel")), &Data::chanel, Panel::Radio, E::Number, E_GetChanel, 0, C::List, true, 0, 0,
-         &Data::radioDataRate},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Serial Timeout")), &Data::serialTimeout, Panel::Radio, E::Number, E_GetSerialTimeout, 0,
-         C::SpinBox, false, 0, 250, &Data::serialDataRate},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Power")), &Data::power, Panel::Radio, E::Number, E_GetPower, 0, C::Dial, false, 0, 7, nullptr},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Test address")), &Data::testAddress, Panel::Radio, E::Address, E_GetRs485, 0, C::SpinBox,
-         false, 0, 63, nullptr},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Serial Data Rate")), &Data::serialDataRate, Panel::Rs485, E::Number, E_GetRs485, 1,
-         C::Buttons, true, 0, 0, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Sub-band")), &Data::subBand, Panel::Radio, E::Number,
+         E_GetSubBand, 0, C::Buttons, true, 0, 0, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Radio Data Rate")), &Data::radioDataRate, Panel::Radio,
+         E::Number, E_GetRadioDataRate, 0, C::Buttons, true, 0, 0, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Chanel")), &Data::chanel, Panel::Radio, E::Number,
+         E_GetChanel, 0, C::List, true, 0, 0, &Data::radioDataRate},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Serial Timeout")), &Data::serialTimeout, Panel::Radio,
+         E::Number, E_GetSerialTimeout, 0, C::SpinBox, false, 0, 250, &Data::serialDataRate},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Power")), &Data::power, Panel::Radio, E::Number, E_GetPower,
+         0, C::Dial, false, 0, 7, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Test address")), &Data::testAddress, Panel::Radio,
+         E::Address, E_GetRs485, 0, C::SpinBox, false, 0, 63, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Serial Data Rate")), &Data::serialDataRate, Panel::Rs485,
+         E::Number, E_GetRs485, 1, C::Buttons, true, 0, 0, nullptr},
         // In units of 100 µs.
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Delay Tx-Rx")), &Data::delayTxRx, Panel::Rs485, E::Number, E_GetRs485, 3, C::SpinBox, false,
-         0, 250, nullptr},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Parity")), &Data::parity, Panel::Rs485, E::Number, E_GetRs485, 4, C::List, true, 0, 0,
-         nullptr},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Stop bit")), &Data::stopBit, Panel::Rs485, E::Number, E_GetRs485, 7, C::List, true, 0, 0,
-         nullptr},
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Flow control")), &Data::flowControl, Panel::Radio, E::FlowControl, E_GetFlowControl, 0,
-         C::List, false, 0, 0, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Delay Tx-Rx")), &Data::delayTxRx, Panel::Rs485, E::Number,
+         E_GetRs485, 3, C::SpinBox, false, 0, 250, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Parity")), &Data::parity, Panel::Rs485, E::Number,
+         E_GetRs485, 4, C::List, true, 0, 0, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Stop bit")), &Data::stopBit, Panel::Rs485, E::Number,
+         E_GetRs485, 7, C::List, true, 0, 0, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Flow control")), &Data::flowControl, Panel::Radio,
+         E::FlowControl, E_GetFlowControl, 0, C::List, false, 0, 0, nullptr},
         // In units of 100 ms: 1 s to 25 s.
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Radio Transmit Reset")), &Data::radioTransmitReset, Panel::FreezProtection, E::Number,
-         E_GetRs485, 5, C::SpinBox, false, 10, 250, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "Radio Transmit Reset")), &Data::radioTransmitReset,
+         Panel::FreezProtection, E::Number, E_GetRs485, 5, C::SpinBox, false, 10, 250, nullptr},
         // The value is the list's index: 0 disables, k means 10 k seconds.
-        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "WDT Reset")), &Data::wdtReset, Panel::FreezProtection, E::Number, E_GetRs485, 6, C::List,
-         true, 0, 0, nullptr},
+        {QString::fromLatin1(QT_TRANSLATE_NOOP("Setting", "WDT Reset")), &Data::wdtReset, Panel::FreezProtection,
+         E::Number, E_GetRs485, 6, C::List, true, 0, 0, nullptr},
     };
     return table;
 }
@@ -111,15 +112,13 @@ quint8 SettingsTable::answerValue(const Setting &setting, const QByteArray &fiel
 QList<SettingsTable::Choice> SettingsTable::choices(const Setting &setting, const Data &record)
 {
     if (setting.field == &Data::subBand) {
-        return {{0, QCoreApplication::translate("W_SubBand", "g1 868-868.6 MHz")},
-                {2, QCoreApplication::translate("W_SubBand", "g2 868.7-869.2 MHz")},
-                {6, QCoreApplication::translate("W_SubBand", "g3 869.4-869.65 MHz")},
-                {8, QCoreApplication::translate("W_SubBand", "g4 869.7-870 MHz")}};
+        return {{0, tr("g1 868-868.6 MHz")},
+                {2, tr("g2 868.7-869.2 MHz")},
+                {6, tr("g3 869.4-869.65 MHz")},
+                {8, tr("g4 869.7-870 MHz")}};
     }
-    if (setting.field == &Data::radioDataRate) {
-        return numbered({QCoreApplication::translate("W_RadioCommonRight", "4800 bps"), QCoreApplication::translate("W_RadioCommonRight", "9600 bps"), QCoreApplication::translate("W_RadioCommonRight", "19200 bps"),
-                         QCoreApplication::translate("W_RadioCommonRight", "38400 bps"), QCoreApplication::translate("W_RadioCommonRight", "115200 bps")});
-    }
+    if (setting.field == &Data::radioDataRate)
+        return numbered({tr("4800 bps"), tr("9600 bps"), tr("19200 bps"), tr("38400 bps"), tr("115200 bps")});
     if (setting.field == &Data::chanel) {
         QStringList texts;
         for (int i = 0; i < ChannelPlan::chanelCount(record.radioDataRate); ++i)
@@ -127,25 +126,21 @@ QList<SettingsTable::Choice> SettingsTable::choices(const Setting &setting, cons
         return numbered(texts);
     }
     if (setting.field == &Data::serialDataRate) {
-        return numbered({QCoreApplication::translate("W_SerialRate", "1200 bps"), QCoreApplication::translate("W_SerialRate", "2400 bps"), QCoreApplication::translate("W_SerialRate", "4800 bps"),
-                         QCoreApplication::translate("W_SerialRate", "9600 bps"), QCoreApplication::translate("W_SerialRate", "19200 bps"), QCoreApplication::translate("W_SerialRate", "38400 bps"),
-                         QCoreApplication::translate("W_SerialRate", "57600 bps"), QCoreApplication::translate("W_SerialRate", "115200 bps")});
+        return numbered({tr("1200 bps"), tr("2400 bps"), tr("4800 bps"), tr("9600 bps"), tr("19200 bps"),
+                         tr("38400 bps"), tr("57600 bps"), tr("115200 bps")});
     }
     if (setting.field == &Data::parity) {
-        return numbered({QCoreApplication::translate("W_Rs485Common", "8-bit data, no parity"),
-                         QCoreApplication::translate("W_Rs485Common", "8-bit data, even parity"),
-                         QCoreApplication::translate("W_Rs485Common", "8-bit data, odd parity"),
-                         QCoreApplication::translate("W_Rs485Common", "9-bit data, no parity")});
+        return numbered({tr("8-bit data, no parity"), tr("8-bit data, even parity"), tr("8-bit data, odd parity"),
+                         tr("9-bit data, no parity")});
     }
     if (setting.field == &Data::stopBit)
         return numbered({QStringLiteral("1"), QStringLiteral("2")});
     if (setting.field == &Data::flowControl)
-        return numbered({QCoreApplication::translate("W_RadioCommonLeft", "None"),
-                         QCoreApplication::translate("W_RadioCommonLeft", "HardWare")});
+        return numbered({tr("None"), tr("HardWare")});
     if (setting.field == &Data::wdtReset) {
-        QStringList texts{QCoreApplication::translate("W_FreezProtection", "Disable")};
+        QStringList texts{tr("Disable")};
         for (int k = 1; k <= 250; ++k)
-            texts << QCoreApplication::translate("W_FreezProtection", "%1 sec").arg(10 * k);
+            texts << tr("%1 sec").arg(10 * k);
         return numbered(texts);
     }
     return {};
@@ -191,7 +186,7 @@ bool SettingsTable::parse(const Setting &setting, const QString &text, const Dat
             return true;
         }
         if (problem) {
-            *problem = QCoreApplication::translate("SettingsTable", "\"%1\" takes a number from %2 to %3, not \"%4\"")
+            *problem = tr("\"%1\" takes a number from %2 to %3, not \"%4\"")
                            .arg(setting.name)
                            .arg(least)
                            .arg(setting.maximum)
@@ -209,7 +204,7 @@ bool SettingsTable::parse(const Setting &setting, const QString &text, const Dat
         texts << choice.text;
     }
     if (problem) {
-        *problem = QCoreApplication::translate("SettingsTable", "\"%1\" has no choice \"%2\"; its choices are: %3")
+        *problem = tr("\"%1\" has no choice \"%2\"; its choices are: %3")
                        .arg(setting.name, given, texts.join(QStringLiteral(", ")));
     }
     return false;

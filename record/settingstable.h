@@ -3,6 +3,7 @@
 #include "typeparser.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,8 @@ class Data;
 // and a script all read the settings from here.
 class SettingsTable
 {
+    Q_DECLARE_TR_FUNCTIONS(SettingsTable)
+
 public:
     // Where the window shows a setting.
     enum class Panel { Radio, Rs485, FreezProtection };

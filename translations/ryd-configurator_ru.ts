@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
-    <name>DeviceSession</name>
-    <message>
-        <source>%1: wrote %2, device holds %3</source>
-        <translation>%1: записано %2, в устройстве %3</translation>
-    </message>
-</context>
-<context>
     <name>CommandLine</name>
     <message>
         <source>Offer the serial device at &lt;path&gt; in the port list and select it; may be given more than once.</source>
@@ -43,6 +36,13 @@ Qt&apos;s own options (-platform, -style, -stylesheet, -reverse, ...) are accept
     <message>
         <source>No such serial device: %1; it is offered once it appears.</source>
         <translation>Нет такого последовательного устройства: %1; оно появится в списке, как только будет подключено.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSession</name>
+    <message>
+        <source>%1: wrote %2, device holds %3</source>
+        <translation>%1: записано %2, в устройстве %3</translation>
     </message>
 </context>
 <context>
@@ -266,6 +266,86 @@ Restore the factory settings?</source>
         <source>&quot;%1&quot; has no choice &quot;%2&quot;; its choices are: %3</source>
         <translation>У «%1» нет значения «%2»; допустимые значения: %3</translation>
     </message>
+    <message>
+        <source>g1 868-868.6 MHz</source>
+        <translation>g1 868-868.6 МГц</translation>
+    </message>
+    <message>
+        <source>g2 868.7-869.2 MHz</source>
+        <translation>g2 868.7-869.2 МГц</translation>
+    </message>
+    <message>
+        <source>g3 869.4-869.65 MHz</source>
+        <translation>g3 869.4-869.65 МГц</translation>
+    </message>
+    <message>
+        <source>g4 869.7-870 MHz</source>
+        <translation>g4 869.7-870 МГц</translation>
+    </message>
+    <message>
+        <source>4800 bps</source>
+        <translation>4800 бит/с</translation>
+    </message>
+    <message>
+        <source>9600 bps</source>
+        <translation>9600 бит/с</translation>
+    </message>
+    <message>
+        <source>19200 bps</source>
+        <translation>19200 бит/с</translation>
+    </message>
+    <message>
+        <source>38400 bps</source>
+        <translation>38400 бит/с</translation>
+    </message>
+    <message>
+        <source>115200 bps</source>
+        <translation>115200 бит/с</translation>
+    </message>
+    <message>
+        <source>1200 bps</source>
+        <translation>1200 бит/с</translation>
+    </message>
+    <message>
+        <source>2400 bps</source>
+        <translation>2400 бит/с</translation>
+    </message>
+    <message>
+        <source>57600 bps</source>
+        <translation>57600 бит/с</translation>
+    </message>
+    <message>
+        <source>8-bit data, no parity</source>
+        <translation>8 бит, без четности</translation>
+    </message>
+    <message>
+        <source>8-bit data, even parity</source>
+        <translation>8 бит, контроль четности</translation>
+    </message>
+    <message>
+        <source>8-bit data, odd parity</source>
+        <translation>8 бит, контроль нечетности</translation>
+    </message>
+    <message>
+        <source>9-bit data, no parity</source>
+        <translation>9 бит, без четности</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>HardWare</source>
+        <translation>Аппаратное</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Выключено</translation>
+    </message>
+    <message>
+        <source>%1 sec</source>
+        <translation>%1 с</translation>
+    </message>
 </context>
 <context>
     <name>TrafficLogWindow</name>
@@ -395,14 +475,6 @@ Disconnect: close the port.</source>
         <translation>Защита от зависания</translation>
     </message>
     <message>
-        <source>Disable</source>
-        <translation>Выключено</translation>
-    </message>
-    <message>
-        <source>%1 sec</source>
-        <translation>%1 с</translation>
-    </message>
-    <message>
         <source>Resets a radio transmission that runs longer than this, in units of 100 ms (x100 ms): 10 to 250, that is 1 s to 25 s.</source>
         <translation>Сбрасывает радиопередачу, которая длится дольше этого времени, в единицах 100 мс (x100 мс): от 10 до 250, то есть от 1 до 25 с.</translation>
     </message>
@@ -498,14 +570,6 @@ Disconnect: close the port.</source>
 <context>
     <name>W_RadioCommonLeft</name>
     <message>
-        <source>None</source>
-        <translation>Нет</translation>
-    </message>
-    <message>
-        <source>HardWare</source>
-        <translation>Аппаратное</translation>
-    </message>
-    <message>
         <source>This device&apos;s own address on the radio link, 0 to 63.</source>
         <translation>Собственный адрес этого устройства в радиосети, от 0 до 63.</translation>
     </message>
@@ -554,26 +618,6 @@ A change of &quot;Serial Data Rate&quot; sets it to that rate&apos;s least value
         <source>Data rate of the radio link. The slower the rate, the farther it reaches and the more channels it offers. Both ends of a link need the same rate.</source>
         <translation>Скорость передачи в радиоканале. Чем ниже скорость, тем больше дальность и тем больше доступно каналов. На обоих концах линии скорость должна быть одинаковой.</translation>
     </message>
-    <message>
-        <source>4800 bps</source>
-        <translation>4800 бит/с</translation>
-    </message>
-    <message>
-        <source>9600 bps</source>
-        <translation>9600 бит/с</translation>
-    </message>
-    <message>
-        <source>19200 bps</source>
-        <translation>19200 бит/с</translation>
-    </message>
-    <message>
-        <source>38400 bps</source>
-        <translation>38400 бит/с</translation>
-    </message>
-    <message>
-        <source>115200 bps</source>
-        <translation>115200 бит/с</translation>
-    </message>
 </context>
 <context>
     <name>W_Rs485</name>
@@ -584,22 +628,6 @@ A change of &quot;Serial Data Rate&quot; sets it to that rate&apos;s least value
 </context>
 <context>
     <name>W_Rs485Common</name>
-    <message>
-        <source>8-bit data, no parity</source>
-        <translation>8 бит, без четности</translation>
-    </message>
-    <message>
-        <source>8-bit data, even parity</source>
-        <translation>8 бит, контроль четности</translation>
-    </message>
-    <message>
-        <source>8-bit data, odd parity</source>
-        <translation>8 бит, контроль нечетности</translation>
-    </message>
-    <message>
-        <source>9-bit data, no parity</source>
-        <translation>9 бит, без четности</translation>
-    </message>
     <message>
         <source>Data bits and parity of the RS-485 line.</source>
         <translation>Биты данных и четность линии RS-485.</translation>
@@ -639,57 +667,9 @@ Yellow: faster than the radio data rate can carry.</source>
 Зеленый: скорость радиоканала обеспечивает эту скорость.
 Желтый: быстрее, чем может пропустить радиоканал.</translation>
     </message>
-    <message>
-        <source>1200 bps</source>
-        <translation>1200 бит/с</translation>
-    </message>
-    <message>
-        <source>2400 bps</source>
-        <translation>2400 бит/с</translation>
-    </message>
-    <message>
-        <source>4800 bps</source>
-        <translation>4800 бит/с</translation>
-    </message>
-    <message>
-        <source>9600 bps</source>
-        <translation>9600 бит/с</translation>
-    </message>
-    <message>
-        <source>19200 bps</source>
-        <translation>19200 бит/с</translation>
-    </message>
-    <message>
-        <source>38400 bps</source>
-        <translation>38400 бит/с</translation>
-    </message>
-    <message>
-        <source>57600 bps</source>
-        <translation>57600 бит/с</translation>
-    </message>
-    <message>
-        <source>115200 bps</source>
-        <translation>115200 бит/с</translation>
-    </message>
 </context>
 <context>
     <name>W_SubBand</name>
-    <message>
-        <source>g1 868-868.6 MHz</source>
-        <translation>g1 868-868.6 МГц</translation>
-    </message>
-    <message>
-        <source>g2 868.7-869.2 MHz</source>
-        <translation>g2 868.7-869.2 МГц</translation>
-    </message>
-    <message>
-        <source>g3 869.4-869.65 MHz</source>
-        <translation>g3 869.4-869.65 МГц</translation>
-    </message>
-    <message>
-        <source>g4 869.7-870 MHz</source>
-        <translation>g4 869.7-870 МГц</translation>
-    </message>
     <message>
         <source>Part of the 868 MHz band the device works in.</source>
         <translation>Часть диапазона 868 МГц, в которой работает устройство.</translation>
