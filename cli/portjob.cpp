@@ -80,8 +80,10 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
         return ExitInvalidSettings;
     }
     // The window writes what its controls show: flow control as one of its two entries.
-    for (const SettingsTable::Setting &setting : SettingsTable::settings())
-        record.*setting.field = SettingsTable::recordValue(setting, SettingsTable::shownValue(setting, record.*setting.field));
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        quint8 &value = record.*setting.field;
+        value = SettingsTable::recordValue(setting, SettingsTable::shownValue(setting, value));
+    }
     plan->recordToWrite = SettingsFile::encode(record);
     return ExitDone;
 }
