@@ -5,6 +5,7 @@
 #include "devicerules.h"
 #include "devicesession.h"
 #include "exchange.h"
+#include "recordvalidator.h"
 #include "savedfile.h"
 #include "serialportname.h"
 #include "settingsfile.h"
@@ -265,7 +266,10 @@ void MainWindow::setPanelsEnabled(bool on)
 }
 
 // The read-back only happens when the write succeeded, so an older file can
-// never overwrite the record.
+// never overwrite the record. What is read back is judged as a settings file
+// is: a start-up file that does not read back as written (a damaged disk, a
+// device file in its place) leaves the record alone. Start-up goes on
+// without a message; the debug log says why.
 bool MainWindow::writeStartupFile(Data *data, const QString &fileName)
 {
     QFile file(fileName);
@@ -277,8 +281,19 @@ bool MainWindow::writeStartupFile(Data *data, const QString &fileName)
         qCDebug(lcMainWindow) << "cannot write" << fileName << file.errorString();
         return false;
     }
-    return file.open(QIODevice::ReadOnly)
-        && SettingsFile::decodeStartup(file.read(SettingsFile::settingBytes), *data);
+    const std::unique_ptr<Data> readBack = settingsOf(*data);
+    if (!file.open(QIODevice::ReadOnly)
+        || !SettingsFile::decodeStartup(file.read(SettingsFile::settingBytes), *readBack)) {
+        return false;
+    }
+    const QString refused = RecordValidator::describe(RecordValidator::refusals(*readBack));
+    if (!refused.isEmpty()) {
+        qCDebug(lcMainWindow) << "start-up file refused" << fileName << refused;
+        return false;
+    }
+    for (const Setting &setting : settings())
+        data->*setting.field = readBack.get()->*setting.field;
+    return true;
 }
 
 void MainWindow::slValueChange(QString name, int val)
@@ -665,29 +680,20 @@ bool MainWindow::saveSettingsTo(const QString &fileName)
 }
 
 // A file that cannot be read, that ends inside the twelve setting bytes or
-// the port name, or that holds a choice the panels do not offer is refused and
-// the record stays as it was. A file that ends before the flow-control byte
-// (the start-up file's layout, or twelve bytes alone) loads the rest and
-// keeps the flow control, and the operator is told. Values of spin boxes and
-// the dial are taken as the controls show them.
+// the port name, or that holds a value the device does not take is refused,
+// each such setting named with its value and the values allowed, and the
+// record stays as it was. A file that ends before the flow-control byte (the
+// start-up file's layout, or twelve bytes alone) loads the rest and keeps the
+// flow control, and the operator is told.
 bool MainWindow::loadSettingsFrom(const QString &fileName)
 {
     QString problem;
-    Data loaded;
-    // A file without the flow-control byte keeps the one shown.
-    loaded.flowControl = data->flowControl;
     bool hasFlowControl = true;
-    if (SettingsFile::load(fileName, loaded, &problem, &hasFlowControl))
-        problem = refusedField(loaded);
-    if (!problem.isEmpty()) {
-        QMessageBox::warning(this, tr("Open Settings"),
-                             tr("The settings could not be loaded from \"%1\": %2")
-                                 .arg(fileName, problem));
+    if (!RecordValidator::load(fileName, *data, &problem, &hasFlowControl)) {
+        qCDebug(lcMainWindow) << "refused" << problem;
+        QMessageBox::warning(this, tr("Open Settings"), problem);
         return false;
     }
-    for (const Setting &setting : settings())
-        fieldOf(setting) = loaded.*setting.field;
-    data->portName = loaded.portName;
     applyData();
     if (!session->isOpen()) {
         editedOffline = true;
@@ -701,21 +707,6 @@ bool MainWindow::loadSettingsFrom(const QString &fileName)
                                      .arg(fileName));
     }
     return true;
-}
-
-// The first setting of a loaded record that its list or buttons do not offer,
-// with its value; empty when every one is offered. The channel is judged by
-// the list of the record's own radio data rate.
-QString MainWindow::refusedField(const Data &loaded) const
-{
-    for (const Setting &setting : settings()) {
-        if (!setting.listed)
-            continue;
-        const quint8 value = loaded.*setting.field;
-        if (!SettingsTable::offers(setting, value, loaded))
-            return tr("\"%1\" holds %2, which is not one of its choices").arg(SettingsTable::label(setting)).arg(value);
-    }
-    return QString();
 }
 
 void MainWindow::slRequest(quint8 countParsers, TypeParser typeParser, const QByteArray &request)

@@ -86,7 +86,8 @@ public:
     W_ComPort *portPanel() const { return comPort; }
 
     // Writes the record to the start-up file and reads its twelve setting
-    // bytes back into the record, only when the write succeeded.
+    // bytes back into the record, only when the write succeeded and they
+    // hold values the device takes.
     static bool writeStartupFile(Data *data, const QString &fileName);
 
 public slots:
@@ -112,7 +113,6 @@ private:
     void verifyWritten(const QString &key);
     void offerOfflineSettings();
     void showMarks();
-    QString refusedField(const Data &loaded) const;
     void setFreezProtectionShown(bool on);
     void fitAddressRows();
     W_QWidget *panelOf(const Setting &setting) const;

@@ -6,6 +6,7 @@
 #include "data.h"
 #include "exchange.h"
 #include "exitstatus.h"
+#include "recordvalidator.h"
 #include "serialportname.h"
 #include "settingsfile.h"
 #include "settingsreport.h"
@@ -38,21 +39,21 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
     if (commandLine.command != CliCommandLine::Write)
         return ExitDone;
 
-    // The file is read as "Open Settings" reads it. A file without the
-    // flow-control byte leaves the device's flow control as it is, as the
-    // window keeps the one it shows.
+    // The file is read and judged as "Open Settings" reads and judges it,
+    // with the same words. A file without the flow-control byte leaves the
+    // device's flow control as it is, as the window keeps the one it shows.
     QString problem;
     Data record;
     bool hasFlowControl = true;
-    SettingsFile::load(commandLine.settingsFile, record, &problem, &hasFlowControl);
-    plan->keepsFlowControl = !hasFlowControl;
-    if (!problem.isEmpty()) {
-        output.error(tr("The settings could not be loaded from \"%1\": %2").arg(commandLine.settingsFile, problem));
+    if (!SettingsFile::load(commandLine.settingsFile, record, &problem, &hasFlowControl)) {
+        output.error(RecordValidator::loadFailure(commandLine.settingsFile, problem));
         return ExitInvalidSettings;
     }
+    plan->keepsFlowControl = !hasFlowControl;
 
     // The settings a rate governs are read at the rates the other --set
-    // values give.
+    // values give. A --set value takes the place of the file's before the
+    // record is judged.
     for (const bool following : {false, true}) {
         for (const QString &set : commandLine.sets) {
             const int equals = set.indexOf(QLatin1Char('='));
@@ -74,15 +75,13 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
                 plan->keepsFlowControl = false;
         }
     }
-    problem = SettingsReport::refusal(record);
-    if (!problem.isEmpty()) {
-        output.error(tr("The settings of \"%1\" are not written: %2").arg(commandLine.settingsFile, problem));
+    const QString refused = RecordValidator::describe(RecordValidator::refusals(record));
+    if (!refused.isEmpty()) {
+        output.error(commandLine.sets.isEmpty()
+                         ? RecordValidator::loadFailure(commandLine.settingsFile, refused)
+                         : tr("The settings of \"%1\" with the --set values are not written: %2")
+                               .arg(commandLine.settingsFile, refused));
         return ExitInvalidSettings;
-    }
-    // The window writes what its controls show: flow control as one of its two entries.
-    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
-        quint8 &value = record.*setting.field;
-        value = SettingsTable::recordValue(setting, SettingsTable::shownValue(setting, value));
     }
     plan->recordToWrite = SettingsFile::encode(record);
     return ExitDone;

@@ -44,28 +44,3 @@ QStringList SettingsReport::values(const Data &record)
         out << QString::number(record.*setting.field);
     return out;
 }
-
-QString SettingsReport::refusal(const Data &record)
-{
-    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
-        const quint8 value = record.*setting.field;
-        if (SettingsTable::offers(setting, value, record))
-            continue;
-        const QList<SettingsTable::Choice> choices = SettingsTable::choices(setting, record);
-        if (choices.isEmpty()) {
-            return tr("\"%1\" holds %2; it takes a number from %3 to %4")
-                .arg(setting.name)
-                .arg(value)
-                .arg(SettingsTable::minimum(setting, record))
-                .arg(setting.maximum);
-        }
-        QStringList texts;
-        for (const SettingsTable::Choice &choice : choices)
-            texts << choice.text;
-        return tr("\"%1\" holds %2, which is not one of its choices: %3")
-            .arg(setting.name)
-            .arg(value)
-            .arg(texts.join(QStringLiteral(", ")));
-    }
-    return QString();
-}

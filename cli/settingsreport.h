@@ -20,8 +20,4 @@ public:
     // The labels, and the record's values in their order, for the commissioning record.
     static QStringList labels();
     static QStringList values(const Data &record);
-    // Why a record does not hold a value its control offers, naming the
-    // setting and the values allowed; empty when it holds only such values.
-    // Unlike "Open Settings", a spin box's value out of range is refused too.
-    static QString refusal(const Data &record);
 };

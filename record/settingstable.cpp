@@ -181,7 +181,10 @@ bool SettingsTable::parse(const Setting &setting, const QString &text, const Dat
         bool ok = false;
         const int number = given.toInt(&ok);
         const int least = minimum(setting, record);
-        if (ok && number >= least && number <= setting.maximum) {
+        // A number that fits the setting's byte is its value; whether the
+        // device takes it is the record validator's judgement, made on the
+        // whole record once every value is in.
+        if (ok && number >= 0 && number <= 255) {
             *value = quint8(number);
             return true;
         }

@@ -88,7 +88,8 @@ public:
     // "17"); a value a list lacks is given as its number.
     static QString text(const Setting &setting, const Data &record);
     // The record value a control's text stands for: an entry's or button's
-    // text, or a spin box's number within its range at the record's rates.
+    // text at the record's rates, or a number of a spin box or the dial that
+    // fits a byte (RecordValidator judges its range with the whole record).
     // Anything else is refused (false) with the reason and the values allowed.
     static bool parse(const Setting &setting, const QString &text, const Data &record, quint8 *value,
                       QString *problem = nullptr);

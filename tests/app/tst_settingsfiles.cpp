@@ -31,6 +31,7 @@ private slots:
 
     void loadOverExample_data();
     void loadOverExample();
+    void refusedAsTheScriptRefuses();
     void savesAndOpensThroughDialogs();
     void startupFile();
 };
@@ -66,9 +67,6 @@ void tst_SettingsFiles::loadOverExample_data()
     QTest::newRow("inside the port name") << exampleFile.left(20) << true << incomplete << exampleSettings << "COM1";
     QTest::newRow("overlong port name") << exampleFile.left(12) + QByteArray::fromHex("7FFFFFF00043") << true
                                         << incomplete << exampleSettings << "COM1";
-    QTest::newRow("parity past its list") << exampleWith({{4, 4}}) << true << "Parity" << exampleSettings << "COM1";
-    QTest::newRow("serial rate without a button") << exampleWith({{9, 8}}) << true << "Serial Data Rate"
-                                                  << exampleSettings << "COM1";
 }
 
 void tst_SettingsFiles::loadOverExample()
@@ -91,6 +89,49 @@ void tst_SettingsFiles::loadOverExample()
     COMPARE_SETTINGS(recordOf(window->record()), settings);
     COMPARE_SETTINGS(shown(), settings);
     QCOMPARE(window->record()->portName, portName);
+}
+
+// A file holding a value the device does not take is refused, every such setting named with the file's
+// value and the values allowed; ryd-cli refuses it in the same words and sends nothing. The record and the
+// panels stay as the device gave them, and a WRITE of an edit then sends none of the files' values.
+void tst_SettingsFiles::refusedAsTheScriptRefuses()
+{
+    const QList<std::pair<QByteArray, QString>> files{
+        {exampleWith({{1, 9}}), "\"Power\" holds 9 (allowed: 0 to 7)"},
+        {exampleWith({{11, char(200)}}), "\"Test address\" holds 200 (allowed: 0 to 63)"},
+        {exampleWith({{9, 0}, {7, 1}}), "\"Serial Timeout\" holds 1 (allowed at \"Serial Data Rate\" 1200 bps: 17 to 250)"},
+        {exampleWith({{24, 5}}), "\"Flow control\" holds 5 (allowed: 0 = HardWare, 2 = None)"},
+        {exampleWith({{2, 3}, {3, 2}}),
+         "\"Chanel\" holds 2 (allowed at \"Radio Data Rate\" 38400 bps: 0 = 868.8 MHz, 1 = 869 MHz)"},
+        // The channel and the serial timeout follow rates that are refused themselves.
+        {exampleWith({{0, char(251)}, {2, 5}, {3, 9}, {4, 4}, {5, 2}, {6, 3}, {7, 1}, {8, 0}, {9, 8}, {10, char(251)}}),
+         "\"Sub-band\" holds 3 (allowed: 0 = g1 868-868.6 MHz, 2 = g2 868.7-869.2 MHz, 6 = g3 869.4-869.65 MHz, "
+         "8 = g4 869.7-870 MHz); \"Radio Data Rate\" holds 5 (allowed: 0 = 4800 bps to 4 = 115200 bps); "
+         "\"Serial Data Rate\" holds 8 (allowed: 0 = 1200 bps to 7 = 115200 bps); \"Delay Tx-Rx\" holds 251 "
+         "(allowed: 0 to 250); \"Parity\" holds 4 (allowed: 0 = 8-bit data, no parity, 1 = 8-bit data, even parity, "
+         "2 = 8-bit data, odd parity, 3 = 9-bit data, no parity); \"Stop bit\" holds 2 (allowed: 0 = 1, 1 = 2); "
+         "\"Radio Transmit Reset\" holds 0 (allowed: 10 to 250); \"WDT Reset\" holds 251 (allowed: 0 = Disable to "
+         "250 = 2500 sec)"}};
+    QVERIFY(connectDevice());
+    const Settings device = heldBy(emulator->device());
+    for (const auto &[bytes, said] : files) {
+        const QString path = workDir.filePath("refused.ryd");
+        QVERIFY(writeFile(path, bytes) && !window->loadSettingsFrom(path));
+        QCOMPARE(boxes->seen.size(), 1);
+        const BoxAnswerer::Seen box = boxes->seen.takeFirst();
+        QCOMPARE(box.title, QString("Open Settings"));
+        QCOMPARE(box.text, QStringLiteral("The settings could not be loaded from \"%1\": %2").arg(path, said));
+        QProcess script;
+        script.start(RYD_CLI, {"write", "--port", workDir.filePath("ttyNone"), path});
+        QVERIFY(script.waitForFinished(10000));
+        QCOMPARE(script.exitCode(), 5);
+        QCOMPARE(QString::fromLocal8Bit(script.readAllStandardError()), "ryd-cli: " + box.text + "\n");
+        COMPARE_SETTINGS(recordOf(window->record()), device);
+        COMPARE_SETTINGS(shown(), device);
+    }
+    spin("Delay Tx-Rx")->setValue(device.value("Delay Tx-Rx") + 1);
+    QVERIFY(runSequence("WRITE"));
+    COMPARE_SETTINGS(heldBy(emulator->device()), changed(device, {{"Delay Tx-Rx", device.value("Delay Tx-Rx") + 1}}));
 }
 
 // As the operator does it: "Open Settings" of a file brings its record in, and "Save Settings" with a
@@ -130,17 +171,19 @@ void tst_SettingsFiles::savesAndOpensThroughDialogs()
 // The window of this test wrote its start-up file when it was built: twelve signed bytes, then the port
 // name as a stream string; no flow control. The record holds what the panels show at start: the serial
 // timeout at the floor of 1200 bps (17), the radio transmit reset at its minimum (10). A start-up file that
-// cannot be written is not read back: /dev/full takes no writes and reads as zeros, which would wipe the record.
+// cannot be written is not read back: /dev/full takes no writes and reads as zeros, which would wipe the record;
+// nor is one that reads back a record the device does not take: /dev/zero takes the writes and reads as zeros.
 void tst_SettingsFiles::startupFile()
 {
     const QByteArray expected = QByteArray::fromHex("00000000000000110A000000" "00000008" "0043004F004D0031");
     QCOMPARE(readFile("test_ryd").toHex(' '), expected.toHex(' '));
 
     Data data;
-    data.power = 5;
+    setRecord(&data, {{"Power", 5}, {"Serial Timeout", 17}, {"Radio Transmit Reset", 10}});
     QVERIFY(MainWindow::writeStartupFile(&data, "written_ryd"));
-    QVERIFY(QFile::link("/dev/full", "full_ryd"));
+    QVERIFY(QFile::link("/dev/full", "full_ryd") && QFile::link("/dev/zero", "zero_ryd"));
     QVERIFY(!MainWindow::writeStartupFile(&data, "full_ryd"));
+    QVERIFY(!MainWindow::writeStartupFile(&data, "zero_ryd"));
     QVERIFY(!SettingsFile::decodeStartup(exampleFile.left(11), data));
     QCOMPARE(data.power, quint8(5));
 }

@@ -171,16 +171,16 @@ void tst_Cli::refusedBeforeAnyPort_data()
     QTest::newRow("default without --yes") << QStringList{"default", "--port", "@"} << 1 << "Give --yes to do it.";
     QTest::newRow("file too short") << QStringList{"write", "--port", "@", "@short"} << 5 << "the file is incomplete";
     QTest::newRow("power beyond the dial") << QStringList{"write", "--port", "@", "@site", "--set", "Power=8"} << 5
-                                           << "\"Power\" takes a number from 0 to 7, not \"8\"";
+                                           << "with the --set values are not written: \"Power\" holds 8 (allowed: 0 to 7)";
     QTest::newRow("timeout under the rate's floor")
         << QStringList{"write", "--port", "@", "@site", "--set", "Serial Data Rate=1200 bps", "--set", "Serial Timeout=16"}
-        << 5 << "\"Serial Timeout\" takes a number from 17 to 250";
+        << 5 << "\"Serial Timeout\" holds 16 (allowed at \"Serial Data Rate\" 1200 bps: 17 to 250)";
     QTest::newRow("rate the buttons lack") << QStringList{"write", "--port", "@", "@site", "--set",
                                                           "Radio Data Rate=57600 bps"}
                                            << 5 << "4800 bps, 9600 bps, 19200 bps, 38400 bps, 115200 bps";
     QTest::newRow("channel the new rate lacks") << QStringList{"write", "--port", "@", "@site", "--set",
                                                                "Radio Data Rate=115200 bps"}
-                                                << 5 << "\"Chanel\" holds 4, which is not one of its choices";
+                                                << 5 << "\"Chanel\" holds 4 (allowed at \"Radio Data Rate\" 115200 bps: 0 = 868.95 MHz)";
     QTest::newRow("unknown setting") << QStringList{"write", "--port", "@", "@site", "--set", "Speed=1"} << 5
                                      << "no setting of that name";
 }
