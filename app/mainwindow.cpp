@@ -556,6 +556,10 @@ void MainWindow::showSetting(const Setting &setting)
 }
 
 // Shows the whole record, and the record then holds what the controls show.
+// A record that passed RecordValidator (a loaded file, the factory settings)
+// is shown as it is and nothing is taken; the record built at start-up holds
+// zeros that its controls show otherwise (the serial timeout under the 1200
+// bps floor, the radio transmit reset under its least value).
 void MainWindow::applyData()
 {
     showRecord();

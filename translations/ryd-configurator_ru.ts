@@ -128,14 +128,6 @@ Restore the factory settings?</source>
         <translation>Не удалось сохранить настройки в «%1»: %2</translation>
     </message>
     <message>
-        <source>The settings could not be loaded from &quot;%1&quot;: %2</source>
-        <translation>Не удалось загрузить настройки из «%1»: %2</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; holds %2, which is not one of its choices</source>
-        <translation>«%1» содержит %2, такого значения нет среди допустимых</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; holds no &quot;Flow control&quot;: its other settings were loaded, and &quot;Flow control&quot; keeps the choice shown before.</source>
         <translation>В «%1» нет значения «Управление потоком»: остальные настройки загружены, а «Управление потоком» сохраняет прежнее значение.</translation>
     </message>
@@ -153,6 +145,25 @@ Restore the factory settings?</source>
     <message>
         <source>Round trip: none measured</source>
         <translation>Время ответа: не измерено</translation>
+    </message>
+</context>
+<context>
+    <name>RecordValidator</name>
+    <message>
+        <source>%1 to %2</source>
+        <translation>от %1 до %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2 (allowed at &quot;%3&quot; %4: %5)</source>
+        <translation>«%1» содержит %2 (допустимо при «%3» %4: %5)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2 (allowed: %3)</source>
+        <translation>«%1» содержит %2 (допустимо: %3)</translation>
+    </message>
+    <message>
+        <source>The settings could not be loaded from &quot;%1&quot;: %2</source>
+        <translation>Не удалось загрузить настройки из «%1»: %2</translation>
     </message>
 </context>
 <context>
