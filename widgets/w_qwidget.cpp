@@ -40,13 +40,20 @@ void setTitleBold(QWidget *title, bool on)
 
 // A mark sets its caption in bold: the caption gets the width of its bold
 // form from the start, so that a mark coming or going moves no control and
-// leaves the window's size as it is.
+// leaves the window's size as it is. Measured without a change of font,
+// which would set the caption's font for good.
 void reserveBoldWidth(QWidget *title)
 {
-    setTitleBold(title, true);
-    const int bold = qMax(title->sizeHint().width(), title->minimumSizeHint().width());
-    setTitleBold(title, false);
-    title->setMinimumWidth(qMax(title->minimumWidth(), bold));
+    QString text;
+    if (auto *label = qobject_cast<QLabel *>(title))
+        text = label->text();
+    else if (auto *group = qobject_cast<QGroupBox *>(title))
+        text = group->title() + QLatin1Char(' ');
+    QFont bold = title->font();
+    bold.setBold(true);
+    const int extra = QFontMetrics(bold).horizontalAdvance(text) - title->fontMetrics().horizontalAdvance(text);
+    const int width = qMax(title->sizeHint().width(), title->minimumSizeHint().width()) + qMax(0, extra);
+    title->setMinimumWidth(qMax(title->minimumWidth(), width));
 }
 
 void setNote(QWidget *widget, const QString &note)
@@ -96,8 +103,10 @@ void W_QWidget::connectAll()
         if (auto *group = qobject_cast<QGroupBox *>(rb->parent()); group && !controls.contains(group))
             controls.append(group);
     }
-    for (QWidget *control : qAsConst(controls))
-        reserveBoldWidth(captionOf(control));
+    for (QWidget *control : qAsConst(controls)) {
+        if (QWidget *title = captionOf(control); title != control || qobject_cast<QGroupBox *>(title))
+            reserveBoldWidth(title);
+    }
 }
 
 void W_QWidget::connectChildren(QObject *obj)
