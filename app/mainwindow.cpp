@@ -205,9 +205,13 @@ void MainWindow::fitAddressRows()
     // The panels' layouts tell their parents of a new least height through
     // posted events; they are taken at once, so that the least height read
     // here is the one the window gets.
+    // The central widget's layout is activated first: the window's own
+    // layout takes the least size it then has.
     const auto settle = [this] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         centralWidget()->layout()->invalidate();
+        centralWidget()->layout()->activate();
+        layout()->invalidate();
         layout()->activate();
     };
     test->setRowsRoom(0);
@@ -406,7 +410,7 @@ void MainWindow::onPortLost(const QString &reason)
             prompt->done(QMessageBox::No);
     }
     endRadioTest(test, exchange);
-    comPort->setConnected(false);
+    comPort->setPortLost();
     setPanelsEnabled(false);
     showDisconnected();
     written.reset();

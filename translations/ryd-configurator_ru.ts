@@ -478,6 +478,10 @@ Disconnect: close the port.</source>
         <source>Your user must belong to the group &quot;%1&quot; to use serial ports (log in again after adding it).</source>
         <translation>Для работы с последовательными портами пользователь должен входить в группу «%1» (после добавления войдите в систему заново).</translation>
     </message>
+    <message>
+        <source>The port %1 is not present now: plug the adapter in again, or choose another port.</source>
+        <translation>Порта %1 сейчас нет: подключите адаптер снова или выберите другой порт.</translation>
+    </message>
 </context>
 <context>
     <name>W_FreezProtection</name>

@@ -72,11 +72,11 @@ W_ComPort::W_ComPort(QWidget *parent, PortLister lister)
     auto *trafficLog = new QPushButton(tr("Traffic Log"), this);
     trafficLog->setObjectName(QStringLiteral("Traffic Log"));
 
-    const QString portTip = tr("Serial port of the modem. The list follows the ports the system offers; "
+    portTip = tr("Serial port of the modem. The list follows the ports the system offers; "
                                "the port connected last is chosen when it appears. A port the list lacks "
                                "can be typed.");
     label->setToolTip(portTip);
-    portCombo->setToolTip(portTip);
+    showPortPresence(true);
     openSettings->setToolTip(tr("Load settings from a .ryd file into the panels; the device changes only with WRITE."));
     saveSettings->setToolTip(tr("Save the settings shown in the panels to a .ryd file."));
     remoteButton->setToolTip(tr("Not available in this version."));
@@ -134,10 +134,32 @@ void W_ComPort::slUpdatePortName()
 
     const QStringList present = availablePorts();
     for (int i = portCombo->count() - 1; i >= 0; --i) {
-        if (!anyBeginsWith(present, portCombo->itemText(i)))
+        const QString port = portCombo->itemText(i);
+        if (port == lostPort)
+            showPortPresence(anyBeginsWith(present, port));
+        else if (!anyBeginsWith(present, port))
             portCombo->removeItem(i);
     }
     updateOpenButton();
+}
+
+void W_ComPort::setPortLost()
+{
+    lostPort = portCombo->currentText();
+    setConnected(false);
+    slUpdatePortName();
+}
+
+void W_ComPort::showPortPresence(bool present)
+{
+    QString tip = portTip;
+    if (!present)
+        tip = tr("The port %1 is not present now: plug the adapter in again, or choose another port.").arg(lostPort)
+            + QLatin1Char('\n') + portTip;
+    portCombo->setToolTip(tip);
+    const int lost = portCombo->findText(lostPort, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (lost >= 0)
+        portCombo->setItemData(lost, present ? QVariant() : QVariant(tip), Qt::ToolTipRole);
 }
 
 void W_ComPort::preferPort(PortMatcher wanted)
@@ -164,6 +186,11 @@ void W_ComPort::confirmTypedPort()
 // is missing instead.
 void W_ComPort::updateOpenButton()
 {
+    // The operator has chosen another port: the lost one is no longer kept.
+    if (!lostPort.isEmpty() && portCombo->currentText() != lostPort) {
+        showPortPresence(true);
+        lostPort.clear();
+    }
     const bool usable = connected || !portCombo->currentText().trimmed().isEmpty();
     openButton->setEnabled(usable);
     QString tip = tr("Connect: open the port, read every setting of the device and enable the panels.\n"
@@ -184,6 +211,9 @@ void W_ComPort::setConnected(bool c)
     connected = c;
     openButton->setText(c ? tr("Disconnect") : tr("Connect"));
     updateOpenButton();
-    if (c)
+    if (c) {
+        showPortPresence(true);
+        lostPort.clear();
         QSettings().setValue(portNameKey, portCombo->currentText());
+    }
 }

@@ -31,6 +31,10 @@ public:
     explicit W_ComPort(QWidget *parent = nullptr, PortLister availablePorts = {});
 
     void setConnected(bool c);
+    // The open port has vanished: the panel shows it disconnected and keeps
+    // the port chosen, marked as absent, until the operator picks another or
+    // it is present again, so that the next "Connect" opens no other port.
+    void setPortLost();
     // Makes the first listed port that `wanted` accepts current, now or,
     // while none is listed, as soon as one appears and no port is open. It
     // takes the place of the port stored from the last connection.
@@ -48,10 +52,15 @@ private:
     PortLister availablePorts;
     QComboBox *portCombo;
     QPushButton *openButton;
+    // What the port box's tooltip says of it.
+    QString portTip;
     QTimer refreshTimer;
     bool connected = false;
     PortMatcher preferred;
+    // The port that vanished while open, while it is still the one chosen.
+    QString lostPort;
 
     void updateOpenButton();
+    void showPortPresence(bool present);
     void confirmTypedPort();
 };

@@ -28,6 +28,34 @@ void setBold(QWidget *widget, bool on)
     widget->setFont(font);
 }
 
+// A group box hands its font down: what it holds keeps its own weight.
+void setTitleBold(QWidget *title, bool on)
+{
+    setBold(title, on);
+    if (qobject_cast<QGroupBox *>(title)) {
+        for (QWidget *inner : title->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            setBold(inner, isMarked(inner));
+    }
+}
+
+// A mark sets its caption in bold: the caption gets the width of its bold
+// form from the start, so that a mark coming or going moves no control and
+// leaves the window's size as it is. Measured without a change of font,
+// which would set the caption's font for good.
+void reserveBoldWidth(QWidget *title)
+{
+    QString text;
+    if (auto *label = qobject_cast<QLabel *>(title))
+        text = label->text();
+    else if (auto *group = qobject_cast<QGroupBox *>(title))
+        text = group->title() + QLatin1Char(' ');
+    QFont bold = title->font();
+    bold.setBold(true);
+    const int extra = QFontMetrics(bold).horizontalAdvance(text) - title->fontMetrics().horizontalAdvance(text);
+    const int width = qMax(title->sizeHint().width(), title->minimumSizeHint().width()) + qMax(0, extra);
+    title->setMinimumWidth(qMax(title->minimumWidth(), width));
+}
+
 void setNote(QWidget *widget, const QString &note)
 {
     if (!widget->property(ownToolTip).isValid())
@@ -64,6 +92,21 @@ QLabel *W_QWidget::caption(const QString &text, QWidget *control)
 void W_QWidget::connectAll()
 {
     connectChildren(this);
+    QList<QWidget *> controls;
+    for (QSpinBox *spin : qAsConst(spinBoxes))
+        controls.append(spin);
+    for (QComboBox *combo : qAsConst(comboBoxes))
+        controls.append(combo);
+    for (W_Power *power : qAsConst(powerPanels))
+        controls.append(power);
+    for (W_Rb *rb : qAsConst(radioButtons)) {
+        if (auto *group = qobject_cast<QGroupBox *>(rb->parent()); group && !controls.contains(group))
+            controls.append(group);
+    }
+    for (QWidget *control : qAsConst(controls)) {
+        if (QWidget *title = captionOf(control); title != control || qobject_cast<QGroupBox *>(title))
+            reserveBoldWidth(title);
+    }
 }
 
 void W_QWidget::connectChildren(QObject *obj)
@@ -265,10 +308,5 @@ void W_QWidget::markByName(const QString &name, const QString &note)
     setNote(control, note);
     if (title != control)
         setNote(title, note);
-    setBold(title, !note.isEmpty());
-    // A group box hands its font down: what it holds keeps its own weight.
-    if (qobject_cast<QGroupBox *>(title)) {
-        for (QWidget *inner : title->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            setBold(inner, isMarked(inner));
-    }
+    setTitleBold(title, !note.isEmpty());
 }

@@ -66,8 +66,7 @@ private:
     static QWidget *findValueWidget(const QObject *obj, const QString &name);
     QWidget *captionOf(QWidget *control) const;
 
-    // The widgets connectAll connected, by kind: kept as the panel's record of
-    // them although nothing reads them back.
+    // The widgets connectAll connected, by kind.
     QList<QSpinBox *> spinBoxes;
     QList<QComboBox *> comboBoxes;
     QList<W_Rb *> radioButtons;

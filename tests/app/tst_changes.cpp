@@ -21,6 +21,18 @@ private slots:
     void fileBeforeConnect_data();
     void fileBeforeConnect();
     void silentDevice();
+
+private:
+    // The window's size and where every control in it lies.
+    QList<QRect> layout() const
+    {
+        QList<QRect> rects{window->rect()};
+        for (const QWidget *widget : window->findChildren<QWidget *>()) {
+            if (widget->isVisible())
+                rects.append(QRect(widget->mapTo(window.get(), QPoint()), widget->size()));
+        }
+        return rects;
+    }
 };
 
 void tst_Changes::changesMarkedAndWritten()
@@ -29,6 +41,7 @@ void tst_Changes::changesMarkedAndWritten()
     QVERIFY(connectDevice());
     QCOMPARE(marks(), (QMap<QString, QString>{}));
     const Settings device = shown();
+    const QList<QRect> unmarked = layout();
 
     QSpinBox *delay = spin("Delay Tx-Rx");
     delay->setValue(device["Delay Tx-Rx"] + 5);
@@ -40,6 +53,8 @@ void tst_Changes::changesMarkedAndWritten()
     const QList<W_Rb *> rates = radio()->rightPanel()->buttons();
     clickIndicator(rates.at(rates.at(0)->isChecked() ? 1 : 0));
     QVERIFY(rates.at(0)->parentWidget()->font().bold() && !rates.at(0)->font().bold() && !rates.at(1)->font().bold());
+    // Marks move no control.
+    QCOMPARE(layout(), unmarked);
 
     // Power does not stick: the box names it, the log has it and it stays
     // marked; the delay was taken.
@@ -114,16 +129,19 @@ void tst_Changes::fileBeforeConnect()
     QCOMPARE(marks().keys(), again ? (QStringList{"Test address", "WDT Reset"}) : QStringList());
 }
 
-// Nothing answers: the prompts go on to the end, then one box says so, and
-// every setting is marked as not read. The port stays open.
+// The device falls silent: the prompts go on to the end, then one box says
+// so, and every setting is marked as not read. The port stays open. The
+// marks coming and going move no control.
 void tst_Changes::silentDevice()
 {
+    QVERIFY(connectDevice());
+    const QList<QRect> unmarked = layout();
     emulator->addFault(silentFault(""));
     fastTimers(100);
     boxes->answer = BoxAnswerer::Yes;
-    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QTest::mouseClick(key("READ"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(sequenceEnded(), 15000);
-    QTRY_VERIFY(!boxes->seen.isEmpty() && boxes->seen.last().title == "Connect");
+    QTRY_VERIFY(!boxes->seen.isEmpty() && boxes->seen.last().title == "READ");
     const BoxAnswerer::Seen told = boxes->seen.takeLast();
     QVERIFY2(told.text.startsWith("No setting was read from the device on " + portName + ": nothing answered."),
              qPrintable(told.text));
@@ -132,16 +150,17 @@ void tst_Changes::silentDevice()
     for (const MainWindow::Setting &setting : MainWindow::settings())
         notRead.insert(setting.name, "Not read from the device");
     QCOMPARE(marks(), notRead);
+    QCOMPARE(layout(), unmarked);
     QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
 
-    // A READ that leaves "$1" unanswered marks the settings it carries; the
-    // serial timeout shown is raised to the floor of the unread serial rate.
+    // A READ that leaves "$1" unanswered marks the settings it carries.
     emulator->clearFaults();
     emulator->addFault(silentFault("$1", 2));
     QVERIFY(runSequence("READ"));
     boxes->seen.clear();
     QCOMPARE(marks().keys(), (QStringList{"Delay Tx-Rx", "Parity", "Radio Transmit Reset", "Serial Data Rate",
-                                          "Serial Timeout", "Stop bit", "Test address", "WDT Reset"}));
+                                          "Stop bit", "Test address", "WDT Reset"}));
+    QCOMPARE(layout(), unmarked);
 }
 
 QTEST_MAIN(tst_Changes)

@@ -2,6 +2,7 @@
 #include "windowtesting.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QSerialPort>
 
 #include <unistd.h>
@@ -48,8 +49,9 @@ void tst_VanishingDevice::hangUpMidSequence_data()
     QTest::newRow("radio test") << QByteArray("TEST") << QByteArray("!011");
 }
 
-// The line goes in the middle of each sequence. The adapter comes back under a new name: the port row
-// offers it, the same window connects again and a second loss is told as the first was, nothing else.
+// The line goes in the middle of each sequence. The port row keeps the lost port, told absent, and
+// "Connect" opens no other. The adapter comes back under a new name: the port row offers it, the
+// operator picks it, the same window connects again and a second loss is told as the first was.
 void tst_VanishingDevice::hangUpMidSequence()
 {
     QFETCH(QByteArray, action);
@@ -71,10 +73,25 @@ void tst_VanishingDevice::hangUpMidSequence()
         QTest::mouseClick(key(action.constData()), Qt::LeftButton);
     verifyLost();
 
+    // Another adapter is plugged in meanwhile.
+    const QString lost = std::exchange(portName, workDir.filePath("ttyOther"));
+    window->portPanel()->slUpdatePortName();
+    QComboBox *ports = combo("PortName");
+    QCOMPARE(ports->currentText(), lost);
+    QVERIFY2(ports->toolTip().startsWith(QString("The port %1 is not present now").arg(lost)),
+             qPrintable(ports->toolTip()));
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QTRY_COMPARE(boxes->seen.size(), 1);
+    QVERIFY2(boxes->seen.takeFirst().text.contains(lost + " does not exist"), qPrintable(lost));
+    verifyDisconnected();
+
     emulator->clearFaults();
     QVERIFY(emulator->open());
     portName = emulator->portName();
     window->portPanel()->slUpdatePortName();
+    ports->setCurrentIndex(ports->findText(portName));
+    window->portPanel()->slUpdatePortName();
+    QCOMPARE(ports->findText(lost), portName == lost ? 0 : -1);
     emulator->clearRequests();
     QVERIFY(connectDevice());
     emulator->hangUp();
