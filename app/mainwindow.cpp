@@ -29,6 +29,7 @@
 #include <QMessageBox>
 #include <QMoveEvent>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScreen>
 #include <QScopedValueRollback>
@@ -732,7 +733,22 @@ void MainWindow::slError(const QByteArray &request)
     QMessageBox box;
     failurePrompts.append(&box);
     box.setText(QStringLiteral("Ошибка выполнения команды. Продолжить?"));
-    box.setWindowTitle(QString::fromLocal8Bit(request.constData()));
+    // The request as it was sent, less its carriage return and any other
+    // control character a title would show as a box.
+    QString title = QString::fromLocal8Bit(request.constData());
+    title.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
+    box.setWindowTitle(title);
+    const SettingsTable::Setting *setting = DeviceSession::settingOfRequest(request);
+    QString what;
+    if (!setting)
+        what = tr("The device did not answer the request for the radio module's version.");
+    else if (request.contains('?'))
+        what = tr("The device did not answer the read of \"%1\".").arg(SettingsTable::label(*setting));
+    else
+        what = tr("The device did not confirm the write of \"%1\".").arg(SettingsTable::label(*setting));
+    box.setInformativeText(what + QLatin1Char('\n')
+                           + tr("Yes skips this command and goes on with the rest of the sequence; "
+                                "No stops the sequence here."));
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     // Escape and the window's close control count as No.
     box.setEscapeButton(QMessageBox::No);

@@ -1,5 +1,6 @@
 #include "devicesession.h"
 
+#include "catalogue.h"
 #include "channelplan.h"
 #include "data.h"
 #include "devicerules.h"
@@ -193,4 +194,18 @@ void DeviceSession::applyAnswer(TypeParser type, const QList<QByteArray> &param)
         break;
     }
     emit sgAnswerApplied(type, param);
+}
+
+// An S-register's read and write share the request up to '?' or '='.
+const SettingsTable::Setting *DeviceSession::settingOfRequest(const QByteArray &request)
+{
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        const QByteArray read = Catalogue::command(setting.readBy).request;
+        if (!read.startsWith("ATS") || !read.endsWith("?\r"))
+            continue;
+        const QByteArray reg = read.left(read.size() - 2);
+        if (request.startsWith(reg + '?') || request.startsWith(reg + '='))
+            return &setting;
+    }
+    return nullptr;
 }

@@ -53,6 +53,9 @@ public:
     // as the prompt's "No" does, and sgError is not emitted: for a script,
     // which asks no one.
     void setAbandonOnFailure(bool on) { abandonOnFailure = on; }
+    // The setting a request reads or writes ("ATS202=4\r" and "ATS202?\r"
+    // are "Power"); null for a request that carries no setting.
+    static const SettingsTable::Setting *settingOfRequest(const QByteArray &request);
 
     // Applies the fields of a device answer to the record and reports it
     // with sgAnswerApplied. A new radio data rate moves a channel its plan

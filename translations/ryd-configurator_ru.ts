@@ -131,6 +131,22 @@ Restore the factory settings?</source>
         <source>&quot;%1&quot; holds no &quot;Flow control&quot;: its other settings were loaded, and &quot;Flow control&quot; keeps the choice shown before.</source>
         <translation>В «%1» нет значения «Управление потоком»: остальные настройки загружены, а «Управление потоком» сохраняет прежнее значение.</translation>
     </message>
+    <message>
+        <source>The device did not answer the request for the radio module&apos;s version.</source>
+        <translation>Устройство не ответило на запрос версии радиомодуля.</translation>
+    </message>
+    <message>
+        <source>The device did not answer the read of &quot;%1&quot;.</source>
+        <translation>Устройство не ответило на чтение «%1».</translation>
+    </message>
+    <message>
+        <source>The device did not confirm the write of &quot;%1&quot;.</source>
+        <translation>Устройство не подтвердило запись «%1».</translation>
+    </message>
+    <message>
+        <source>Yes skips this command and goes on with the rest of the sequence; No stops the sequence here.</source>
+        <translation>«Да» пропускает эту команду и продолжает остальные; «Нет» останавливает последовательность здесь.</translation>
+    </message>
 </context>
 <context>
     <name>PollStatistics</name>

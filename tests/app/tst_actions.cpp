@@ -132,8 +132,10 @@ void tst_Actions::failurePrompt()
     const QByteArrayList expected = goesOn ? untilPrompt + writes.mid(8) + readAllRequests : untilPrompt;
     QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 1, 5000);
     const BoxAnswerer::Seen prompt = boxes->seen.takeFirst();
-    QCOMPARE(prompt.title, QString("ATS202=4\r"));
+    QCOMPARE(prompt.title, QString("ATS202=4"));
     QCOMPARE(prompt.text, QString::fromUtf8("Ошибка выполнения команды. Продолжить?"));
+    QCOMPARE(prompt.informative, QString("The device did not confirm the write of \"Power\".\nYes skips this command "
+                                         "and goes on with the rest of the sequence; No stops the sequence here."));
     QCOMPARE(prompt.buttons, QMessageBox::Yes | QMessageBox::No);
 
     QTRY_COMPARE_WITH_TIMEOUT(emulator->requests(), expected, 5000);
@@ -199,7 +201,8 @@ void tst_Actions::trafficLogOfConnect()
     QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
     QTRY_VERIFY(sequenceEnded());
     QCOMPARE(boxes->seen.size(), 1);
-    QCOMPARE(boxes->seen.takeFirst().title, QString("ATS206?\r"));
+    QCOMPARE(boxes->seen.first().title, QString("ATS206?"));
+    QVERIFY(boxes->seen.takeFirst().informative.startsWith("The device did not answer the read of \"Sub-band\"."));
     QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
 
     const auto text = [](QByteArray bytes) { return QString::fromLatin1(bytes.replace('\r', "\\r")); };

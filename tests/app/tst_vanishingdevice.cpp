@@ -115,7 +115,7 @@ void tst_VanishingDevice::hangUpWhileFailurePromptIsOpen()
 
     QTest::mouseClick(key("READ"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(boxes->seen.size(), 2, 6000);
-    QCOMPARE(boxes->seen.takeFirst().title, QString("ATS206?\r"));
+    QCOMPARE(boxes->seen.takeFirst().title, QString("ATS206?"));
     verifyLost();
     QTRY_VERIFY(!QApplication::activeModalWidget());
 }

@@ -134,7 +134,7 @@ class BoxAnswerer : public QObject
 public:
     enum Answer { Yes, No, Escape, Leave };
 
-    struct Seen { QString title, text; QMessageBox::StandardButtons buttons; };
+    struct Seen { QString title, text; QMessageBox::StandardButtons buttons; QString informative; };
 
     BoxAnswerer()
     {
@@ -154,14 +154,14 @@ private:
         if (box == answered) {
             if (answer == Leave && openSince.isValid() && openSince.elapsed() > 5000) {
                 openSince.invalidate();
-                seen.append({"left open: " + box->windowTitle(), box->text(), box->standardButtons()});
+                seen.append({"left open: " + box->windowTitle(), box->text(), box->standardButtons(), box->informativeText()});
                 QTest::keyClick(box, Qt::Key_Escape);
             }
             return;
         }
         answered = box;
         openSince.start();
-        seen.append({box->windowTitle(), box->text(), box->standardButtons()});
+        seen.append({box->windowTitle(), box->text(), box->standardButtons(), box->informativeText()});
         QAbstractButton *key = box->button(QMessageBox::Ok);
         if (!key)
             key = box->button(answer == Yes ? QMessageBox::Yes : answer == No ? QMessageBox::No : QMessageBox::NoButton);
