@@ -6,6 +6,7 @@
 #include "devicesession.h"
 #include "exchange.h"
 #include "recordvalidator.h"
+#include "safefile.h"
 #include "savedfile.h"
 #include "serialportname.h"
 #include "settingsfile.h"
@@ -277,15 +278,12 @@ void MainWindow::setPanelsEnabled(bool on)
 // without a message; the debug log says why.
 bool MainWindow::writeStartupFile(Data *data, const QString &fileName)
 {
-    QFile file(fileName);
-    const QByteArray bytes = SettingsFile::encodeStartup(*data);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && file.write(bytes) == bytes.size() && file.flush();
-    file.close();
-    if (!written) {
-        qCDebug(lcMainWindow) << "cannot write" << fileName << file.errorString();
+    QString error;
+    if (!SafeFile::write(fileName, SettingsFile::encodeStartup(*data), false, &error)) {
+        qCDebug(lcMainWindow) << "cannot write" << fileName << error;
         return false;
     }
+    QFile file(fileName);
     const std::unique_ptr<Data> readBack = settingsOf(*data);
     if (!file.open(QIODevice::ReadOnly)
         || !SettingsFile::decodeStartup(file.read(SettingsFile::settingBytes), *readBack)) {

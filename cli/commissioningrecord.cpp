@@ -1,8 +1,9 @@
 #include "commissioningrecord.h"
 
 #include "csv.h"
+#include "safefile.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -21,23 +22,14 @@ CommissioningRecord::CommissioningRecord(const QString &fileName, const QStringL
 
 bool CommissioningRecord::append(const Line &line, QString *problem) const
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        *problem = file.errorString();
-        return false;
-    }
     QString text;
-    if (file.size() == 0)
+    // The size is the file system's: a device such as /dev/full has none.
+    if (QFileInfo(fileName).size() == 0)
         text = row(QStringList{QStringLiteral("time"), QStringLiteral("port"), QStringLiteral("command"),
                                QStringLiteral("result"), QStringLiteral("module"), QStringLiteral("firmware")}
                    + labels);
     text += row(QStringList{line.time.toString(Qt::ISODate), line.port, line.command, line.result, line.module,
                             line.firmware}
                 + line.values);
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        *problem = file.errorString();
-        return false;
-    }
-    return true;
+    return SafeFile::append(fileName, text.toUtf8(), true, problem);
 }

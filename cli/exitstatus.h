@@ -9,5 +9,6 @@ enum ExitStatus {
     ExitNoAnswer = 3,         // the device did not answer, or the line was lost
     ExitNotHeld = 4,          // the device does not hold what was written
     ExitInvalidSettings = 5,  // a settings file or --set value is invalid
+    ExitFileFailed = 6,       // a file could not be written: --output, --csv, --backup or --record
     ExitStopped = 130,        // SIGINT or SIGTERM
 };

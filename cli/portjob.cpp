@@ -1,5 +1,7 @@
 #include "portjob.h"
 
+#include "safefile.h"
+
 #include "clilog.h"
 #include "commissioningrecord.h"
 #include "devicerules.h"
@@ -14,7 +16,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QSaveFile>
 
 namespace {
 
@@ -113,8 +114,7 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
         if (!lostDuring.isEmpty())
             text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(printable(lostDuring));
         output.error(text);
-        appendRecord(ExitNoAnswer);
-        finish(ExitNoAnswer);
+        finish(appendRecord(ExitNoAnswer));
     });
     connect(exchange, &Exchange::sgAnswer, this,
             [this](TypeParser type, const QByteArray &request, const QByteArray &, int roundTripMs) {
@@ -136,8 +136,7 @@ void PortJob::start()
     qCDebug(lcCli) << "start" << portName << plan.commandLine.commandName;
     if (!session->connectDevice(portName)) {
         output.error(session->exchange()->openFailureText(portName));
-        appendRecord(ExitPortFailed);
-        finish(ExitPortFailed);
+        finish(appendRecord(ExitPortFailed));
     }
 }
 
@@ -176,8 +175,7 @@ void PortJob::onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &faile
     }
     if (!unanswered.isEmpty()) {
         output.error(tr("The device on %1 did not answer %2.").arg(portName, printable(unanswered.first())));
-        appendRecord(ExitNoAnswer);
-        finish(ExitNoAnswer);
+        finish(appendRecord(ExitNoAnswer));
         return;
     }
     switch (phase) {
@@ -210,12 +208,10 @@ void PortJob::onConnected()
         }
         if (!commandLine.outputFile.isEmpty() && !saveRecord(commandLine.outputFile, &problem)) {
             output.error(tr("The settings could not be saved to \"%1\": %2").arg(commandLine.outputFile, problem));
-            appendRecord(ExitRefused);
-            finish(ExitRefused);
+            finish(appendRecord(ExitFileFailed));
             return;
         }
-        appendRecord(ExitDone);
-        finish(ExitDone);
+        finish(appendRecord(ExitDone));
         return;
     case CliCommandLine::Write: {
         if (!commandLine.backupDir.isEmpty()) {
@@ -224,15 +220,15 @@ void PortJob::onConnected()
             if (base.startsWith(QLatin1String("/dev/")))
                 base = base.mid(5);
             base.replace(QLatin1Char('/'), QLatin1Char('_'));
-            const QString fileName = QDir(commandLine.backupDir)
-                                         .filePath(QStringLiteral("%1-%2.ryd")
-                                                       .arg(base, QDateTime::currentDateTime().toString(
-                                                                      QStringLiteral("yyyyMMdd-HHmmss"))));
-            if (!saveRecord(fileName, &problem)) {
+            // A name taken already, by a backup made in the same second,
+            // gets a number: no backup is ever replaced.
+            const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+            QString fileName = QDir(commandLine.backupDir).filePath(base + QLatin1Char('-') + stamp);
+            if (!SafeFile::createNew(commandLine.backupDir, base + QLatin1Char('-') + stamp,
+                                     QStringLiteral(".ryd"), SettingsFile::encode(*data), &fileName, &problem)) {
                 output.error(tr("The backup could not be saved to \"%1\": %2; nothing was written.")
                                  .arg(fileName, problem));
-                appendRecord(ExitRefused);
-                finish(ExitRefused);
+                finish(appendRecord(ExitFileFailed));
                 return;
             }
             output.result(tr("Backup: %1").arg(fileName));
@@ -267,8 +263,7 @@ void PortJob::onWritten()
         output.result(tr("Factory settings restored; the device holds:"));
         for (const QString &line : SettingsReport::lines(*data))
             output.result(line);
-        appendRecord(ExitDone);
-        finish(ExitDone);
+        finish(appendRecord(ExitDone));
         return;
     }
     // Compared with what the device reported, before any rule of the record adjusts it.
@@ -285,8 +280,7 @@ void PortJob::onWritten()
         output.error(tr("The device on %1 does not hold %2 of the settings written.")
                          .arg(portName)
                          .arg(differences.size()));
-    appendRecord(status);
-    finish(status);
+    finish(appendRecord(status));
 }
 
 void PortJob::onPollJudged(const QByteArray &request, bool answered)
@@ -315,12 +309,10 @@ void PortJob::finishTest()
         output.result(QStringLiteral("%1 %2").arg(entry.first).arg(entry.second.summary()));
     const QString csv = plan.commandLine.csvFile;
     if (!csv.isEmpty()) {
-        QSaveFile file(csv);
-        const QByteArray bytes = PollStatistics::csvReport(polls, portName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size()
-            || !file.commit()) {
-            output.error(tr("The report could not be saved to \"%1\": %2").arg(csv, file.errorString()));
-            finish(ExitRefused);
+        QString problem;
+        if (!SafeFile::write(csv, PollStatistics::csvReport(polls, portName), true, &problem)) {
+            output.error(tr("The report could not be saved to \"%1\": %2").arg(csv, problem));
+            finish(ExitFileFailed);
             return;
         }
     }
@@ -329,23 +321,18 @@ void PortJob::finishTest()
 
 bool PortJob::saveRecord(const QString &fileName, QString *problem) const
 {
-    QSaveFile file(fileName);
-    const QByteArray bytes = SettingsFile::encode(*data);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *problem = file.errorString();
-    return false;
+    return SafeFile::write(fileName, SettingsFile::encode(*data), false, problem);
 }
 
-void PortJob::appendRecord(int status)
+int PortJob::appendRecord(int status)
 {
     const QString fileName = plan.commandLine.recordFile;
     if (fileName.isEmpty())
-        return;
+        return status;
     static const QHash<int, QString> results = {
         {ExitDone, QStringLiteral("done")},           {ExitRefused, QStringLiteral("refused")},
         {ExitPortFailed, QStringLiteral("no port")},  {ExitNoAnswer, QStringLiteral("no answer")},
-        {ExitNotHeld, QStringLiteral("not held")},
+        {ExitNotHeld, QStringLiteral("not held")},   {ExitFileFailed, QStringLiteral("file not written")},
     };
     CommissioningRecord::Line line;
     line.time = QDateTime::currentDateTimeUtc();
@@ -357,8 +344,10 @@ void PortJob::appendRecord(int status)
     if (status != ExitPortFailed && status != ExitNoAnswer)
         line.values = SettingsReport::values(*data);
     QString problem;
-    if (!CommissioningRecord(fileName, SettingsReport::labels()).append(line, &problem))
-        output.error(tr("The record could not be written to \"%1\": %2").arg(fileName, problem));
+    if (CommissioningRecord(fileName, SettingsReport::labels()).append(line, &problem))
+        return status;
+    output.error(tr("The record could not be written to \"%1\": %2").arg(fileName, problem));
+    return qMax(status, int(ExitFileFailed));
 }
 
 void PortJob::finish(int status)

@@ -61,7 +61,10 @@ private:
     void onPollJudged(const QByteArray &request, bool answered);
     void finishTest();
     bool saveRecord(const QString &fileName, QString *problem) const;
-    void appendRecord(int status);
+    // Adds the device's line to the commissioning record, when one is kept,
+    // and returns the status to finish with: ExitFileFailed, or worse, when
+    // the line could not be written.
+    int appendRecord(int status);
     void finish(int status);
 
     QString portName;

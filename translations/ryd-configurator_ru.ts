@@ -183,6 +183,17 @@ Restore the factory settings?</source>
     </message>
 </context>
 <context>
+    <name>SafeFile</name>
+    <message>
+        <source>the file reads back otherwise than written</source>
+        <translation>файл читается не так, как был записан</translation>
+    </message>
+    <message>
+        <source>every name is taken</source>
+        <translation>все имена заняты</translation>
+    </message>
+</context>
+<context>
     <name>SerialPortName</name>
     <message>
         <source>The port %1 does not exist. Check that the adapter is plugged in, or choose another port.</source>

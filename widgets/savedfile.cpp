@@ -1,8 +1,9 @@
 #include "savedfile.h"
 
+#include "safefile.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QSaveFile>
 
 QString SavedFile::askName(QWidget *parent, const QString &title, const QString &filter, const QString &extension,
                            const QString &suggestedName)
@@ -23,10 +24,9 @@ QString SavedFile::askName(QWidget *parent, const QString &title, const QString 
 bool SavedFile::write(QWidget *parent, const QString &fileName, const QByteArray &bytes, bool text,
                       const QString &title, const QString &failure)
 {
-    QSaveFile file(fileName);
-    const QIODevice::OpenMode mode = text ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly;
-    const bool saved = file.open(mode) && file.write(bytes) == bytes.size() && file.commit();
+    QString error;
+    const bool saved = SafeFile::write(fileName, bytes, text, &error);
     if (!saved)
-        QMessageBox::warning(parent, title, failure.arg(fileName, file.errorString()));
+        QMessageBox::warning(parent, title, failure.arg(fileName, error));
     return saved;
 }
