@@ -88,8 +88,9 @@ void CliCommandLine::describe(QCommandLineParser &parser) const
         "Exit status:\n"
         "  0 done; 1 usage error or refused; 2 the port cannot be opened;\n"
         "  3 the device did not answer or the line was lost; 4 the device does not hold\n"
-        "  what was written; 5 a settings file or --set value is invalid; 130 stopped by\n"
-        "  SIGINT or SIGTERM. With several ports, the worst of them."));
+        "  what was written; 5 a settings file or --set value is invalid; 6 a file could\n"
+        "  not be written (--output, --csv, --backup, --record; a backup that fails sends\n"
+        "  nothing); 130 stopped by SIGINT or SIGTERM. With several ports, the worst of them."));
     parser.addHelpOption();
     parser.addVersionOption();
     for (const auto &option : valueOptions)

@@ -80,7 +80,10 @@ bool SafeFile::append(const QString &fileName, const QByteArray &bytes, bool tex
     const QFileInfo before(fileName);
     const qint64 length = before.isFile() ? before.size() : 0;
     QFile file(fileName);
-    QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
+    // A device or a pipe has no end to seek to: it is written as it is.
+    QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
+    if (!before.exists() || before.isFile())
+        mode |= QIODevice::Append;
     if (text)
         mode |= QIODevice::Text;
     if (!file.open(mode)) {

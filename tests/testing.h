@@ -5,9 +5,16 @@
 #include "devicemodel.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
 
 // What the emulated device holds, by setting name and in the record's
 // encoding; read from the emulator itself, not through the program's tables.
@@ -29,3 +36,53 @@ inline QByteArray readFile(const QString &fileName)
     QFile file(fileName);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+inline bool writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A small file system with no room left: a tmpfs of its own holding the
+// files given, then filled. Mounting needs root; where it cannot be done,
+// the test is skipped with the reason (SKIP_UNLESS_FULL).
+class FullDisk
+{
+public:
+    explicit FullDisk(const QMap<QString, QByteArray> &files = {})
+    {
+        if (::mount("tmpfs", QFile::encodeName(dir.path()).constData(), "tmpfs", 0, "size=16k") != 0) {
+            reason = QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        mounted = true;
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            QFile file(filePath(it.key()));
+            if (it.key().endsWith('/'))
+                QDir().mkpath(file.fileName());
+            else if (!file.open(QIODevice::WriteOnly) || file.write(it.value()) != it.value().size())
+                reason = file.errorString();
+        }
+        QFile fill(filePath("fill"));
+        const QByteArray block(512, 'x');
+        if (fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            while (fill.write(block) == block.size()) {}
+    }
+    ~FullDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
+    }
+    bool isFull() const { return mounted && reason.isEmpty(); }
+    QString filePath(const QString &name) const { return dir.filePath(name); }
+
+    QString reason;
+
+private:
+    QTemporaryDir dir;
+    bool mounted = false;
+};
+
+#define SKIP_UNLESS_FULL(disk) \
+    if (!(disk).isFull()) \
+        QSKIP(qPrintable("no full file system can be made here: " + (disk).reason));

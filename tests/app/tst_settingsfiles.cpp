@@ -1,5 +1,8 @@
 #include "settingsfile.h"
+#include "trafficlogwindow.h"
 #include "windowtesting.h"
+
+#include <functional>
 
 namespace {
 // The example record: twelve signed setting bytes, the port name "COM1" as a stream string, flow control.
@@ -34,6 +37,7 @@ private slots:
     void refusedAsTheScriptRefuses();
     void savesAndOpensThroughDialogs();
     void startupFile();
+    void savesOntoFullDisk();
 };
 
 void tst_SettingsFiles::initTestCase()
@@ -186,6 +190,32 @@ void tst_SettingsFiles::startupFile()
     QVERIFY(!MainWindow::writeStartupFile(&data, "zero_ryd"));
     QVERIFY(!SettingsFile::decodeStartup(exampleFile.left(11), data));
     QCOMPARE(data.power, quint8(5));
+}
+
+// Every save onto a full disk is told, naming the file and the system's
+// reason, and leaves the file that was there as it was.
+void tst_SettingsFiles::savesOntoFullDisk()
+{
+    const QByteArray old = exampleFile;
+    FullDisk disk({{"old.ryd", old}});
+    SKIP_UNLESS_FULL(disk);
+    const QString target = disk.filePath("old.ryd");
+    QTest::mouseClick(key("Traffic Log"), Qt::LeftButton);
+    TrafficLogWindow *log = window->findChild<TrafficLogWindow *>();
+    QVERIFY(log);
+    const QList<QPair<QString, std::function<bool()>>> saves{
+        {"Save Settings", [&] { return window->saveSettingsTo(target); }},
+        {"Save Report", [&] { return testPanel()->saveReportTo(target); }},
+        {"Save Log", [&] { return log->saveLogTo(target); }},
+    };
+    for (const auto &save : saves) {
+        QVERIFY2(!save.second(), qPrintable(save.first));
+        QTRY_COMPARE(boxes->seen.size(), 1);
+        const BoxAnswerer::Seen box = boxes->seen.takeFirst();
+        QCOMPARE(box.title, save.first);
+        QVERIFY2(box.text.contains(target) && box.text.contains("No space left on device"), qPrintable(box.text));
+        QCOMPARE(readFile(target), old);
+    }
 }
 
 QTEST_MAIN(tst_SettingsFiles)

@@ -102,12 +102,6 @@ inline Emulator::Fault silentFault(const QByteArray &match, int times = -1)
     return fault;
 }
 
-inline bool writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Answers the file dialog that the next click opens, as the operator does:
 // types `fileName` into its name field (selectFile() leaves the field alone
 // while it has the focus) and presses Return. `offered` receives the name

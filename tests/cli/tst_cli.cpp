@@ -65,6 +65,7 @@ private slots:
     void portsAndMissingPorts();
     void readAndDefault();
     void writeWithOverrideAndBackup();
+    void filesOntoFullDisk();
     void globServesEveryPort();
     void timedByTheSecond();
     void stopsOnSignal();
@@ -276,6 +277,13 @@ void tst_Cli::writeWithOverrideAndBackup()
     Emulator *emulator = addEmulator();
     const QString backups = dir->filePath("backups");
     QVERIFY(QDir().mkpath(backups));
+    // The names of this second and the next few are taken: none is replaced.
+    const QString base = QDir(backups).filePath(emulator->portName().mid(5).replace('/', '_') + '-');
+    QStringList taken;
+    for (int later = 0; later < 4; ++later) {
+        taken << base + QDateTime::currentDateTime().addSecs(later).toString("yyyyMMdd-HHmmss") + ".ryd";
+        QVERIFY(writeFile(taken.last(), "taken"));
+    }
     const Outcome outcome = run({"write", "--port", emulator->portName(), siteFile, "--set", "Power=2", "--set",
                                  "Serial Data Rate=115200 bps", "--backup", backups});
     QVERIFY2(outcome.status == 0, qPrintable(outcome.err));
@@ -283,9 +291,11 @@ void tst_Cli::writeWithOverrideAndBackup()
     expected.insert("Power", 2);
     expected.insert("Serial Data Rate", 7);
     QCOMPARE(heldBy(emulator->device()), expected);
-    const QStringList saved = QDir(backups).entryList(QDir::Files);
+    for (const QString &name : taken)
+        QCOMPARE(readFile(name), QByteArray("taken"));
+    const QStringList saved = QDir(backups).entryList({"*-2.ryd"}, QDir::Files);
     QCOMPARE(saved.size(), 1);
-    QVERIFY2(saved.first().endsWith(".ryd") && outcome.out.contains(saved.first()), qPrintable(outcome.out));
+    QVERIFY2(outcome.out.contains(saved.first()), qPrintable(outcome.out));
     QCOMPARE(settingsOf(SettingsRecord::fromBytes(readFile(QDir(backups).filePath(saved.first())))),
              settingsOf(SettingsRecord()));
 
@@ -299,6 +309,41 @@ void tst_Cli::writeWithOverrideAndBackup()
     expected = settingsOf(siteRecord());
     expected.insert("Flow control", SettingsRecord().flowControl);
     QCOMPARE(heldBy(second->device()), expected);
+}
+
+// A file ryd-cli cannot write, onto a full disk or /dev/full, is told on
+// standard error and ends with 6; an existing file keeps its bytes, and a
+// backup that cannot be made keeps the device from being written.
+void tst_Cli::filesOntoFullDisk()
+{
+    const QByteArray site = siteRecord().toBytes();
+    // Whole pages: a line added needs room the disk has not.
+    const QByteArray record = "time,port\n" + QByteArray(4096 - 11, 'k') + "\n";
+    FullDisk disk({{"old.ryd", site}, {"record.csv", record}, {"backups/", {}}});
+    SKIP_UNLESS_FULL(disk);
+    Emulator *emulator = addEmulator();
+    const QString port = emulator->portName();
+    const QString saved = disk.filePath("old.ryd");
+    Outcome outcome = run({"read", "--port", port, "--output", saved, "--record", disk.filePath("record.csv")});
+    QCOMPARE(outcome.status, 6);
+    QVERIFY2(outcome.err.contains("could not be saved to \"" + saved + "\": No space left on device")
+                 && outcome.err.contains("The record could not be written"),
+             qPrintable(outcome.err));
+    QCOMPARE(readFile(saved), site);
+    QCOMPARE(readFile(disk.filePath("record.csv")), record);
+    outcome = run({"read", "--port", port, "--record", "/dev/full"});
+    QCOMPARE(outcome.status, 6);
+    QVERIFY2(!outcome.err.contains("seek"), qPrintable(outcome.err));
+    outcome = run({"test", "--port", port, "--address", "1", "--polls", "1", "--csv", saved});
+    QCOMPARE(outcome.status, 6);
+    QCOMPARE(readFile(saved), site);
+
+    emulator->clearRequests();
+    outcome = run({"write", "--port", port, siteFile, "--backup", disk.filePath("backups")});
+    QCOMPARE(outcome.status, 6);
+    QVERIFY2(outcome.err.contains("The backup could not be saved"), qPrintable(outcome.err));
+    for (const QByteArray &request : emulator->requests())
+        QVERIFY2(!request.contains('=') && !request.startsWith("$0") && !request.startsWith("$3"), request);
 }
 
 // A glob serves three devices at once, each line prefixed with its port: the
