@@ -64,9 +64,8 @@ public:
                 reason = file.errorString();
         }
         QFile fill(filePath("fill"));
-        const QByteArray block(512, 'x');
         if (fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            while (fill.write(block) == block.size()) {}
+            while (fill.write(QByteArray(512, 'x')) == 512) {}
     }
     ~FullDisk()
     {

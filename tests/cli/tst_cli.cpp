@@ -89,8 +89,7 @@ void tst_Cli::init()
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     siteFile = dir->filePath("site.ryd");
-    QFile file(siteFile);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(siteRecord().toBytes()) > 0);
+    QVERIFY(writeFile(siteFile, siteRecord().toBytes()));
 }
 
 void tst_Cli::cleanup()
@@ -192,9 +191,7 @@ void tst_Cli::refusedBeforeAnyPort()
     QFETCH(int, status);
     QFETCH(QString, said);
     const QString shortFile = dir->filePath("short.ryd");
-    QFile file(shortFile);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\x01\x02\x03") == 3);
-    file.close();
+    QVERIFY(writeFile(shortFile, "\x01\x02\x03"));
     arguments.replaceInStrings(QStringLiteral("@short"), shortFile);
     arguments.replaceInStrings(QStringLiteral("@site"), siteFile);
     arguments.replaceInStrings(QStringLiteral("@"), addEmulator()->portName());
@@ -302,9 +299,7 @@ void tst_Cli::writeWithOverrideAndBackup()
     // A file that ends before its flow-control byte leaves the device's own.
     Emulator *second = addEmulator();
     const QString noFlowFile = dir->filePath("no-flow.ryd");
-    QFile noFlow(noFlowFile);
-    QVERIFY(noFlow.open(QIODevice::WriteOnly) && noFlow.write(siteRecord().toBytes().chopped(1)) > 0);
-    noFlow.close();
+    QVERIFY(writeFile(noFlowFile, siteRecord().toBytes().chopped(1)));
     QCOMPARE(run({"write", "--port", second->portName(), noFlowFile}).status, 0);
     expected = settingsOf(siteRecord());
     expected.insert("Flow control", SettingsRecord().flowControl);
