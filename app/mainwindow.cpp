@@ -326,7 +326,7 @@ void MainWindow::slValueChange(QString name, int val)
         written = settingsOf(*data);
         session->write();
     }
-    if (name.startsWith(QLatin1String("READ"))) {
+    if (name.startsWith(QLatin1String("READ")) && mayDiscardEdits(QStringLiteral("READ"))) {
         // The read-all is appended to the queue; behind the test's poll,
         // which never leaves it, it would never run.
         endRadioTest(test, exchange);
@@ -363,8 +363,11 @@ void MainWindow::connectOpen()
     // An empty name would open the folder /dev/.
     if (portName.isEmpty() && !session->isOpen())
         return;
+    if (session->isOpen() && !mayDiscardEdits(tr("Disconnect")))
+        return;
     endRadioTest(test, exchange);
     const bool wasOpen = session->isOpen();
+    lostMarks.clear();
     written.reset();
     offline.reset();
     if (wasOpen) {
@@ -414,8 +417,12 @@ void MainWindow::onPortLost(const QString &reason)
     showDisconnected();
     written.reset();
     offline.reset();
+    // The edits the device did not have stay marked, and are asked about.
+    lostMarks = changedMarks;
     showMarks();
     QMessageBox::warning(this, tr("Connection lost"), SerialPortName(connectedPort).connectionLostText(reason));
+    if (!halfDoneText.isEmpty())
+        QMessageBox::warning(this, std::exchange(halfDoneKey, {}), std::exchange(halfDoneText, {}));
 }
 
 // The window grows by the panel's height when it opens, staying inside the
@@ -670,6 +677,8 @@ void MainWindow::showTrafficLog()
 
 void MainWindow::openSettings()
 {
+    if (!mayDiscardEdits(tr("Open Settings")))
+        return;
     const QString fileName = QFileDialog::getOpenFileName(this, tr("Open Settings"), QString(),
                                                           tr("Ryd Files (*.ryd)"));
     if (fileName.isEmpty())
@@ -763,6 +772,10 @@ void MainWindow::slError(const QByteArray &request)
 // A lost line leaves nothing to judge: the window shows it disconnected.
 void MainWindow::onSequenceEnded(DeviceSession::Sequence sequence, Exchange::SequenceEnd end)
 {
+    const bool writes =
+        sequence == DeviceSession::Sequence::Write || sequence == DeviceSession::Sequence::FactoryDefaults;
+    if (writes && end != Exchange::SequenceEnd::Completed)
+        tellHalfDone(sequence, end == Exchange::SequenceEnd::LineLost);
     if (end == Exchange::SequenceEnd::LineLost)
         return;
     judgeDeviceAnswers();
@@ -843,13 +856,17 @@ void MainWindow::offerOfflineSettings()
 
 // While connected, every control whose value shows otherwise than the
 // device's is marked with what the device holds, and a setting the last
-// read-all left out as not read. Disconnected, nothing is marked.
+// read-all left out as not read. After the device was lost, the marks of
+// what it did not hold stay; otherwise nothing is marked while disconnected.
 void MainWindow::showMarks()
 {
-    QMap<QString, QString> notes;
+    QMap<QString, QString> notes = lostMarks;
     if (session->isOpen()) {
+        changedMarks.clear();
         for (const DeviceSession::Difference &difference : session->differences(*data))
-            notes.insert(difference.setting->name, tr("Changed: the device holds %1").arg(difference.deviceText));
+            changedMarks.insert(difference.setting->name,
+                                tr("Changed: the device holds %1").arg(difference.deviceText));
+        notes = changedMarks;
         for (const QString &name : session->notRead())
             notes.insert(name, tr("Not read from the device"));
     }
@@ -857,16 +874,57 @@ void MainWindow::showMarks()
         panelOf(setting)->markByName(setting.name, notes.value(setting.name));
 }
 
+// Asks before edits the device does not have are dropped: true when there
+// are none, or the operator lets them go.
+bool MainWindow::mayDiscardEdits(const QString &title)
+{
+    const bool unwritten = session->isOpen() ? !session->differences(*data).isEmpty() : !lostMarks.isEmpty();
+    if (!unwritten)
+        return true;
+    const auto answer = QMessageBox::question(this, title, tr("Discard the changes not written to the device?"),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return false;
+    lostMarks.clear();
+    return true;
+}
+
+// "WRITE" or "DEFAULT" ended before its read-back: the device may hold part
+// of the new settings. The settings sent stay marked as the device's last
+// known values show them.
+void MainWindow::tellHalfDone(DeviceSession::Sequence sequence, bool lineLost)
+{
+    const QList<const Setting *> sent = session->sentWrites();
+    if (sent.isEmpty())
+        return;
+    const QString key =
+        sequence == DeviceSession::Sequence::Write ? QStringLiteral("WRITE") : QStringLiteral("DEFAULT");
+    QStringList names;
+    QStringList labels;
+    for (const Setting *setting : sent) {
+        names << setting->name;
+        labels << SettingsTable::label(*setting);
+    }
+    trafficLog->addLine(TrafficLog::Event,
+                        QStringLiteral("%1 ended before its read-back, sent: %2").arg(key, names.join(QStringLiteral(", "))));
+    const QString text = tr("%1 ended before the device's settings were read back. The device may now hold part of "
+                            "the new settings. Write requests were sent for:\n%2")
+                             .arg(key, labels.join(QLatin1Char('\n')));
+    if (lineLost) {
+        // Told after the loss itself.
+        halfDoneKey = key;
+        halfDoneText = text;
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, key, text] { QMessageBox::warning(this, key, text); }, Qt::QueuedConnection);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (session->isOpen() && !session->differences(*data).isEmpty()) {
-        const auto answer = QMessageBox::question(this, windowTitle(),
-                                                  tr("Discard the changes not written to the device?"),
-                                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
-            event->ignore();
-            return;
-        }
+    if (!mayDiscardEdits(windowTitle())) {
+        event->ignore();
+        return;
     }
     QMainWindow::closeEvent(event);
 }

@@ -113,6 +113,8 @@ private:
     void verifyWritten(const QString &key);
     void offerOfflineSettings();
     void showMarks();
+    bool mayDiscardEdits(const QString &title);
+    void tellHalfDone(DeviceSession::Sequence sequence, bool lineLost);
     void setFreezProtectionShown(bool on);
     void fitAddressRows();
     W_QWidget *panelOf(const Setting &setting) const;
@@ -152,6 +154,13 @@ private:
     std::unique_ptr<Data> offline;
     QString offlineFile;
     bool editedOffline = false;
+    // The marks of settings the device does not hold, as last shown while
+    // connected, and kept shown after the device was lost.
+    QMap<QString, QString> changedMarks;
+    QMap<QString, QString> lostMarks;
+    // The box of a write the lost line ended half way, told after the loss.
+    QString halfDoneKey;
+    QString halfDoneText;
     // Set while the window shows the record in the controls: their reports
     // then write nothing back.
     bool showing = false;

@@ -25,6 +25,10 @@ DeviceSession::DeviceSession(QObject *parent, Data *record)
             missed.append(request);
     });
     connect(engine, &Exchange::sgAnswer, this, [this] { heard = true; });
+    connect(engine, &Exchange::sgSent, this, [this](const QByteArray &request) {
+        if (current == Sequence::Write || current == Sequence::FactoryDefaults)
+            writesSent.append(request);
+    });
     connect(engine, &Exchange::sgSequenceEnded, this, [this](Exchange::SequenceEnd end, const QByteArray &failed) {
         const Sequence ended = std::exchange(current, Sequence::Idle);
         // A lost line closes the port, and forgets the device with it. A
@@ -55,6 +59,7 @@ void DeviceSession::begin(Sequence sequence)
 {
     current = sequence;
     missed.clear();
+    writesSent.clear();
     readNow.clear();
     heard = false;
 }
@@ -208,4 +213,23 @@ const SettingsTable::Setting *DeviceSession::settingOfRequest(const QByteArray &
             return &setting;
     }
     return nullptr;
+}
+
+// The RS-485 record ("$0") carries every setting "$1" reads; the serial rate
+// also travels as the module's own rate and the link rate.
+QList<const SettingsTable::Setting *> DeviceSession::sentWrites() const
+{
+    QList<const SettingsTable::Setting *> sent;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        const bool serialRate = setting.field == &Data::serialDataRate;
+        for (const QByteArray &request : writesSent) {
+            const bool rs485 = request.startsWith("$0") && setting.readBy == E_GetRs485;
+            const bool rate = serialRate && (request.startsWith("ATS210=") || request.startsWith("$3"));
+            if (rs485 || rate || (request.contains('=') && settingOfRequest(request) == &setting)) {
+                sent.append(&setting);
+                break;
+            }
+        }
+    }
+    return sent;
 }

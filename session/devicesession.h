@@ -101,6 +101,9 @@ public:
     // The requests of the running or the last sequence that got no answer,
     // the silent ones included.
     QList<QByteArray> unanswered() const { return missed; }
+    // The settings whose write requests the running or the last "WRITE" or
+    // "DEFAULT" has sent, in the window's order.
+    QList<const SettingsTable::Setting *> sentWrites() const;
 
 signals:
     // The answer's settings are in the record, and in deviceValues().
@@ -125,6 +128,7 @@ private:
     QStringList unread;
     bool heard = false;
     QList<QByteArray> missed;
+    QList<QByteArray> writesSent;
     QString module;
     QString firmwareText;
     QString hardwareText;

@@ -147,6 +147,16 @@ Restore the factory settings?</source>
         <source>Yes skips this command and goes on with the rest of the sequence; No stops the sequence here.</source>
         <translation>«Да» пропускает эту команду и продолжает остальные; «Нет» останавливает последовательность здесь.</translation>
     </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Отключить</translation>
+    </message>
+    <message>
+        <source>%1 ended before the device&apos;s settings were read back. The device may now hold part of the new settings. Write requests were sent for:
+%2</source>
+        <translation>Команда %1 завершилась до того, как настройки устройства были прочитаны обратно. Устройство может теперь хранить часть новых настроек. Запросы записи были отправлены для:
+%2</translation>
+    </message>
 </context>
 <context>
     <name>PollStatistics</name>

@@ -116,7 +116,15 @@ void tst_Changes::fileBeforeConnect()
     combo("WDT Reset")->setCurrentIndex(device["WDT Reset"] ? 0 : 1);
     const Settings site = shown();
     QVERIFY(window->saveSettingsTo(workDir.filePath("site.ryd")));
+    // Disconnecting asks before the edits go; No keeps them and the port.
+    boxes->answer = BoxAnswerer::No;
     QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QCOMPARE(boxes->seen.takeFirst().text, discardQuestion);
+    QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
+    COMPARE_SETTINGS(shown(), site);
+    boxes->answer = BoxAnswerer::Yes;
+    QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Disconnect"));
     QVERIFY(window->loadSettingsFrom(workDir.filePath("site.ryd")));
     QCOMPARE(marks(), (QMap<QString, QString>{}));
 

@@ -123,6 +123,8 @@ inline void answerFileDialog(const QString &fileName, QString *offered = nullptr
 // said: OK where the box has one, otherwise the answer the test chose.
 // Leave leaves it for the program to close, and escapes it after 5 s so
 // that the test fails instead of hanging.
+const QString discardQuestion = QStringLiteral("Discard the changes not written to the device?");
+
 class BoxAnswerer : public QObject
 {
 public:
