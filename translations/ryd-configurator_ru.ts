@@ -467,6 +467,10 @@ Disconnect: close the port.</source>
         <source>Your user must belong to the group &quot;%1&quot; to use serial ports (log in again after adding it).</source>
         <translation>Для работы с последовательными портами пользователь должен входить в группу «%1» (после добавления войдите в систему заново).</translation>
     </message>
+    <message>
+        <source>Check in Device Manager, under &quot;Ports (COM &amp; LPT)&quot;, that the adapter is listed and its driver is installed.</source>
+        <translation>Проверьте в диспетчере устройств, в разделе «Порты (COM и LPT)», что адаптер там есть и его драйвер установлен.</translation>
+    </message>
 </context>
 <context>
     <name>W_FreezProtection</name>
