@@ -4,6 +4,8 @@
 ; .ryd files in the program and registers the uninstaller. /S installs and
 ; uninstalls silently.
 Unicode true
+; A 64-bit installer for a 64-bit program; it also runs where only 64-bit Wine is.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "x64.nsh"
