@@ -7,6 +7,9 @@
 
 #ifdef Q_OS_UNIX
 #include <glob.h>
+#elif defined(Q_OS_WIN)
+#include <QRegularExpression>
+#include <QSerialPortInfo>
 #endif
 
 namespace {
@@ -63,6 +66,16 @@ QStringList globMatches(const QString &pattern)
             paths << QFile::decodeName(found.gl_pathv[i]);
     }
     ::globfree(&found);
+#elif defined(Q_OS_WIN)
+    // A COM name has no file to match: the glob ('COM*') is matched against
+    // the ports the system lists, without regard to case, in their order.
+    const QRegularExpression glob(QRegularExpression::wildcardToRegularExpression(pattern),
+                                  QRegularExpression::CaseInsensitiveOption);
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &port : ports) {
+        if (glob.match(port.portName()).hasMatch())
+            paths << port.portName();
+    }
 #else
     Q_UNUSED(pattern)
 #endif

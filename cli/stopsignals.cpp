@@ -1,5 +1,56 @@
 #include "stopsignals.h"
 
+#ifdef Q_OS_WIN
+#include <QMetaObject>
+#include <QPointer>
+
+#include <windows.h>
+
+namespace {
+
+// The console calls the handler on a thread of its own; the stop reaches the
+// event loop as a queued call.
+QPointer<StopSignals> watcher;
+
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    if (watcher)
+        QMetaObject::invokeMethod(watcher.data(), &StopSignals::sgStop, Qt::QueuedConnection);
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+        // Windows ends the process as soon as this returns: wait here while
+        // the event loop closes the ports and writes the record; the program
+        // ends the process when it is done (Windows allows some seconds).
+        ::Sleep(10000);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+// Ctrl-C, Ctrl-Break and the console window closing stop the program as
+// SIGINT and SIGTERM do elsewhere.
+StopSignals::StopSignals(QObject *parent)
+    : QObject(parent)
+{
+}
+
+StopSignals::~StopSignals()
+{
+    if (watcher == this) {
+        ::SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+        watcher = nullptr;
+    }
+}
+
+bool StopSignals::watch()
+{
+    if (watcher == this)
+        return true;
+    watcher = this;
+    return ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+#else
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -59,3 +110,4 @@ void StopSignals::onActivated()
     [[maybe_unused]] const ssize_t n = ::read(signalPair[1], &byte, 1);
     emit sgStop();
 }
+#endif

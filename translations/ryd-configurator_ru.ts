@@ -519,6 +519,10 @@ Disconnect: close the port.</source>
         <source>The port %1 is not present now: plug the adapter in again, or choose another port.</source>
         <translation>Порта %1 сейчас нет: подключите адаптер снова или выберите другой порт.</translation>
     </message>
+    <message>
+        <source>Check in Device Manager, under &quot;Ports (COM &amp; LPT)&quot;, that the adapter is listed and its driver is installed.</source>
+        <translation>Проверьте в диспетчере устройств, в разделе «Порты (COM и LPT)», что адаптер там есть и его драйвер установлен.</translation>
+    </message>
 </context>
 <context>
     <name>W_FreezProtection</name>

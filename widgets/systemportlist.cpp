@@ -1,5 +1,6 @@
 #include "systemportlist.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 

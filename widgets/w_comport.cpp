@@ -23,6 +23,7 @@ bool anyBeginsWith(const QStringList &ports, const QString &prefix)
     return false;
 }
 
+#ifdef Q_OS_LINUX
 // The group whose members may open serial devices: the owner group of the
 // built-in serial ports' device files ("dialout" on Debian).
 QString serialGroup()
@@ -30,6 +31,7 @@ QString serialGroup()
     const QString group = QFileInfo(QStringLiteral("/dev/ttyS0")).group();
     return group.isEmpty() || group == QLatin1String("root") ? QStringLiteral("dialout") : group;
 }
+#endif
 } // namespace
 
 QStringList W_ComPort::systemPortNames()
@@ -201,6 +203,10 @@ void W_ComPort::updateOpenButton()
         tip += QLatin1Char('\n')
             + tr("Your user must belong to the group \"%1\" to use serial ports (log in again after adding it).")
                   .arg(serialGroup());
+#elif defined(Q_OS_WIN)
+        tip += QLatin1Char('\n')
+            + tr("Check in Device Manager, under \"Ports (COM & LPT)\", that the adapter is listed and its "
+                 "driver is installed.");
 #endif
     }
     openButton->setToolTip(tip);
