@@ -89,8 +89,12 @@ void tst_Changes::changesMarkedAndWritten()
     QVERIFY(boxes->seen.takeFirst().text.endsWith(QString("\nPower: wrote %1, device holds %2").arg(factory).arg((factory + 1) % 8)));
     QCOMPARE(marks().keys(), QStringList{"Power"});
 
-    // Closing asks; No keeps the window open and connected.
+    // Opening a file and closing ask; No keeps the edits, the window open
+    // and connected.
     boxes->answer = BoxAnswerer::No;
+    QTest::mouseClick(key("Open Settings"), Qt::LeftButton);
+    QCOMPARE(boxes->seen.takeFirst().title, QString("Open Settings"));
+    QCOMPARE(marks().keys(), QStringList{"Power"});
     window->close();
     QCOMPARE(boxes->seen.value(0).text, QString("Discard the changes not written to the device?"));
     boxes->seen.clear();
