@@ -30,8 +30,8 @@
 #include <QMessageBox>
 #include <QMoveEvent>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScopedValueRollback>
 #include <QScrollArea>
@@ -205,10 +205,9 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
 void MainWindow::fitAddressRows()
 {
     // The panels' layouts tell their parents of a new least height through
-    // posted events; they are taken at once, so that the least height read
+    // posted events; they are taken at once, and the central widget's layout
+    // is activated before the window's own, so that the least height read
     // here is the one the window gets.
-    // The central widget's layout is activated first: the window's own
-    // layout takes the least size it then has.
     const auto settle = [this] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         centralWidget()->layout()->invalidate();
