@@ -1,7 +1,5 @@
 #include "portjob.h"
 
-#include "safefile.h"
-
 #include "clilog.h"
 #include "commissioningrecord.h"
 #include "devicerules.h"
@@ -9,13 +7,13 @@
 #include "exchange.h"
 #include "exitstatus.h"
 #include "recordvalidator.h"
+#include "safefile.h"
 #include "serialportname.h"
 #include "settingsfile.h"
 #include "settingsreport.h"
 #include "settingstable.h"
 
 #include <QDateTime>
-#include <QDir>
 
 namespace {
 
@@ -223,7 +221,7 @@ void PortJob::onConnected()
             // A name taken already, by a backup made in the same second,
             // gets a number: no backup is ever replaced.
             const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-            QString fileName = QDir(commandLine.backupDir).filePath(base + QLatin1Char('-') + stamp);
+            QString fileName;
             if (!SafeFile::createNew(commandLine.backupDir, base + QLatin1Char('-') + stamp,
                                      QStringLiteral(".ryd"), SettingsFile::encode(*data), &fileName, &problem)) {
                 output.error(tr("The backup could not be saved to \"%1\": %2; nothing was written.")

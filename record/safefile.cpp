@@ -106,6 +106,7 @@ bool SafeFile::createNew(const QString &folder, const QString &base, const QStri
     for (int number = 1; number < 1000; ++number) {
         const QString name =
             dir.filePath(number == 1 ? base + ext : QStringLiteral("%1-%2%3").arg(base).arg(number).arg(ext));
+        *created = name;
         QFile file(name);
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             if (QFileInfo::exists(name))
@@ -113,7 +114,6 @@ bool SafeFile::createNew(const QString &folder, const QString &base, const QStri
             *error = file.errorString();
             return false;
         }
-        *created = name;
         bool written = writeAll(file, bytes, error);
         file.close();
         if (written) {

@@ -28,7 +28,7 @@ public:
     // "<base>-2<ext>", "-3", ... where the name is taken: an existing file is
     // never replaced, also when another process picks a name at the same
     // moment. The file is read back and compared; on any failure it is
-    // removed again. `created` receives the name used.
+    // removed again. `created` receives the name used, or tried last.
     static bool createNew(const QString &folder, const QString &base, const QString &ext, const QByteArray &bytes,
                           QString *created, QString *error);
 };

@@ -28,16 +28,6 @@ void setBold(QWidget *widget, bool on)
     widget->setFont(font);
 }
 
-// A group box hands its font down: what it holds keeps its own weight.
-void setTitleBold(QWidget *title, bool on)
-{
-    setBold(title, on);
-    if (qobject_cast<QGroupBox *>(title)) {
-        for (QWidget *inner : title->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            setBold(inner, isMarked(inner));
-    }
-}
-
 // A mark sets its caption in bold: the caption gets the width of its bold
 // form from the start, so that a mark coming or going moves no control and
 // leaves the window's size as it is. Measured without a change of font,
@@ -308,5 +298,10 @@ void W_QWidget::markByName(const QString &name, const QString &note)
     setNote(control, note);
     if (title != control)
         setNote(title, note);
-    setTitleBold(title, !note.isEmpty());
+    setBold(title, !note.isEmpty());
+    // A group box hands its font down: what it holds keeps its own weight.
+    if (qobject_cast<QGroupBox *>(title)) {
+        for (QWidget *inner : title->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            setBold(inner, isMarked(inner));
+    }
 }
