@@ -2,10 +2,9 @@
 
 #include "clilog.h"
 #include "commissioningrecord.h"
-#include "devicerules.h"
 #include "data.h"
-#include "exchange.h"
 #include "exitstatus.h"
+#include "recordrules.h"
 #include "recordvalidator.h"
 #include "safefile.h"
 #include "serialportname.h"
@@ -92,48 +91,30 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
     , plan(plan)
     , output(prefixed ? portName : QString())
     , data(new Data(this))
-    , written(new Data(this))
     , session(new DeviceSession(this, data))
 {
     data->portName = portName;
     // A script has no one to ask: a failure prompt's request ends the command as "No" does.
     session->setAbandonOnFailure(true);
     connect(session, &DeviceSession::sgSequenceEnded, this,
-            [this](DeviceSession::Sequence, Exchange::SequenceEnd end, const QByteArray &failedRequest) {
+            [this](DeviceSession::Sequence, DeviceSession::SequenceEnd end, const QByteArray &failedRequest) {
                 onSequenceEnded(end, failedRequest);
             });
-    Exchange *exchange = session->exchange();
-    connect(exchange, &Exchange::sgNoAnswer, this, [this](TypeParser type, const QByteArray &request) {
-        if (type >= E_GetRs485 && type <= E_GetModuleVersion)
-            unanswered.append(request);
-    });
-    connect(exchange, &Exchange::sgPortLost, this, [this](const QString &reason) {
+    connect(session, &DeviceSession::sgPortLost, this, [this](const QString &reason) {
         QString text = SerialPortName(this->portName).connectionLostText(reason);
         if (!lostDuring.isEmpty())
             text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(printable(lostDuring));
         output.error(text);
         finish(appendRecord(ExitNoAnswer));
     });
-    connect(exchange, &Exchange::sgAnswer, this,
-            [this](TypeParser type, const QByteArray &request, const QByteArray &, int roundTripMs) {
-                if (type == E_Test)
-                    roundTrips.insert(request, roundTripMs);
-            });
-    connect(exchange, &Exchange::sgOk, this, [this](quint8, TypeParser type, const QByteArray &request) {
-        if (type == E_Test)
-            onPollJudged(request, true);
-    });
-    connect(exchange, &Exchange::sgTimeOut, this, [this](quint8, TypeParser type, const QByteArray &request) {
-        if (type == E_Test)
-            onPollJudged(request, false);
-    });
+    connect(session, &DeviceSession::sgPollJudged, this, &PortJob::onPollJudged);
 }
 
 void PortJob::start()
 {
     qCDebug(lcCli) << "start" << portName << plan.commandLine.commandName;
     if (!session->connectDevice(portName)) {
-        output.error(session->exchange()->openFailureText(portName));
+        output.error(session->openFailureText(portName));
         finish(appendRecord(ExitPortFailed));
     }
 }
@@ -155,20 +136,22 @@ QString PortJob::firmware() const
     return session->moduleFirmware();
 }
 
-void PortJob::onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &failedRequest)
+void PortJob::onSequenceEnded(DeviceSession::SequenceEnd end, const QByteArray &failedRequest)
 {
     qCDebug(lcCli) << "sequence ended" << portName << end << failedRequest;
     if (finished || phase == Phase::Testing)
         return;
+    // Reads that went unanswered; the engine skips them.
+    QList<QByteArray> unanswered = session->unansweredReads();
     switch (end) {
-    case Exchange::SequenceEnd::LineLost:
+    case DeviceSession::SequenceEnd::LineLost:
         // sgPortLost follows with the reason.
         lostDuring = failedRequest;
         return;
-    case Exchange::SequenceEnd::Abandoned:
+    case DeviceSession::SequenceEnd::Abandoned:
         unanswered.prepend(failedRequest);
         break;
-    case Exchange::SequenceEnd::Completed:
+    case DeviceSession::SequenceEnd::Completed:
         break;
     }
     if (!unanswered.isEmpty()) {
@@ -231,11 +214,11 @@ void PortJob::onConnected()
             }
             output.result(tr("Backup: %1").arg(fileName));
         }
-        SettingsFile::decode(plan.recordToWrite, *written);
+        Data toWrite;
+        SettingsFile::decode(plan.recordToWrite, toWrite);
         if (plan.keepsFlowControl)
-            written->flowControl = data->flowControl;
-        for (const SettingsTable::Setting &setting : SettingsTable::settings())
-            data->*setting.field = written->*setting.field;
+            toWrite.flowControl = data->flowControl;
+        RecordRules::copySettings(toWrite, *data);
         phase = Phase::Writing;
         session->write();
         return;
@@ -246,8 +229,6 @@ void PortJob::onConnected()
         return;
     case CliCommandLine::Test:
         phase = Phase::Testing;
-        for (char address : commandLine.addresses)
-            polls.append({quint8(address), PollStatistics()});
         session->startRadioTest(commandLine.addresses);
         return;
     case CliCommandLine::Ports:
@@ -268,7 +249,7 @@ void PortJob::onWritten()
     const QMap<QString, quint8> reported = session->deviceValues();
     for (const SettingsTable::Setting &setting : SettingsTable::settings())
         data->*setting.field = reported.value(setting.name, data->*setting.field);
-    const QStringList differences = session->notHeld(*written);
+    const QStringList differences = session->written() ? session->notHeld(*session->written()) : QStringList();
     for (const QString &line : differences)
         output.result(line);
     const int status = differences.isEmpty() ? ExitDone : ExitNotHeld;
@@ -281,29 +262,19 @@ void PortJob::onWritten()
     finish(appendRecord(status));
 }
 
-void PortJob::onPollJudged(const QByteArray &request, bool answered)
+void PortJob::onPollJudged()
 {
-    if (phase != Phase::Testing || finished || request.size() < 4)
+    if (phase != Phase::Testing || finished)
         return;
-    const int address = DeviceRules::addressOf(request.at(3));
-    for (auto &entry : polls) {
-        if (entry.first != address)
-            continue;
-        if (answered)
-            entry.second.addAnswered(roundTrips.value(request, -1));
-        else
-            entry.second.addUnanswered();
-        break;
-    }
-    roundTrips.remove(request);
-    if (++judged >= plan.commandLine.polls * polls.size())
+    if (++judged >= plan.commandLine.polls * session->tally().size())
         finishTest();
 }
 
 void PortJob::finishTest()
 {
     session->stopRadioTest();
-    for (const auto &entry : qAsConst(polls))
+    const DeviceSession::Tally &polls = session->tally();
+    for (const auto &entry : polls)
         output.result(QStringLiteral("%1 %2").arg(entry.first).arg(entry.second.summary()));
     const QString csv = plan.commandLine.csvFile;
     if (!csv.isEmpty()) {

@@ -3,13 +3,10 @@
 #include "clicommandline.h"
 #include "devicesession.h"
 #include "lineoutput.h"
-#include "pollstatistics.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QObject>
-#include <QPair>
 #include <QString>
 
 class Data;
@@ -53,12 +50,12 @@ private:
     // What the port is doing; each sequence's end moves it on.
     enum class Phase { Connecting, Writing, Defaulting, Testing, Done };
 
-    void onSequenceEnded(Exchange::SequenceEnd end, const QByteArray &failedRequest);
+    void onSequenceEnded(DeviceSession::SequenceEnd end, const QByteArray &failedRequest);
     QString module() const;
     QString firmware() const;
     void onConnected();
     void onWritten();
-    void onPollJudged(const QByteArray &request, bool answered);
+    void onPollJudged();
     void finishTest();
     bool saveRecord(const QString &fileName, QString *problem) const;
     // Adds the device's line to the commissioning record, when one is kept,
@@ -72,16 +69,10 @@ private:
     LineOutput output;
     Phase phase = Phase::Connecting;
     Data *data = nullptr;
-    Data *written = nullptr;
     DeviceSession *session = nullptr;
-    // Reads of a sequence that went unanswered; the engine skips them.
-    QList<QByteArray> unanswered;
     // The request running when the line was lost.
     QByteArray lostDuring;
-    // The radio test: each address's counts, and the round trip of an answer
-    // until its poll is judged.
-    QList<QPair<int, PollStatistics>> polls;
-    QHash<QByteArray, int> roundTrips;
+    // The radio test's polls judged so far.
     int judged = 0;
     bool finished = false;
 };

@@ -24,6 +24,14 @@ QByteArray DeviceRules::pollAnswer(quint8 address)
     return (QStringLiteral("TEST") + addressChar(address)).toUtf8();
 }
 
+int DeviceRules::polledAddress(const QByteArray &request)
+{
+    const QByteArray poll = pollRequest(0);
+    if (request.size() != poll.size() || !request.startsWith(poll.left(poll.size() - 1)))
+        return -1;
+    return addressOf(request.back());
+}
+
 int DeviceRules::serialTimeoutFloor(quint8 serialRate)
 {
     static constexpr int floors[] = {17, 9, 5, 3, 2, 2, 2, 2};

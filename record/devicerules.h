@@ -25,6 +25,8 @@ public:
     // The radio test's poll of an address, and the answer that confirms it.
     static QByteArray pollRequest(quint8 address);
     static QByteArray pollAnswer(quint8 address);
+    // The address a poll request polls; -1 for any other request.
+    static int polledAddress(const QByteArray &request);
 
     // The lowest serial timeout the device handles at a serial data rate index
     // (0 = 1200 bps ... 7 = 115200 bps); an index above 7 gives 3.

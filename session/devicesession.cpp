@@ -1,11 +1,14 @@
 #include "devicesession.h"
 
 #include "catalogue.h"
-#include "channelplan.h"
 #include "data.h"
 #include "devicerules.h"
+#include "recordrules.h"
 #include "sessionlog.h"
 #include "settingstable.h"
+#include "trafficlog.h"
+
+#include <algorithm>
 
 DeviceSession::DeviceSession(QObject *parent, Data *record)
     : QObject(parent)
@@ -16,15 +19,31 @@ DeviceSession::DeviceSession(QObject *parent, Data *record)
     connect(engine, &Exchange::sgGetSetting, this, &DeviceSession::applyAnswer);
     connect(engine, &Exchange::sgError, this, [this](const QByteArray &request) {
         if (abandonOnFailure)
-            engine->clearParsers();
+            abandon();
         else
             emit sgError(request);
     });
     connect(engine, &Exchange::sgNoAnswer, this, [this](TypeParser type, const QByteArray &request) {
         if (type != E_Test)
-            missed.append(request);
+            missed.append({type, request});
     });
-    connect(engine, &Exchange::sgAnswer, this, [this] { heard = true; });
+    connect(engine, &Exchange::sgAnswer, this,
+            [this](TypeParser type, const QByteArray &request, const QByteArray &, int roundTripMs) {
+                heard = true;
+                if (type == E_Test)
+                    roundTrips.insert(request, roundTripMs);
+            });
+    connect(engine, &Exchange::sgRequest, this, &DeviceSession::sgRequest);
+    connect(engine, &Exchange::sgOk, this, [this](quint8, TypeParser type, const QByteArray &request) {
+        if (type == E_Test)
+            judgePoll(request, true);
+    });
+    connect(engine, &Exchange::sgTimeOut, this, [this](quint8, TypeParser type, const QByteArray &request) {
+        if (type == E_Test)
+            judgePoll(request, false);
+    });
+    connect(engine, &Exchange::sgSetProgres, this, &DeviceSession::sgProgress);
+    connect(engine, &Exchange::sgPortLost, this, &DeviceSession::sgPortLost);
     connect(engine, &Exchange::sgSent, this, [this](const QByteArray &request) {
         if (current == Sequence::Write || current == Sequence::FactoryDefaults)
             writesSent.append(request);
@@ -42,6 +61,11 @@ DeviceSession::DeviceSession(QObject *parent, Data *record)
                     unread.append(setting.name);
             }
         }
+        const bool writes = ended == Sequence::Write || ended == Sequence::FactoryDefaults;
+        if (!writes || end != Exchange::SequenceEnd::Completed)
+            writtenRecord.reset();
+        if (end != Exchange::SequenceEnd::LineLost)
+            judgeAnswers();
         qCDebug(lcSession) << "sequence ended" << ended << end << failed;
         emit sgSequenceEnded(ended, end, failed);
     });
@@ -50,9 +74,31 @@ DeviceSession::DeviceSession(QObject *parent, Data *record)
     connect(engine, &Exchange::sgPortClosed, this, &DeviceSession::forgetDevice);
 }
 
+DeviceSession::~DeviceSession() = default;
+
 bool DeviceSession::isOpen() const
 {
     return engine->isOpen();
+}
+
+void DeviceSession::logTraffic(TrafficLog *log) const
+{
+    log->follow(engine);
+}
+
+QString DeviceSession::portErrorString() const
+{
+    return engine->portErrorString();
+}
+
+QString DeviceSession::openFailureText(const QString &portName) const
+{
+    return engine->openFailureText(portName);
+}
+
+void DeviceSession::abandon()
+{
+    engine->clearParsers();
 }
 
 void DeviceSession::begin(Sequence sequence)
@@ -61,6 +107,8 @@ void DeviceSession::begin(Sequence sequence)
     missed.clear();
     writesSent.clear();
     readNow.clear();
+    kept.clear();
+    writtenRecord.reset();
     heard = false;
 }
 
@@ -103,6 +151,8 @@ void DeviceSession::readAll()
 void DeviceSession::write()
 {
     begin(Sequence::Write);
+    writtenRecord = std::make_unique<Data>();
+    RecordRules::copySettings(*data, *writtenRecord);
     engine->startSave();
 }
 
@@ -114,11 +164,19 @@ void DeviceSession::restoreDefaults()
     begin(Sequence::FactoryDefaults);
     engine->startDefaultWrite();
     data->serialDataRate = DeviceRules::factorySerialRate;
+    writtenRecord = std::make_unique<Data>();
+    RecordRules::copySettings(*data, *writtenRecord);
 }
 
 void DeviceSession::startRadioTest(const QByteArray &addresses)
 {
     begin(Sequence::RadioTest);
+    for (const char address : addresses) {
+        const bool known = std::any_of(polls.cbegin(), polls.cend(),
+                                       [address](const auto &entry) { return entry.first == quint8(address); });
+        if (!known)
+            polls.append({quint8(address), PollStatistics()});
+    }
     engine->startTest(addresses);
 }
 
@@ -131,6 +189,71 @@ void DeviceSession::stopRadioTest()
 void DeviceSession::clearRadioTest()
 {
     engine->clearTest();
+    polls.clear();
+    roundTrips.clear();
+}
+
+void DeviceSession::judgePoll(const QByteArray &request, bool answered)
+{
+    const int address = DeviceRules::polledAddress(request);
+    if (address < 0)
+        return;
+    const int roundTripMs = answered ? roundTrips.value(request, -1) : -1;
+    roundTrips.remove(request);
+    for (auto &entry : polls) {
+        if (entry.first != address)
+            continue;
+        if (answered)
+            entry.second.addAnswered(roundTripMs);
+        else
+            entry.second.addUnanswered();
+        break;
+    }
+    emit sgPollJudged(quint8(address), answered, roundTripMs);
+}
+
+// The answers are judged with the floor and the channel list of the
+// device's own rates, where it reported them; otherwise the record's rates
+// govern, the operator's unwritten choice among them. A value the rules do
+// not allow stays as the device reported it: a setting of a list that has
+// no entry for it, or one reported at the device's own rates.
+void DeviceSession::judgeAnswers()
+{
+    const QMap<QString, quint8> answers = takeReported();
+    if (answers.isEmpty())
+        return;
+    QStringList held;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        const bool atOwnRate =
+            !setting.followsRate || answers.contains(SettingsTable::settingOf(setting.followsRate).name);
+        if (answers.contains(setting.name) && (atOwnRate || setting.listed))
+            held.append(setting.name);
+    }
+    RecordRules::constrain(*data, held);
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        if (answers.contains(setting.name) && !SettingsTable::offers(setting, data->*setting.field, *data))
+            kept.append(&setting);
+    }
+}
+
+QList<QByteArray> DeviceSession::unanswered() const
+{
+    QList<QByteArray> requests;
+    for (const auto &request : missed)
+        requests.append(request.second);
+    return requests;
+}
+
+QList<QByteArray> DeviceSession::unansweredReads() const
+{
+    QList<QByteArray> requests;
+    for (const auto &request : missed) {
+        const bool readsSetting = std::any_of(SettingsTable::settings().cbegin(), SettingsTable::settings().cend(),
+                                              [&request](const auto &setting) { return setting.readBy == request.first; });
+        if (readsSetting || request.first == E_GetVersion || request.first == E_GetModuleVersion)
+            requests.append(request.second);
+    }
+    return requests;
 }
 
 QMap<QString, quint8> DeviceSession::takeReported()
@@ -184,8 +307,7 @@ void DeviceSession::applyAnswer(TypeParser type, const QList<QByteArray> &param)
     switch (type) {
     case E_GetRadioDataRate:
         // The channel read next is chosen from the list of this rate.
-        if (data->chanel >= ChannelPlan::chanelCount(data->radioDataRate))
-            data->chanel = 0;
+        RecordRules::offerChannel(*data);
         break;
     case E_GetVersion:
         firmwareText = QString::fromUtf8(param.at(0).constData());

@@ -1,16 +1,22 @@
 #pragma once
 
 #include "exchange.h"
+#include "pollstatistics.h"
 #include "settingstable.h"
 #include "typeparser.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
+#include <memory>
+
 class Data;
+class TrafficLog;
 
 // One device on one port: the sequences the operator or a script runs
 // ("Connect", "READ", "WRITE", "DEFAULT" and the radio test) over the
@@ -24,13 +30,25 @@ class DeviceSession : public QObject
 public:
     enum class Sequence { Idle, Connect, Read, Write, FactoryDefaults, RadioTest };
     Q_ENUM(Sequence)
+    // How a sequence ended: its queue ran out, it was abandoned, or the line
+    // was lost under it.
+    using SequenceEnd = Exchange::SequenceEnd;
+    // Each polled address with its counts, in the order first polled.
+    using Tally = QList<QPair<int, PollStatistics>>;
 
     // The record belongs to the caller and outlives the session.
     DeviceSession(QObject *parent, Data *record);
+    ~DeviceSession() override;
 
     Exchange *exchange() const { return engine; }
     Data *record() const { return data; }
     bool isOpen() const;
+    // Every byte sent and received goes to `log` from now on.
+    void logTraffic(TrafficLog *log) const;
+    // The system's words for the port's latest error, and the operator's
+    // message for a connectDevice of `portName` that failed.
+    QString portErrorString() const;
+    QString openFailureText(const QString &portName) const;
 
     // Opens the port at the device's line settings and reads the version and
     // every setting. False when the port cannot be opened; the exchange's
@@ -46,8 +64,14 @@ public:
     void restoreDefaults();
     void startRadioTest(const QByteArray &addresses);
     void stopRadioTest();
-    // The next radio test starts again from the first address.
+    // The next radio test starts again from the first address, and the
+    // tally starts afresh.
     void clearRadioTest();
+    // A radio-test poll is queued, running, or having its last second.
+    bool isTesting() const { return engine->isTesting(); }
+    // Drops the running sequence and whatever is queued behind it, as a
+    // failure prompt's "No" does.
+    void abandon();
 
     // A request the failure prompt is asked about ends the sequence at once,
     // as the prompt's "No" does, and sgError is not emitted: for a script,
@@ -100,7 +124,20 @@ public:
     Sequence running() const { return current; }
     // The requests of the running or the last sequence that got no answer,
     // the silent ones included.
-    QList<QByteArray> unanswered() const { return missed; }
+    QList<QByteArray> unanswered() const;
+    // Of those, the requests that read a setting or a version.
+    QList<QByteArray> unansweredReads() const;
+    // The settings the device reported in the last sequence to end with
+    // values the record's rules do not allow: they are kept as the device
+    // reported them, so that "WRITE" gives back what the device had.
+    const QList<const SettingsTable::Setting *> &keptAsReported() const { return kept; }
+    // What the last "WRITE" or "DEFAULT" wrote, once it has run to its end
+    // and read everything back; null otherwise, and from the next sequence
+    // on.
+    const Data *written() const { return writtenRecord.get(); }
+    // Each address the radio test polled since it was first started or
+    // cleaned, with its counts.
+    const Tally &tally() const { return polls; }
     // The settings whose write requests the running or the last "WRITE" or
     // "DEFAULT" has sent, in the window's order.
     QList<const SettingsTable::Setting *> sentWrites() const;
@@ -109,13 +146,25 @@ signals:
     // The answer's settings are in the record, and in deviceValues().
     void sgAnswerApplied(TypeParser type, QList<QByteArray> param);
     // A request got no answer and the sequence waits for the decision:
-    // abandon it with exchange()->clearParsers(), or return to go on.
+    // abandon() it, or return to go on.
     void sgError(QByteArray request);
+    // At the end of a sequence that read the device, the record holds what
+    // its rules allow, and keptAsReported() what they do not.
     void sgSequenceEnded(DeviceSession::Sequence sequence, Exchange::SequenceEnd end, QByteArray failedRequest);
+    void sgProgress(quint8 percent);
+    // The open port failed for good; it is closed and the queue dropped.
+    void sgPortLost(QString reason);
+    // A request went out, with the number of transactions queued; a
+    // radio-test poll of `address` was judged: answered within its second,
+    // `roundTripMs` after it was sent (-1 when not known), or not.
+    void sgRequest(quint8 countParsers, TypeParser typeParser, QByteArray request);
+    void sgPollJudged(quint8 address, bool answered, int roundTripMs);
 
 private:
     void begin(Sequence sequence);
     void forgetDevice();
+    void judgeAnswers();
+    void judgePoll(const QByteArray &request, bool answered);
 
     Data *data;
     Exchange *engine;
@@ -127,8 +176,13 @@ private:
     QStringList readNow;
     QStringList unread;
     bool heard = false;
-    QList<QByteArray> missed;
+    QList<QPair<TypeParser, QByteArray>> missed;
     QList<QByteArray> writesSent;
+    QList<const SettingsTable::Setting *> kept;
+    std::unique_ptr<Data> writtenRecord;
+    Tally polls;
+    // The round trip of a poll's answer, until the poll is judged.
+    QHash<QByteArray, int> roundTrips;
     QString module;
     QString firmwareText;
     QString hardwareText;

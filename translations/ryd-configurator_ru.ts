@@ -46,23 +46,7 @@ Qt&apos;s own options (-platform, -style, -stylesheet, -reverse, ...) are accept
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>No setting was read from the device on %1: nothing answered. The panels do not show the device&apos;s settings.
-Check that the device is powered, that its cable is connected to this port, and that its serial settings match the ones the window connects with.</source>
-        <translation>Устройство на %1 не ответило: ни одна настройка не прочитана. Панели не показывают настройки устройства.
-Проверьте питание устройства, подключение кабеля к этому порту и совпадение настроек последовательного порта устройства с теми, с которыми подключается программа.</translation>
-    </message>
-    <message>
-        <source>The device does not hold these settings as written:
-%1</source>
-        <translation>Устройство не сохранило эти настройки в записанном виде:
-%1</translation>
-    </message>
-    <message>
-        <source>Show the settings of %1 again? They differ from the device in %2 settings and reach it only with WRITE.</source>
-        <translation>Снова показать настройки из %1? Настроек, отличающихся от устройства: %2. В устройство они попадут только по WRITE.</translation>
-    </message>
+    <name>EditMarks</name>
     <message>
         <source>Changed: the device holds %1</source>
         <translation>Изменено: в устройстве %1</translation>
@@ -74,6 +58,38 @@ Check that the device is powered, that its cable is connected to this port, and 
     <message>
         <source>Discard the changes not written to the device?</source>
         <translation>Отбросить изменения, не записанные в устройство?</translation>
+    </message>
+</context>
+<context>
+    <name>FailurePrompt</name>
+    <message>
+        <source>The device did not answer the request for the radio module&apos;s version.</source>
+        <translation>Устройство не ответило на запрос версии радиомодуля.</translation>
+    </message>
+    <message>
+        <source>The device did not answer the read of &quot;%1&quot;.</source>
+        <translation>Устройство не ответило на чтение «%1».</translation>
+    </message>
+    <message>
+        <source>The device did not confirm the write of &quot;%1&quot;.</source>
+        <translation>Устройство не подтвердило запись «%1».</translation>
+    </message>
+    <message>
+        <source>Yes skips this command and goes on with the rest of the sequence; No stops the sequence here.</source>
+        <translation>«Да» пропускает эту команду и продолжает остальные; «Нет» останавливает последовательность здесь.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>No setting was read from the device on %1: nothing answered. The panels do not show the device&apos;s settings.
+Check that the device is powered, that its cable is connected to this port, and that its serial settings match the ones the window connects with.</source>
+        <translation>Устройство на %1 не ответило: ни одна настройка не прочитана. Панели не показывают настройки устройства.
+Проверьте питание устройства, подключение кабеля к этому порту и совпадение настроек последовательного порта устройства с теми, с которыми подключается программа.</translation>
+    </message>
+    <message>
+        <source>Show the settings of %1 again? They differ from the device in %2 settings and reach it only with WRITE.</source>
+        <translation>Снова показать настройки из %1? Настроек, отличающихся от устройства: %2. В устройство они попадут только по WRITE.</translation>
     </message>
     <message>
         <source>Progress of reading or writing the device&apos;s settings.</source>
@@ -98,20 +114,6 @@ Restore the factory settings?</source>
         <translation>Связь потеряна</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;: the device reported %2</source>
-        <translation>«%1»: устройство сообщило %2</translation>
-    </message>
-    <message>
-        <source>Device settings</source>
-        <translation>Настройки устройства</translation>
-    </message>
-    <message>
-        <source>The device holds settings the window cannot show. They are kept as the device reported them and written back unchanged:
-%1</source>
-        <translation>В устройстве есть настройки, которые окно не может показать. Они сохранены в том виде, в каком их сообщило устройство, и будут записаны обратно без изменений:
-%1</translation>
-    </message>
-    <message>
         <source>Save Settings</source>
         <translation>Сохранить настройки</translation>
     </message>
@@ -132,30 +134,8 @@ Restore the factory settings?</source>
         <translation>В «%1» нет значения «Управление потоком»: остальные настройки загружены, а «Управление потоком» сохраняет прежнее значение.</translation>
     </message>
     <message>
-        <source>The device did not answer the request for the radio module&apos;s version.</source>
-        <translation>Устройство не ответило на запрос версии радиомодуля.</translation>
-    </message>
-    <message>
-        <source>The device did not answer the read of &quot;%1&quot;.</source>
-        <translation>Устройство не ответило на чтение «%1».</translation>
-    </message>
-    <message>
-        <source>The device did not confirm the write of &quot;%1&quot;.</source>
-        <translation>Устройство не подтвердило запись «%1».</translation>
-    </message>
-    <message>
-        <source>Yes skips this command and goes on with the rest of the sequence; No stops the sequence here.</source>
-        <translation>«Да» пропускает эту команду и продолжает остальные; «Нет» останавливает последовательность здесь.</translation>
-    </message>
-    <message>
         <source>Disconnect</source>
         <translation>Отключить</translation>
-    </message>
-    <message>
-        <source>%1 ended before the device&apos;s settings were read back. The device may now hold part of the new settings. Write requests were sent for:
-%2</source>
-        <translation>Команда %1 завершилась до того, как настройки устройства были прочитаны обратно. Устройство может теперь хранить часть новых настроек. Запросы записи были отправлены для:
-%2</translation>
     </message>
 </context>
 <context>
@@ -800,6 +780,35 @@ yellow under way, green answered, red missed, grey no result.</source>
     <message>
         <source>The report could not be saved to &quot;%1&quot;: %2</source>
         <translation>Не удалось сохранить отчет в «%1»: %2</translation>
+    </message>
+</context>
+<context>
+    <name>WriteOutcome</name>
+    <message>
+        <source>&quot;%1&quot;: the device reported %2</source>
+        <translation>«%1»: устройство сообщило %2</translation>
+    </message>
+    <message>
+        <source>Device settings</source>
+        <translation>Настройки устройства</translation>
+    </message>
+    <message>
+        <source>The device holds settings the window cannot show. They are kept as the device reported them and written back unchanged:
+%1</source>
+        <translation>В устройстве есть настройки, которые окно не может показать. Они сохранены в том виде, в каком их сообщило устройство, и будут записаны обратно без изменений:
+%1</translation>
+    </message>
+    <message>
+        <source>The device does not hold these settings as written:
+%1</source>
+        <translation>Устройство не сохранило эти настройки в записанном виде:
+%1</translation>
+    </message>
+    <message>
+        <source>%1 ended before the device&apos;s settings were read back. The device may now hold part of the new settings. Write requests were sent for:
+%2</source>
+        <translation>Команда %1 завершилась до того, как настройки устройства были прочитаны обратно. Устройство может теперь хранить часть новых настроек. Запросы записи были отправлены для:
+%2</translation>
     </message>
 </context>
 </TS>

@@ -175,15 +175,22 @@ void W_QWidget::setValueByName(const QString &name, int value)
     setValueBelow(this, name, value);
 }
 
+// A control made to show a value reports nothing: its signals are blocked
+// while it takes the value. A button chosen by name reports nothing anyway,
+// as only a press does.
 void W_QWidget::setValueBelow(QObject *obj, const QString &name, int value)
 {
     for (QObject *c : obj->children()) {
         if (auto *spin = qobject_cast<QSpinBox *>(c)) {
-            if (spin->objectName().startsWith(name))
+            if (spin->objectName().startsWith(name)) {
+                const QSignalBlocker quiet(spin);
                 spin->setValue(value);
+            }
         } else if (auto *combo = qobject_cast<QComboBox *>(c)) {
-            if (combo->objectName().startsWith(name))
+            if (combo->objectName().startsWith(name)) {
+                const QSignalBlocker quiet(combo);
                 combo->setCurrentIndex(value);
+            }
         } else if (auto *group = qobject_cast<QGroupBox *>(c)) {
             if (groupName(group).startsWith(name)) {
                 for (QObject *member : group->children()) {
@@ -193,8 +200,10 @@ void W_QWidget::setValueBelow(QObject *obj, const QString &name, int value)
                 }
             }
         } else if (auto *power = qobject_cast<W_Power *>(c)) {
-            if (power->objectName().startsWith(name))
+            if (power->objectName().startsWith(name)) {
+                const QSignalBlocker quiet(power);
                 power->setPower(quint8(value));
+            }
         }
         setValueBelow(c, name, value);
     }

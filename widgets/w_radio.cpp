@@ -26,13 +26,6 @@ W_Radio::W_Radio(QWidget *parent)
     // -1 keeps the style's own margin on that side.
     layout->setContentsMargins(-1, 5, -1, 1);
     layout->addWidget(group, 0, 0);
-
-    // The right column reports by itself as well, so that a new radio data
-    // rate rebuilds the channel list before the owner hears of the rate.
-    right->connectAll();
-    connect(right, &W_QWidget::sgValueChange, subBand, [sb = subBand](const QString &name, int value) {
-        sb->changeRate(name, quint8(value));
-    });
 }
 
 void W_Radio::setSerialRate(quint8 serialRate)

@@ -62,6 +62,8 @@ W_RadioCommonLeft::W_RadioCommonLeft(QWidget *parent)
 
 void W_RadioCommonLeft::setSerialRate(quint8 serialRate)
 {
-    // A value below the new minimum moves up to it and is reported as a change.
+    // A value below the new minimum is shown at it, and not reported: the
+    // record's own rules decide what it holds.
+    const QSignalBlocker quiet(serialTimeout);
     serialTimeout->setMinimum(DeviceRules::serialTimeoutFloor(serialRate));
 }

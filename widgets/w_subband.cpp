@@ -47,26 +47,6 @@ void W_SubBand::setSpeed(quint8 speed)
     applyChannelPlan(ChannelPlan::activeBand, speed, ChannelPlan::activeBandStart);
 }
 
-// The operator chose another radio data rate: the channel keeps its centre
-// frequency where the new list has it, otherwise the first channel is chosen.
-// Moving to another frequency by accident would cut the device off from its
-// remote partners.
-void W_SubBand::changeRate(const QString &name, quint8 value)
-{
-    if (!name.startsWith(QLatin1String("Radio Data Rate")))
-        return;
-    const QString frequency = chanelCombo->currentText();
-    applyChannelPlan(ChannelPlan::activeBand, value, ChannelPlan::activeBandStart);
-    const int same = chanelCombo->findText(frequency);
-    if (same > 0)
-        chanelCombo->setCurrentIndex(same);
-}
-
-int W_SubBand::chanelCount(quint8 speed)
-{
-    return ChannelPlan::chanelCount(speed);
-}
-
 void W_SubBand::applyChannelPlan(quint8 band, quint8 speed, quint32 bandStart)
 {
     m_bandStart = bandStart;
@@ -78,10 +58,9 @@ void W_SubBand::applyChannelPlan(quint8 band, quint8 speed, quint32 bandStart)
 void W_SubBand::setChanelCount(quint8 count, quint32 step)
 {
     qCDebug(lcWSubBand) << "setChanelCount" << count << step;
-    // Always the first item, so the box reports each step of the rebuild and
-    // ends with the first channel selected.
-    for (int n = chanelCombo->count(); n > 0; --n)
-        chanelCombo->removeItem(0);
+    // The rebuild ends with the first channel selected, unreported.
+    const QSignalBlocker quiet(chanelCombo);
+    chanelCombo->clear();
     for (quint32 i = 0; i < count; ++i)
         chanelCombo->addItem(ChannelPlan::chanelText(m_bandStart, step, i));
 }

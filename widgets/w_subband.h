@@ -10,6 +10,9 @@ class W_Rb;
 
 // Sub-band choice and the channel list of the chosen sub-band. The channels
 // depend on the radio data rate: slower rates fit more, narrower channels.
+// The list follows the rate it is given and reports nothing while it is
+// rebuilt; which channel the record holds after a new rate is the record's
+// rule.
 class W_SubBand : public W_QWidget
 {
     Q_OBJECT
@@ -18,12 +21,8 @@ public:
     explicit W_SubBand(QWidget *parent = nullptr);
 
     void setSpeed(quint8 speed);
-    void changeRate(const QString &name, quint8 value);
     void applyChannelPlan(quint8 band, quint8 speed, quint32 bandStart);
     void setChanelCount(quint8 count, quint32 step);
-    // How many channels the list holds at a radio data rate index; 0 for an
-    // index the plan does not know.
-    static int chanelCount(quint8 speed);
 
     const QList<W_Rb *> &buttons() const { return rbList; }
 

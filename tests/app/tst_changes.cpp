@@ -1,3 +1,4 @@
+#include "channelplan.h"
 #include "settingsfile.h"
 #include "trafficlog.h"
 #include "windowtesting.h"
@@ -18,6 +19,7 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void changesMarkedAndWritten();
+    void rateClickReportsOnce();
     void fileBeforeConnect_data();
     void fileBeforeConnect();
     void silentDevice();
@@ -102,6 +104,33 @@ void tst_Changes::changesMarkedAndWritten()
     QCOMPARE(key("pbOpen")->text(), QString("Disconnect"));
 }
 
+// One click on a rate is one report: the channel list and the channel follow
+// without reports of their own, and after every report the record holds a
+// channel its rate offers, which the list shows.
+void tst_Changes::rateClickReportsOnce()
+{
+    window->setPanelsEnabled(true);
+    QStringList reports;
+    QStringList outside;
+    for (W_QWidget *panel : window->findChildren<W_QWidget *>()) {
+        connect(panel, &W_QWidget::sgValueChange, this, [&](const QString &name, int value) {
+            reports << QString("%1 %2").arg(name).arg(value);
+            const Data *record = window->record();
+            if (record->chanel >= ChannelPlan::chanelCount(record->radioDataRate))
+                outside << reports.last();
+        });
+    }
+    const QList<W_Rb *> rates = radio()->rightPanel()->buttons();
+    for (int rate : {4, 0, 3, 1, 2, 4, 2}) {
+        reports.clear();
+        clickIndicator(rates.at(rate));
+        QCOMPARE(reports, QStringList{QString("Radio Data Rate %1").arg(rate)});
+        QCOMPARE(combo("Chanel")->count(), ChannelPlan::chanelCount(rate));
+        QCOMPARE(combo("Chanel")->currentIndex(), int(window->record()->chanel));
+    }
+    QCOMPARE(outside, QStringList());
+}
+
 void tst_Changes::fileBeforeConnect_data()
 {
     QTest::addColumn<bool>("again");
@@ -159,7 +188,7 @@ void tst_Changes::silentDevice()
              qPrintable(told.text));
     boxes->seen.clear();
     QMap<QString, QString> notRead;
-    for (const MainWindow::Setting &setting : MainWindow::settings())
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
         notRead.insert(setting.name, "Not read from the device");
     QCOMPARE(marks(), notRead);
     QCOMPARE(layout(), unmarked);

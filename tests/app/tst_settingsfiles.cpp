@@ -1,3 +1,4 @@
+#include "startupfile.h"
 #include "settingsfile.h"
 #include "trafficlogwindow.h"
 #include "windowtesting.h"
@@ -184,10 +185,10 @@ void tst_SettingsFiles::startupFile()
 
     Data data;
     setRecord(&data, {{"Power", 5}, {"Serial Timeout", 17}, {"Radio Transmit Reset", 10}});
-    QVERIFY(MainWindow::writeStartupFile(&data, "written_ryd"));
+    QVERIFY(StartupFile::write(data, "written_ryd"));
     QVERIFY(QFile::link("/dev/full", "full_ryd") && QFile::link("/dev/zero", "zero_ryd"));
-    QVERIFY(!MainWindow::writeStartupFile(&data, "full_ryd"));
-    QVERIFY(!MainWindow::writeStartupFile(&data, "zero_ryd"));
+    QVERIFY(!StartupFile::write(data, "full_ryd"));
+    QVERIFY(!StartupFile::write(data, "zero_ryd"));
     QVERIFY(!SettingsFile::decodeStartup(exampleFile.left(11), data));
     QCOMPARE(data.power, quint8(5));
 }

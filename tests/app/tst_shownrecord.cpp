@@ -1,5 +1,6 @@
 #include "windowtesting.h"
 
+#include "channelplan.h"
 #include "settingsfile.h"
 
 #include <QDial>
@@ -54,12 +55,12 @@ QByteArray tst_ShownRecord::randomFile(QRandomGenerator &random) const
     Data other;
     other.radioDataRate = quint8(random.bounded(5));
     other.serialDataRate = quint8(random.bounded(8));
-    for (const MainWindow::Setting &setting : MainWindow::settings()) {
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
         quint8 &value = other.*setting.field;
         if (setting.field == &Data::subBand)
             value = 2;
         else if (setting.field == &Data::chanel)
-            value = quint8(random.bounded(W_SubBand::chanelCount(other.radioDataRate)));
+            value = quint8(random.bounded(ChannelPlan::chanelCount(other.radioDataRate)));
         else if (setting.field == &Data::flowControl)
             value = quint8(2 * random.bounded(2));
         else if (setting.listed && setting.control != SettingsTable::Control::Buttons)

@@ -7,6 +7,7 @@
 #include "emulator.h"
 #include "exchange.h"
 #include "mainwindow.h"
+#include "settingstable.h"
 #include "w_freezprotection.h"
 #include "w_key.h"
 #include "w_power.h"
@@ -41,7 +42,7 @@ inline const QByteArrayList readAllRequests{"+++",      "AT/V\r",    "ATS216?\r"
 inline Settings recordOf(const Data *d)
 {
     Settings s;
-    for (const MainWindow::Setting &setting : MainWindow::settings())
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
         s.insert(setting.name, d->*setting.field);
     return s;
 }
@@ -49,7 +50,7 @@ inline Settings recordOf(const Data *d)
 // Sets the fields these settings name and leaves the others.
 inline void setRecord(Data *d, const Settings &s)
 {
-    for (const MainWindow::Setting &setting : MainWindow::settings()) {
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
         if (s.contains(setting.name))
             d->*setting.field = quint8(s.value(setting.name));
     }
@@ -308,7 +309,7 @@ protected:
     QMap<QString, QString> marks() const
     {
         QMap<QString, QString> out;
-        for (const MainWindow::Setting &setting : MainWindow::settings()) {
+        for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
             const QString note = control(setting.name)->toolTip().section('\n', 0, 0);
             if (note.startsWith("Changed: ") || note == "Not read from the device")
                 out.insert(setting.name, note);

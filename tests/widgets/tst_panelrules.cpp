@@ -50,13 +50,15 @@ void tst_PanelRules::radioRate_data()
     const QString medium("868.75 MHz, [868.85 MHz], 868.95 MHz, 869.05 MHz, 869.15 MHz");
     QTest::newRow("4800 bps") << 0 << slow << 98 << "gggyyyyy";
     QTest::newRow("9600 bps") << 1 << slow << 80 << "ggggyyyy";
-    QTest::newRow("19200 bps") << 2 << medium << 60 << "gggggyyy";
+    QTest::newRow("19200 bps") << 2 << QString(medium).remove('[').remove(']').replace("868.75 MHz", "[868.75 MHz]")
+                               << 60 << "gggggyyy";
     QTest::newRow("38400 bps") << 3 << "[868.8 MHz], 869 MHz" << 40 << "ggggggyy";
     QTest::newRow("115200 bps") << 4 << "[868.95 MHz]" << 20 << "gggggggg";
     QTest::newRow("beyond the rates: all kept") << 5 << medium << 0 << "gyyyyyyy";
 }
 
-// A press keeps the channel's frequency where the new list has it; green serial rates are carried, yellow not.
+// The channel list follows the rate it is given, its first channel shown, and a press on a rate moves the
+// distance bar but changes no channel by itself; green serial rates are carried, yellow not.
 void tst_PanelRules::radioRate()
 {
     QFETCH(int, rate);
@@ -73,11 +75,17 @@ void tst_PanelRules::radioRate()
     W_Radio radio;
     auto *chanel = radio.findChild<QComboBox *>("Chanel");
     chanel->setCurrentIndex(1);
-    if (W_Rb *rb = radio.rightPanel()->buttons().value(rate))
+    const QString before = shown(chanel);
+    QSignalSpy reports(&radio, &W_QWidget::sgValueChange);
+    radio.connectAll();
+    if (W_Rb *rb = radio.rightPanel()->buttons().value(rate)) {
         rb->click();
-    else
-        radio.setSpeed(quint8(rate));
+        QCOMPARE(reports.count(), 1);
+        QCOMPARE(shown(chanel), before);
+    }
+    radio.setSpeed(quint8(rate));
     QCOMPARE(shown(chanel), channels);
+    QCOMPARE(reports.count(), rate < 5 ? 1 : 0);
     QCOMPARE(radio.rightPanel()->progress()->percent(), distance);
 }
 

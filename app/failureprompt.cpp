@@ -1,0 +1,55 @@
+#include "failureprompt.h"
+
+#include "devicesession.h"
+#include "settingstable.h"
+#include "trafficlog.h"
+
+#include <QMessageBox>
+#include <QRegularExpression>
+
+FailurePrompt::FailurePrompt(QWidget *parent, TrafficLog *log)
+    : QObject(parent)
+    , window(parent)
+    , trafficLog(log)
+{
+}
+
+bool FailurePrompt::ask(const QByteArray &request)
+{
+    QMessageBox box(window);
+    open.append(&box);
+    box.setText(QStringLiteral("Ошибка выполнения команды. Продолжить?"));
+    // The request as it was sent, less its carriage return and any other
+    // control character a title would show as a box.
+    QString title = QString::fromLocal8Bit(request.constData());
+    title.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
+    box.setWindowTitle(title);
+    const SettingsTable::Setting *setting = DeviceSession::settingOfRequest(request);
+    QString what;
+    if (!setting)
+        what = tr("The device did not answer the request for the radio module's version.");
+    else if (request.contains('?'))
+        what = tr("The device did not answer the read of \"%1\".").arg(SettingsTable::label(*setting));
+    else
+        what = tr("The device did not confirm the write of \"%1\".").arg(SettingsTable::label(*setting));
+    box.setInformativeText(what + QLatin1Char('\n')
+                           + tr("Yes skips this command and goes on with the rest of the sequence; "
+                                "No stops the sequence here."));
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    // Escape and the window's close control count as No.
+    box.setEscapeButton(QMessageBox::No);
+    const bool goOn = box.exec() == QMessageBox::Yes;
+    open.removeAll(&box);
+    trafficLog->addLine(TrafficLog::Event, QStringLiteral("failure prompt %1 answered %2")
+                                               .arg(TrafficLog::escaped(request),
+                                                    goOn ? QStringLiteral("Yes") : QStringLiteral("No")));
+    return goOn;
+}
+
+void FailurePrompt::closeAll()
+{
+    for (const QPointer<QMessageBox> &prompt : qAsConst(open)) {
+        if (prompt)
+            prompt->done(QMessageBox::No);
+    }
+}
