@@ -47,7 +47,8 @@ QList<const Setting *> RecordRules::edit(Data &record, const Setting &setting, q
     if (setting.field == &Data::radioDataRate)
         record.chanel = sameFrequency(before.radioDataRate, before.chanel, value);
     constrain(record);
-    return changedBetween(before, record, &setting);
+    // The edited setting is given only when the rules changed it too.
+    return changedBetween(before, record, record.*setting.field == value ? &setting : nullptr);
 }
 
 QList<const Setting *> RecordRules::constrain(Data &record, const QStringList &held)

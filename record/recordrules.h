@@ -24,7 +24,8 @@ public:
     // centre frequency where the new rate's list has it, and takes the first
     // channel otherwise (a channel moved by accident would cut the device off
     // from its remote partners). Returns the settings changed besides
-    // `setting`, in the window's order.
+    // `setting`, in the window's order; `setting` too where the rules did
+    // not let it take `value`.
     static QList<const Setting *> edit(Data &record, const Setting &setting, quint8 value);
 
     // Brings every setting to what its rules allow at the record's rates: a

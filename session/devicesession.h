@@ -40,7 +40,6 @@ public:
     DeviceSession(QObject *parent, Data *record);
     ~DeviceSession() override;
 
-    Exchange *exchange() const { return engine; }
     Data *record() const { return data; }
     bool isOpen() const;
     // Every byte sent and received goes to `log` from now on.

@@ -23,24 +23,9 @@ struct Outcome
 
 using Settings = QMap<QString, int>;
 
-// A site's settings, none of them the factory's.
-SettingsRecord siteRecord()
-{
-    SettingsRecord r;
-    r.radioDataRate = 1;
-    r.chanel = 4;
-    r.power = 5;
-    r.testAddress = 9;
-    r.serialDataRate = 5;
-    r.serialTimeout = 4;
-    r.delayTxRx = 12;
-    r.parity = 2;
-    r.stopBit = 1;
-    r.flowControl = 0;
-    r.radioTransmitReset = 30;
-    r.wdtReset = 3;
-    return r;
-}
+// A site's settings, none of them the factory's, in the file's order: delay, power, radio rate, channel,
+// parity, stop bit, sub-band, serial timeout, radio transmit reset, serial rate, watchdog, address, port, flow.
+SettingsRecord siteRecord() { return {12, 5, 1, 4, 2, 1, 2, 4, 30, 5, 3, 9, QString(), 0}; }
 
 Settings settingsOf(const SettingsRecord &record)
 {
@@ -169,18 +154,11 @@ void tst_Cli::refusedBeforeAnyPort_data()
     QTest::newRow("address 64") << QStringList{"test", "--port", "@", "--address", "1,64"} << 1
                                 << "--address: 64 is not an address 0 to 63.";
     QTest::newRow("default without --yes") << QStringList{"default", "--port", "@"} << 1 << "Give --yes to do it.";
-    QTest::newRow("file too short") << QStringList{"write", "--port", "@", "@short"} << 5 << "the file is incomplete";
     QTest::newRow("power beyond the dial") << QStringList{"write", "--port", "@", "@site", "--set", "Power=8"} << 5
                                            << "with the --set values are not written: \"Power\" holds 8 (allowed: 0 to 7)";
     QTest::newRow("timeout under the rate's floor")
         << QStringList{"write", "--port", "@", "@site", "--set", "Serial Data Rate=1200 bps", "--set", "Serial Timeout=16"}
         << 5 << "\"Serial Timeout\" holds 16 (allowed at \"Serial Data Rate\" 1200 bps: 17 to 250)";
-    QTest::newRow("rate the buttons lack") << QStringList{"write", "--port", "@", "@site", "--set",
-                                                          "Radio Data Rate=57600 bps"}
-                                           << 5 << "4800 bps, 9600 bps, 19200 bps, 38400 bps, 115200 bps";
-    QTest::newRow("channel the new rate lacks") << QStringList{"write", "--port", "@", "@site", "--set",
-                                                               "Radio Data Rate=115200 bps"}
-                                                << 5 << "\"Chanel\" holds 4 (allowed at \"Radio Data Rate\" 115200 bps: 0 = 868.95 MHz)";
     QTest::newRow("unknown setting") << QStringList{"write", "--port", "@", "@site", "--set", "Speed=1"} << 5
                                      << "no setting of that name";
 }
@@ -190,9 +168,6 @@ void tst_Cli::refusedBeforeAnyPort()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, said);
-    const QString shortFile = dir->filePath("short.ryd");
-    QVERIFY(writeFile(shortFile, "\x01\x02\x03"));
-    arguments.replaceInStrings(QStringLiteral("@short"), shortFile);
     arguments.replaceInStrings(QStringLiteral("@site"), siteFile);
     arguments.replaceInStrings(QStringLiteral("@"), addEmulator()->portName());
     const Outcome outcome = run(arguments);
@@ -403,7 +378,6 @@ void tst_Cli::timedByTheSecond()
     QCOMPARE(outcomes.at(0).out, QString("1 %1/1 %2%\n3 0/1 0%\n").arg(answered).arg(answered * 100));
     const QStringList report = QString::fromUtf8(readFile(csv)).split('\n');
     QCOMPARE(report.size(), 4);
-    QCOMPARE(report.at(0), QString("address,polled,answered,percent,rtt_last_ms,rtt_mean_ms,rtt_max_ms,port,first_poll,last_poll"));
     QVERIFY2(report.at(1).startsWith(QString("1,1,%1,%2,").arg(answered).arg(answered * 100)), qPrintable(report.at(1)));
     QVERIFY2(report.at(2).startsWith(QString("3,1,0,0,,,,%1,").arg(tested->portName())), qPrintable(report.at(2)));
     QCOMPARE(tested->requests().count("!011"), 1);

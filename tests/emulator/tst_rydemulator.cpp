@@ -9,8 +9,6 @@ class tst_RydEmulator : public QObject
 
 private slots:
     void servesWithItsOptions();
-    void refusals_data();
-    void refusals();
 };
 
 void tst_RydEmulator::servesWithItsOptions()
@@ -32,27 +30,6 @@ void tst_RydEmulator::servesWithItsOptions()
                  QByteArray("adr=<,spd=4,d1=000,d2=000,par=0,res=050,wdt=006,bit=0\rTEST1TEST<OK\rOK\rOK\rS202=7\rS200=9\r"));
     process.terminate();
     QVERIFY(process.waitForFinished());
-}
-
-// A refused option or settings file ends the program with a message on standard error.
-void tst_RydEmulator::refusals_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-
-    QTest::newRow("address 64") << QStringList{"--present", "1,64"};
-    QTest::newRow("unknown option") << QStringList{"--baud"};
-    QTest::newRow("stuck register unknown") << QStringList{"--stuck", "203"};
-    QTest::newRow("missing settings file") << QStringList{"--settings", "/nonexistent/device.ryd"};
-}
-
-void tst_RydEmulator::refusals()
-{
-    QFETCH(QStringList, arguments);
-    QProcess process;
-    process.start(RYD_EMULATOR_PATH, arguments);
-    QVERIFY(process.waitForFinished());
-    QCOMPARE(process.exitCode(), 1);
-    QVERIFY(!process.readAllStandardError().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_RydEmulator)

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-// The settings table's texts, and the device session against the emulator.
+// The device session against the emulator.
 class tst_Session : public QObject
 {
     Q_OBJECT
@@ -16,69 +16,15 @@ class tst_Session : public QObject
     struct Ended
     {
         DeviceSession::Sequence sequence;
-        Exchange::SequenceEnd end;
+        DeviceSession::SequenceEnd end;
         QByteArray failed;
     };
 
 private slots:
-    void texts_data();
-    void texts();
     void sequences();
     void failures_data();
     void failures();
 };
-
-void tst_Session::texts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("radioRate");
-    QTest::addColumn<int>("serialRate");
-    QTest::addColumn<QString>("text");
-    // The record value the text stands for; -1 when it is refused.
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("serial rate") << "Serial Data Rate" << 2 << 4 << "19200 bps" << 4;
-    QTest::newRow("sub-band") << "Sub-band" << 2 << 4 << "g4 869.7-870 MHz" << 8;
-    QTest::newRow("channel") << "Chanel" << 2 << 4 << "868.85 MHz" << 1;
-    QTest::newRow("channel of another rate") << "Chanel" << 4 << 4 << "868.85 MHz" << -1;
-    QTest::newRow("hardware flow") << "Flow control" << 2 << 4 << "HardWare" << 0;
-    QTest::newRow("no flow control") << "Flow control" << 2 << 4 << "None" << 2;
-    QTest::newRow("watchdog") << "WDT Reset" << 2 << 4 << "60 sec" << 6;
-    QTest::newRow("parity") << "Parity" << 2 << 4 << "8-bit data, odd parity" << 2;
-    QTest::newRow("no such stop bit") << "Stop bit" << 2 << 4 << "3" << -1;
-    QTest::newRow("power") << "Power" << 2 << 4 << "7" << 7;
-    QTest::newRow("timeout at its floor") << "Serial Timeout" << 2 << 0 << "17" << 17;
-    QTest::newRow("address") << "Test address" << 2 << 4 << "63" << 63;
-    // The range is the record validator's; the text has to be a byte.
-    QTest::newRow("power past a byte") << "Power" << 2 << 4 << "256" << -1;
-    QTest::newRow("address not a number") << "Test address" << 2 << 4 << "x" << -1;
-}
-
-// A text parses to its value and the value shows as the same text; anything
-// else is refused with the setting's name.
-void tst_Session::texts()
-{
-    QFETCH(QString, name);
-    QFETCH(int, radioRate);
-    QFETCH(int, serialRate);
-    QFETCH(QString, text);
-    QFETCH(int, value);
-    const SettingsTable::Setting *setting = SettingsTable::settingNamed(name);
-    QVERIFY(setting);
-    Data record;
-    record.radioDataRate = quint8(radioRate);
-    record.serialDataRate = quint8(serialRate);
-    quint8 parsed = 0;
-    QString problem;
-    QCOMPARE(SettingsTable::parse(*setting, text, record, &parsed, &problem), value >= 0);
-    if (value < 0) {
-        QVERIFY2(problem.contains('"' + name + '"'), qPrintable(problem));
-        return;
-    }
-    QCOMPARE(int(parsed), value);
-    record.*setting->field = parsed;
-    QCOMPARE(SettingsTable::text(*setting, record), text);
-}
 
 // Connect, WRITE and DEFAULT as a script runs them: each ends completed with
 // the record and the device's reported values holding what the device holds.
@@ -99,7 +45,7 @@ void tst_Session::sequences()
     session.setAbandonOnFailure(true);
     QList<Ended> ended;
     connect(&session, &DeviceSession::sgSequenceEnded, this,
-            [&ended](DeviceSession::Sequence s, Exchange::SequenceEnd e, const QByteArray &f) {
+            [&ended](DeviceSession::Sequence s, DeviceSession::SequenceEnd e, const QByteArray &f) {
                 ended.append({s, e, f});
             });
     const auto waitEnd = [&ended](DeviceSession::Sequence sequence) {
@@ -140,8 +86,8 @@ void tst_Session::failures_data()
 {
     QTest::addColumn<bool>("hangUp");
     QTest::addColumn<int>("end");
-    QTest::newRow("no answer, abandoned") << false << int(Exchange::SequenceEnd::Abandoned);
-    QTest::newRow("line lost") << true << int(Exchange::SequenceEnd::LineLost);
+    QTest::newRow("no answer, abandoned") << false << int(DeviceSession::SequenceEnd::Abandoned);
+    QTest::newRow("line lost") << true << int(DeviceSession::SequenceEnd::LineLost);
 }
 
 // A script's session gives up at the first request the prompt would ask
@@ -160,13 +106,13 @@ void tst_Session::failures()
     Data record;
     DeviceSession session(nullptr, &record);
     session.setAbandonOnFailure(true);
-    session.exchange()->setIntervalOverride(100);
+    session.findChild<Exchange *>()->setIntervalOverride(100);
     QSignalSpy prompts(&session, &DeviceSession::sgError);
     QSignalSpy ended(&session, &DeviceSession::sgSequenceEnded);
     QVERIFY(ended.isValid());
     QVERIFY(session.connectDevice(emulator.portName()));
     QVERIFY(ended.wait(5000));
-    QCOMPARE(ended.first().at(1).value<Exchange::SequenceEnd>(), Exchange::SequenceEnd(end));
+    QCOMPARE(ended.first().at(1).value<DeviceSession::SequenceEnd>(), DeviceSession::SequenceEnd(end));
     QCOMPARE(ended.first().at(2).toByteArray(), QByteArray("ATS201?\r"));
     QTest::qWait(300);
     QCOMPARE(ended.size(), 1);
