@@ -1,7 +1,6 @@
 #include "failureprompt.h"
 
 #include "devicesession.h"
-#include "settingstable.h"
 #include "trafficlog.h"
 
 #include <QMessageBox>
@@ -24,14 +23,8 @@ bool FailurePrompt::ask(const QByteArray &request)
     QString title = QString::fromLocal8Bit(request.constData());
     title.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
     box.setWindowTitle(title);
-    const SettingsTable::Setting *setting = DeviceSession::settingOfRequest(request);
-    QString what;
-    if (!setting)
-        what = tr("The device did not answer the request for the radio module's version.");
-    else if (request.contains('?'))
-        what = tr("The device did not answer the read of \"%1\".").arg(SettingsTable::label(*setting));
-    else
-        what = tr("The device did not confirm the write of \"%1\".").arg(SettingsTable::label(*setting));
+    const QString what = (request.contains('=') ? tr("The device did not confirm %1.") : tr("The device did not answer %1."))
+                             .arg(DeviceSession::requestText(request));
     box.setInformativeText(what + QLatin1Char('\n')
                            + tr("Yes skips this command and goes on with the rest of the sequence; "
                                 "No stops the sequence here."));

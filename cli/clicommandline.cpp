@@ -29,7 +29,7 @@ const QList<CommandInfo> &commands()
         {"read", CliCommandLine::Read, {"json", "output", "record"}},
         {"write", CliCommandLine::Write, {"set", "backup", "record"}},
         {"default", CliCommandLine::Default, {"yes", "record"}},
-        {"test", CliCommandLine::Test, {"address", "polls", "csv"}},
+        {"test", CliCommandLine::Test, {"address", "polls", "min-percent", "csv"}},
     };
     return list;
 }
@@ -41,6 +41,7 @@ const char *const valueOptions[][3] = {
     {"backup", "dir", "write: save what the device held into <dir> before writing."},
     {"address", "list", "test: the remote addresses to poll, such as 1,2,5."},
     {"polls", "n", "test: rounds of polls (default 10)."},
+    {"min-percent", "p", "test: the least share of polls each address must answer (default: any)."},
     {"csv", "file.csv", "test: save the report as \"Save Report\" does."},
     {"record", "file.csv", "read, write, default: append one line per device to a commissioning record."},
 };
@@ -95,15 +96,16 @@ void CliCommandLine::describe(QCommandLineParser &parser) const
         "  write --port P FILE.ryd [--set \"Label=value\"]... [--backup DIR]\n"
         "                                       write a settings file, read it back and compare\n"
         "  default --port P --yes               restore the factory settings, as \"DEFAULT\" does\n"
-        "  test --port P --address 1,2,5 [--polls N] [--csv F]\n"
+        "  test --port P --address 1,2,5 [--polls N] [--min-percent P] [--csv F]\n"
         "                                       radio stability check of remote addresses\n"
         "\n"
         "Exit status:\n"
         "  0 done; 1 usage error or refused; 2 the port cannot be opened;\n"
         "  3 the device did not answer or the line was lost; 4 the device does not hold\n"
-        "  what was written; 5 a settings file or --set value is invalid; 6 a file could\n"
-        "  not be written (--output, --csv, --backup, --record; a backup that fails sends\n"
-        "  nothing); 130 stopped by SIGINT or SIGTERM. With several ports, the worst of them."));
+        "  what was written, or a tested address answered too few polls; 5 a settings\n"
+        "  file or --set value is invalid; 6 a file could not be written (--output, --csv,\n"
+        "  --backup, --record; a backup that fails sends nothing); 130 stopped by SIGINT\n"
+        "  or SIGTERM. With several ports, the worst of them."));
     parser.addHelpOption();
     parser.addVersionOption();
     for (const auto &option : valueOptions)
@@ -199,6 +201,14 @@ CliCommandLine::Outcome CliCommandLine::parse(const QStringList &arguments)
             polls = parser.value(QStringLiteral("polls")).toInt(&ok);
             if (!ok || polls < 1)
                 return refuse(tr("--polls: %1 is not a number of rounds.").arg(parser.value(QStringLiteral("polls"))));
+        }
+        minPercent = -1;
+        if (parser.isSet(QStringLiteral("min-percent"))) {
+            bool ok = false;
+            minPercent = parser.value(QStringLiteral("min-percent")).toInt(&ok);
+            if (!ok || minPercent < 0 || minPercent > 100)
+                return refuse(tr("--min-percent: %1 is not a percentage 0 to 100.")
+                                  .arg(parser.value(QStringLiteral("min-percent"))));
         }
     }
     return Run;

@@ -41,6 +41,9 @@ public:
     QString recordFile;
     QByteArray addresses;
     int polls = defaultPolls;
+    // The least percentage of its polls each tested address must answer;
+    // -1 for at least one.
+    int minPercent = -1;
 
 private:
     void describe(QCommandLineParser &parser) const;

@@ -13,18 +13,7 @@
 #include "settingstable.h"
 
 #include <QDateTime>
-
-namespace {
-
-// A request as a reader sees it: "AT/V\r" with the escape, not a line break.
-QString printable(const QByteArray &request)
-{
-    QString text = QString::fromLatin1(request);
-    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    return text;
-}
-
-} // namespace
+#include <QFileInfo>
 
 int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOutput &output)
 {
@@ -33,6 +22,16 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
         output.error(tr("default restores the factory settings of the device on every port given and reads them "
                         "back; nothing was sent. Give --yes to do it."));
         return ExitRefused;
+    }
+    if (!commandLine.backupDir.isEmpty()) {
+        // Found now, not once every device has been read.
+        const QFileInfo folder(commandLine.backupDir);
+        if (!folder.isDir() || !folder.isWritable()) {
+            output.error(tr("The backup folder \"%1\" %2; nothing was sent.")
+                             .arg(commandLine.backupDir, folder.isDir() ? tr("cannot be written to")
+                                                                         : tr("does not exist")));
+            return ExitFileFailed;
+        }
     }
     if (commandLine.command != CliCommandLine::Write)
         return ExitDone;
@@ -103,7 +102,7 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
     connect(session, &DeviceSession::sgPortLost, this, [this](const QString &reason) {
         QString text = SerialPortName(this->portName).connectionLostText(reason);
         if (!lostDuring.isEmpty())
-            text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(printable(lostDuring));
+            text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(DeviceSession::requestText(lostDuring));
         output.error(text);
         finish(appendRecord(ExitNoAnswer));
     });
@@ -155,7 +154,7 @@ void PortJob::onSequenceEnded(DeviceSession::SequenceEnd end, const QByteArray &
         break;
     }
     if (!unanswered.isEmpty()) {
-        output.error(tr("The device on %1 did not answer %2.").arg(portName, printable(unanswered.first())));
+        output.error(tr("The device on %1 did not answer %2.").arg(portName, DeviceSession::requestText(unanswered.first())));
         finish(appendRecord(ExitNoAnswer));
         return;
     }
@@ -180,7 +179,8 @@ void PortJob::onConnected()
     switch (commandLine.command) {
     case CliCommandLine::Read:
         if (commandLine.json) {
-            output.result(QString::fromUtf8(SettingsReport::json(portName, module(), firmware(), *data)));
+            // One object a line, whatever the number of ports: it names its own.
+            LineOutput().result(QString::fromUtf8(SettingsReport::json(portName, module(), firmware(), *data)));
         } else {
             for (const QString &line : SettingsReport::lines(*data))
                 output.result(line);
@@ -274,18 +274,25 @@ void PortJob::finishTest()
 {
     session->stopRadioTest();
     const DeviceSession::Tally &polls = session->tally();
-    for (const auto &entry : polls)
-        output.result(QStringLiteral("%1 %2").arg(entry.first).arg(entry.second.summary()));
+    int status = ExitDone;
+    for (const auto &[address, counts] : polls) {
+        output.result(QStringLiteral("%1 %2").arg(address).arg(counts.summary()));
+        const int least = plan.commandLine.minPercent;
+        if (least < 0 ? counts.answered() == 0 : counts.answered() * 100 < least * counts.polled()) {
+            output.error(tr("Address %1 answered %2 of %3 polls.").arg(address).arg(counts.answered()).arg(counts.polled()));
+            status = ExitNotHeld;
+        }
+    }
     const QString csv = plan.commandLine.csvFile;
     if (!csv.isEmpty()) {
         QString problem;
         if (!SafeFile::write(csv, PollStatistics::csvReport(polls, portName), true, &problem)) {
             output.error(tr("The report could not be saved to \"%1\": %2").arg(csv, problem));
-            finish(ExitFileFailed);
+            finish(qMax(status, int(ExitFileFailed)));
             return;
         }
     }
-    finish(ExitDone);
+    finish(status);
 }
 
 bool PortJob::saveRecord(const QString &fileName, QString *problem) const

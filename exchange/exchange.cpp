@@ -370,7 +370,7 @@ ParserParam Exchange::getParserParam(TypeParser type, const QString &value) cons
 bool Exchange::openPort(const QString &portName)
 {
     qCDebug(lcExchange) << "openPort" << portName;
-    port->setPortName(portName);
+    port->setPortName(SerialPortName(portName).location());
     port->setBaudRate(QSerialPort::Baud9600, QSerialPort::AllDirections);
     port->setDataBits(QSerialPort::Data8);
     port->setParity(QSerialPort::NoParity);

@@ -23,6 +23,9 @@ QString SerialPortName::location() const
     if (name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1String("./"))
         || name.startsWith(QLatin1String("../")))
         return name;
+    // "ports/modem1" is a path from the working folder, as a shell reads it.
+    if (name.contains(QLatin1Char('/')))
+        return QLatin1String("./") + name;
     return QLatin1String("/dev/") + name;
 #endif
 }

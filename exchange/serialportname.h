@@ -17,8 +17,9 @@ public:
 
     explicit SerialPortName(const QString &portName);
 
-    // The file QSerialPort opens for the name: a path stays as it is, a bare
-    // name is looked for under /dev (under \\.\ on Windows).
+    // The file QSerialPort opens for the name: a path stays as it is, a
+    // relative one taken from the working folder, and a bare name is looked
+    // for under /dev (under \\.\ on Windows).
     QString location() const;
     // The device is there now. A Windows port name is taken as there: only
     // opening it tells.

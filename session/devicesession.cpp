@@ -8,6 +8,8 @@
 #include "settingstable.h"
 #include "trafficlog.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 DeviceSession::DeviceSession(QObject *parent, Data *record)
@@ -335,6 +337,27 @@ const SettingsTable::Setting *DeviceSession::settingOfRequest(const QByteArray &
             return &setting;
     }
     return nullptr;
+}
+
+QString DeviceSession::requestText(const QByteArray &request)
+{
+    if (const SettingsTable::Setting *setting = settingOfRequest(request)) {
+        return (request.contains('=') ? tr("the write of \"%1\"") : tr("the read of \"%1\""))
+            .arg(SettingsTable::label(*setting));
+    }
+    const QList<QPair<QByteArray, QString>> named{
+        {Catalogue::command(E_GetModuleVersion).request, tr("the request for the radio module's version")},
+        {Catalogue::command(E_GetVersion).request, tr("the request for the controller's version")},
+        {Catalogue::command(E_GetRs485).request, tr("the read of the RS-485 settings")},
+        {"$0", tr("the write of the RS-485 settings")},
+    };
+    for (const auto &[start, text] : named) {
+        if (request.startsWith(start))
+            return text;
+    }
+    QString text = QString::fromLatin1(request);
+    text.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
+    return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
 // The RS-485 record ("$0") carries every setting "$1" reads; the serial rate

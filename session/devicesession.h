@@ -79,6 +79,11 @@ public:
     // The setting a request reads or writes ("ATS202=4\r" and "ATS202?\r"
     // are "Power"); null for a request that carries no setting.
     static const SettingsTable::Setting *settingOfRequest(const QByteArray &request);
+    // What a request asks, in the window's words: "the read of "Power"",
+    // "the write of "Power"", "the read of the RS-485 settings", "the request
+    // for the radio module's version"; another request as its text, in
+    // quotes, without its control characters.
+    static QString requestText(const QByteArray &request);
 
     // Applies the fields of a device answer to the record and reports it
     // with sgAnswerApplied. A new radio data rate moves a channel its plan

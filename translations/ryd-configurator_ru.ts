@@ -44,6 +44,30 @@ Qt&apos;s own options (-platform, -style, -stylesheet, -reverse, ...) are accept
         <source>%1: wrote %2, device holds %3</source>
         <translation>%1: записано %2, в устройстве %3</translation>
     </message>
+    <message>
+        <source>the write of &quot;%1&quot;</source>
+        <translation>запись «%1»</translation>
+    </message>
+    <message>
+        <source>the read of &quot;%1&quot;</source>
+        <translation>чтение «%1»</translation>
+    </message>
+    <message>
+        <source>the request for the radio module&apos;s version</source>
+        <translation>запрос версии радиомодуля</translation>
+    </message>
+    <message>
+        <source>the request for the controller&apos;s version</source>
+        <translation>запрос версии контроллера</translation>
+    </message>
+    <message>
+        <source>the read of the RS-485 settings</source>
+        <translation>чтение настроек RS-485</translation>
+    </message>
+    <message>
+        <source>the write of the RS-485 settings</source>
+        <translation>запись настроек RS-485</translation>
+    </message>
 </context>
 <context>
     <name>EditMarks</name>
@@ -63,20 +87,16 @@ Qt&apos;s own options (-platform, -style, -stylesheet, -reverse, ...) are accept
 <context>
     <name>FailurePrompt</name>
     <message>
-        <source>The device did not answer the request for the radio module&apos;s version.</source>
-        <translation>Устройство не ответило на запрос версии радиомодуля.</translation>
-    </message>
-    <message>
-        <source>The device did not answer the read of &quot;%1&quot;.</source>
-        <translation>Устройство не ответило на чтение «%1».</translation>
-    </message>
-    <message>
-        <source>The device did not confirm the write of &quot;%1&quot;.</source>
-        <translation>Устройство не подтвердило запись «%1».</translation>
-    </message>
-    <message>
         <source>Yes skips this command and goes on with the rest of the sequence; No stops the sequence here.</source>
         <translation>«Да» пропускает эту команду и продолжает остальные; «Нет» останавливает последовательность здесь.</translation>
+    </message>
+    <message>
+        <source>The device did not confirm %1.</source>
+        <translation>Устройство не подтвердило %1.</translation>
+    </message>
+    <message>
+        <source>The device did not answer %1.</source>
+        <translation>Устройство не ответило на %1.</translation>
     </message>
 </context>
 <context>

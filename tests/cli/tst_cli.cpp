@@ -161,6 +161,8 @@ void tst_Cli::refusedBeforeAnyPort_data()
         << 5 << "\"Serial Timeout\" holds 16 (allowed at \"Serial Data Rate\" 1200 bps: 17 to 250)";
     QTest::newRow("unknown setting") << QStringList{"write", "--port", "@", "@site", "--set", "Speed=1"} << 5
                                      << "no setting of that name";
+    QTest::newRow("no backup folder") << QStringList{"write", "--port", "@", "@site", "--backup", "/nonexistent"}
+                                      << 6 << "The backup folder \"/nonexistent\" does not exist; nothing was sent.";
 }
 
 void tst_Cli::refusedBeforeAnyPort()
@@ -226,6 +228,18 @@ void tst_Cli::readAndDefault()
     QCOMPARE(settings.value("Serial Data Rate").toObject().value("text").toString(), QString("38400 bps"));
     QCOMPARE(settings.value("Chanel").toObject().value("text").toString(), QString("868.925 MHz"));
     QCOMPARE(settingsOf(SettingsRecord::fromBytes(readFile(saved))), settingsOf(siteRecord()));
+
+    // Several ports: one JSON object a line, each naming its port; a relative path is the working folder's.
+    QVERIFY(QDir(dir->path()).mkdir("ports") && QFile::link(addEmulator()->portName(), dir->filePath("ports/modem2")));
+    const QString here = QDir::currentPath();
+    QDir::setCurrent(dir->path());
+    outcome = run({"read", "--port", port, "--port", "ports/modem2", "--json"});
+    QDir::setCurrent(here);
+    QStringList ports;
+    for (const QString &line : outcome.out.split('\n', Qt::SkipEmptyParts))
+        ports << QJsonDocument::fromJson(line.toUtf8()).object().value("port").toString();
+    QCOMPARE(ports.size(), 2);
+    QCOMPARE(QSet<QString>(ports.begin(), ports.end()), (QSet<QString>{port, "ports/modem2"}));
 
     outcome = run({"read", "--port", port});
     QVERIFY2(outcome.out.contains("\nSerial Data Rate: 38400 bps\n") && outcome.out.contains("\nWDT Reset: 30 sec\n"),
@@ -340,7 +354,7 @@ void tst_Cli::globServesEveryPort()
     QVERIFY2(outcome.err.contains("ryd-cli: " + links.at(1) + ": "), qPrintable(outcome.err));
     QVERIFY2(outcome.err.contains("ryd-cli: " + links.at(2) + ": The connection on the port " + links.at(2)
                                   + " was lost")
-                 && outcome.err.contains("answer to ATS202?\\r."),
+                 && outcome.err.contains("answer to the read of \"Power\"."),
              qPrintable(outcome.err));
     QCOMPARE(heldBy(emulators.at(0)->device()), settingsOf(siteRecord()));
     QVERIFY(!emulators.at(2)->requests().contains("ATO\r"));
@@ -374,8 +388,11 @@ void tst_Cli::timedByTheSecond()
         {{"test", "--port", tested->portName(), "--address", "1,3", "--polls", "1", "--csv", csv},
          {"read", "--port", silent->portName()}});
 
-    QCOMPARE(outcomes.at(0).status, 0);
+    // An address that answered none of its polls is named, and fails the test.
+    QCOMPARE(outcomes.at(0).status, 4);
     QCOMPARE(outcomes.at(0).out, QString("1 %1/1 %2%\n3 0/1 0%\n").arg(answered).arg(answered * 100));
+    QCOMPARE(outcomes.at(0).err, QString(answered ? "" : "ryd-cli: Address 1 answered 0 of 1 polls.\n")
+                                     + "ryd-cli: Address 3 answered 0 of 1 polls.\n");
     const QStringList report = QString::fromUtf8(readFile(csv)).split('\n');
     QCOMPARE(report.size(), 4);
     QVERIFY2(report.at(1).startsWith(QString("1,1,%1,%2,").arg(answered).arg(answered * 100)), qPrintable(report.at(1)));
@@ -384,7 +401,7 @@ void tst_Cli::timedByTheSecond()
 
     QCOMPARE(outcomes.at(1).status, 3);
     QCOMPARE(outcomes.at(1).out, QString());
-    QVERIFY2(outcomes.at(1).err.contains("did not answer ATS202?\\r."), qPrintable(outcomes.at(1).err));
+    QVERIFY2(outcomes.at(1).err.contains("did not answer the read of \"Power\"."), qPrintable(outcomes.at(1).err));
     QVERIFY(!silent->requests().contains("ATO\r"));
 }
 
