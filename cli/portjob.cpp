@@ -14,6 +14,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QSerialPortInfo>
 
 int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOutput &output)
 {
@@ -22,6 +23,13 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
         output.error(tr("default restores the factory settings of the device on every port given and reads them "
                         "back; nothing was sent. Give --yes to do it."));
         return ExitRefused;
+    }
+    QString problem;
+    if (!commandLine.recordFile.isEmpty()
+        && !CommissioningRecord(commandLine.recordFile, SettingsReport::labels()).check(&problem)) {
+        output.error(tr("The record could not be written to \"%1\": %2; nothing was sent.")
+                         .arg(commandLine.recordFile, problem));
+        return ExitFileFailed;
     }
     if (!commandLine.backupDir.isEmpty()) {
         // Found now, not once every device has been read.
@@ -39,7 +47,6 @@ int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOu
     // The file is read and judged as "Open Settings" reads and judges it,
     // with the same words. A file without the flow-control byte leaves the
     // device's flow control as it is, as the window keeps the one it shows.
-    QString problem;
     Data record;
     bool hasFlowControl = true;
     if (!SettingsFile::load(commandLine.settingsFile, record, &problem, &hasFlowControl)) {
@@ -124,15 +131,11 @@ void PortJob::stop()
     session->closePort();
 }
 
-// As the window shows them: the module's name, and its firmware as "AT/V" reports it.
-QString PortJob::module() const
+// As the window shows them: the controller's in its title, the radio
+// module's in the radio panel.
+SettingsReport::Identity PortJob::identity() const
 {
-    return session->radioModule();
-}
-
-QString PortJob::firmware() const
-{
-    return session->moduleFirmware();
+    return {session->hardware(), session->firmware(), session->radioModule(), session->moduleFirmware()};
 }
 
 void PortJob::onSequenceEnded(DeviceSession::SequenceEnd end, const QByteArray &failedRequest)
@@ -180,12 +183,10 @@ void PortJob::onConnected()
     case CliCommandLine::Read:
         if (commandLine.json) {
             // One object a line, whatever the number of ports: it names its own.
-            LineOutput().result(QString::fromUtf8(SettingsReport::json(portName, module(), firmware(), *data)));
+            LineOutput().result(QString::fromUtf8(SettingsReport::json(portName, identity(), *data)));
         } else {
-            for (const QString &line : SettingsReport::lines(*data))
+            for (const QString &line : SettingsReport::lines(*data) + SettingsReport::lines(identity()))
                 output.result(line);
-            output.result(tr("Radio module: %1").arg(module()));
-            output.result(tr("Firmware: %1").arg(firmware()));
         }
         if (!commandLine.outputFile.isEmpty() && !saveRecord(commandLine.outputFile, &problem)) {
             output.error(tr("The settings could not be saved to \"%1\": %2").arg(commandLine.outputFile, problem));
@@ -195,6 +196,8 @@ void PortJob::onConnected()
         finish(appendRecord(ExitDone));
         return;
     case CliCommandLine::Write: {
+        for (const QString &line : SettingsReport::lines(identity()))
+            output.result(line);
         if (!commandLine.backupDir.isEmpty()) {
             // "/dev/serial/by-id/usb-X" gives "serial_by-id_usb-X".
             QString base = portName;
@@ -240,7 +243,7 @@ void PortJob::onWritten()
 {
     if (phase == Phase::Defaulting) {
         output.result(tr("Factory settings restored; the device holds:"));
-        for (const QString &line : SettingsReport::lines(*data))
+        for (const QString &line : SettingsReport::lines(*data) + SettingsReport::lines(identity()))
             output.result(line);
         finish(appendRecord(ExitDone));
         return;
@@ -315,8 +318,12 @@ int PortJob::appendRecord(int status)
     line.port = portName;
     line.command = plan.commandLine.commandName;
     line.result = results.value(status);
-    line.module = module();
-    line.firmware = firmware();
+    line.adapterSerial = QSerialPortInfo(SerialPortName(portName).location()).serialNumber();
+    const SettingsReport::Identity unit = identity();
+    line.hardware = unit.hardware;
+    line.firmware = unit.firmware;
+    line.module = unit.module;
+    line.moduleFirmware = unit.moduleFirmware;
     if (status != ExitPortFailed && status != ExitNoAnswer)
         line.values = SettingsReport::values(*data);
     QString problem;

@@ -3,6 +3,7 @@
 #include "clicommandline.h"
 #include "devicesession.h"
 #include "lineoutput.h"
+#include "settingsreport.h"
 
 #include <QByteArray>
 #include <QList>
@@ -51,8 +52,7 @@ private:
     enum class Phase { Connecting, Writing, Defaulting, Testing, Done };
 
     void onSequenceEnded(DeviceSession::SequenceEnd end, const QByteArray &failedRequest);
-    QString module() const;
-    QString firmware() const;
+    SettingsReport::Identity identity() const;
     void onConnected();
     void onWritten();
     void onPollJudged();

@@ -14,8 +14,13 @@ QStringList SettingsReport::lines(const Data &record)
     return out;
 }
 
-QByteArray SettingsReport::json(const QString &port, const QString &module, const QString &firmware,
-                                const Data &record)
+QStringList SettingsReport::lines(const Identity &identity)
+{
+    return {tr("Hardware: %1").arg(identity.hardware), tr("Firmware: %1").arg(identity.firmware),
+            tr("Radio module: %1").arg(identity.module), tr("Radio module firmware: %1").arg(identity.moduleFirmware)};
+}
+
+QByteArray SettingsReport::json(const QString &port, const Identity &identity, const Data &record)
 {
     QJsonObject settings;
     for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
@@ -23,8 +28,10 @@ QByteArray SettingsReport::json(const QString &port, const QString &module, cons
                                                   {QStringLiteral("text"), SettingsTable::text(setting, record)}});
     }
     const QJsonObject object{{QStringLiteral("port"), port},
-                             {QStringLiteral("module"), module},
-                             {QStringLiteral("firmware"), firmware},
+                             {QStringLiteral("hardware"), identity.hardware},
+                             {QStringLiteral("firmware"), identity.firmware},
+                             {QStringLiteral("module"), identity.module},
+                             {QStringLiteral("module_firmware"), identity.moduleFirmware},
                              {QStringLiteral("settings"), settings}};
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
@@ -41,6 +48,6 @@ QStringList SettingsReport::values(const Data &record)
 {
     QStringList out;
     for (const SettingsTable::Setting &setting : SettingsTable::settings())
-        out << QString::number(record.*setting.field);
+        out << SettingsTable::text(setting, record);
     return out;
 }

@@ -115,10 +115,10 @@ void tst_Actions::failurePrompt()
     const bool goesOn = answer == BoxAnswerer::Yes;
 
     // Going on waits the protocol's own second; the other answers are not about time.
-    if (!goesOn)
-        fastTimers();
     setDistinctiveDevice(emulator->device());
     QVERIFY(connectDevice());
+    if (!goesOn)
+        fastTimers();
     spin("Serial Timeout")->setValue(60);
     combo("Flow control")->setCurrentIndex(1);
     const Settings edited = changed(distinctiveSettings, {{"Serial Timeout", 60}, {"Flow control", 0}});

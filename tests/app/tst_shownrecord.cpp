@@ -193,8 +193,9 @@ void tst_ShownRecord::readAfterSlowerSerialRate()
 {
     emulator->device()->setSRegister(DeviceModel::SerialTimeout, 3);
     QVERIFY(emulator->device()->setRs485Text("0,3,000,000,0,050,006,0"));
-    fastTimers();
     QVERIFY(connectDevice());
+    // Set once connected: a loaded machine may take longer than these to answer the read-all.
+    fastTimers();
     clickIndicator(button(rs485()->serialRatePanel()->buttons(), 0));
     QCOMPARE(spin("Serial Timeout")->value(), 17);
 
@@ -239,8 +240,8 @@ void tst_ShownRecord::channelAfterDeviceRateChange()
 {
     emulator->device()->setSRegister(DeviceModel::RadioDataRate, 0);
     emulator->device()->setSRegister(DeviceModel::Chanel, 8);
-    fastTimers();
     QVERIFY(connectDevice());
+    fastTimers();
     QCOMPARE(combo("Chanel")->currentIndex(), 8);
     emulator->device()->setSRegister(DeviceModel::RadioDataRate, 4);
     emulator->addFault(silentFault("ATS200?"));

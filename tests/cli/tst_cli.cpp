@@ -161,6 +161,8 @@ void tst_Cli::refusedBeforeAnyPort_data()
         << 5 << "\"Serial Timeout\" holds 16 (allowed at \"Serial Data Rate\" 1200 bps: 17 to 250)";
     QTest::newRow("unknown setting") << QStringList{"write", "--port", "@", "@site", "--set", "Speed=1"} << 5
                                      << "no setting of that name";
+    QTest::newRow("record of other columns") << QStringList{"read", "--port", "@", "--record", "@site"} << 6
+                                             << "its columns are not those ryd-cli writes";
     QTest::newRow("no backup folder") << QStringList{"write", "--port", "@", "@site", "--backup", "/nonexistent"}
                                       << 6 << "The backup folder \"/nonexistent\" does not exist; nothing was sent.";
 }
@@ -218,8 +220,9 @@ void tst_Cli::readAndDefault()
     QCOMPARE(outcome.err, QString());
     const QJsonObject read = QJsonDocument::fromJson(outcome.out.toUtf8()).object();
     QCOMPARE(read.value("port").toString(), port);
-    QCOMPARE(read.value("module").toString(), QString("LE50-868"));
-    QCOMPARE(read.value("firmware").toString(), QString("LE50-868 v1.2"));
+    QCOMPARE(QStringList({read.value("hardware").toString(), read.value("firmware").toString(),
+                          read.value("module").toString(), read.value("module_firmware").toString()}),
+             QStringList({"B", "2.3", "LE50-868", "LE50-868 v1.2"}));
     Settings values;
     const QJsonObject settings = read.value("settings").toObject();
     for (auto it = settings.begin(); it != settings.end(); ++it)
@@ -242,7 +245,9 @@ void tst_Cli::readAndDefault()
     QCOMPARE(QSet<QString>(ports.begin(), ports.end()), (QSet<QString>{port, "ports/modem2"}));
 
     outcome = run({"read", "--port", port});
-    QVERIFY2(outcome.out.contains("\nSerial Data Rate: 38400 bps\n") && outcome.out.contains("\nWDT Reset: 30 sec\n"),
+    QVERIFY2(outcome.out.contains("\nSerial Data Rate: 38400 bps\n") && outcome.out.contains("\nWDT Reset: 30 sec\n")
+                 && outcome.out.endsWith("\nHardware: B\nFirmware: 2.3\nRadio module: LE50-868\n"
+                                         "Radio module firmware: LE50-868 v1.2\n"),
              qPrintable(outcome.out));
 
     outcome = run({"default", "--port", port, "--yes", "--record", record});
@@ -250,8 +255,10 @@ void tst_Cli::readAndDefault()
     QCOMPARE(heldBy(emulator->device()), settingsOf(SettingsRecord()));
     const QStringList lines = QString::fromUtf8(readFile(record)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
-    QVERIFY2(lines.at(0).startsWith("time,port,command,result,module,firmware,Sub-band,"), qPrintable(lines.at(0)));
-    QVERIFY2(lines.at(1).contains("," + port + ",read,done,LE50-868,LE50-868 v1.2,2,1,4,4,5,9,5,12,2,1,0,30,3"),
+    QVERIFY2(lines.at(0).startsWith("time,port,adapter_serial,command,result,hardware,firmware,module,module_firmware,"
+                                    "Sub-band,"), qPrintable(lines.at(0)));
+    QVERIFY2(lines.at(1).contains("," + port + ",,read,done,B,2.3,LE50-868,LE50-868 v1.2,g2 868.7-869.2 MHz,9600 bps,"
+                                  "868.925 MHz,4,5,9,38400 bps,12,\"8-bit data, odd parity\",2,HardWare,30,30 sec"),
              qPrintable(lines.at(1)));
     QVERIFY2(lines.at(2).contains(",default,done,"), qPrintable(lines.at(2)));
 }
@@ -301,8 +308,10 @@ void tst_Cli::writeWithOverrideAndBackup()
 void tst_Cli::filesOntoFullDisk()
 {
     const QByteArray site = siteRecord().toBytes();
-    // Whole pages: a line added needs room the disk has not.
-    const QByteArray record = "time,port\n" + QByteArray(4096 - 11, 'k') + "\n";
+    // A record of this ryd-cli's columns, in whole pages: a line added needs room the disk has not.
+    QVERIFY(run({"read", "--port", addEmulator()->portName(), "--record", dir->filePath("r.csv")}).status == 0);
+    QByteArray record = readFile(dir->filePath("r.csv")).split('\n').first() + '\n';
+    record += QByteArray(4096 - record.size() - 1, 'k') + '\n';
     FullDisk disk({{"old.ryd", site}, {"record.csv", record}, {"backups/", {}}});
     SKIP_UNLESS_FULL(disk);
     Emulator *emulator = addEmulator();
@@ -360,7 +369,7 @@ void tst_Cli::globServesEveryPort()
     QVERIFY(!emulators.at(2)->requests().contains("ATO\r"));
     const QString lines = QString::fromUtf8(readFile(record));
     QCOMPARE(lines.count('\n'), 4);
-    const QStringList results{",write,done,", ",write,not held,", ",write,no answer,"};
+    const QStringList results{",,write,done,", ",,write,not held,", ",,write,no answer,"};
     for (int i = 0; i < 3; ++i)
         QVERIFY2(lines.contains(links.at(i) + results.at(i)), qPrintable(lines));
 }
