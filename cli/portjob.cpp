@@ -267,7 +267,8 @@ void PortJob::onWritten()
 
 void PortJob::onPollJudged()
 {
-    if (phase != Phase::Testing || finished)
+    // Polls are judged while testing only; a finished job is Done.
+    if (phase != Phase::Testing)
         return;
     if (++judged >= plan.commandLine.polls * session->tally().size())
         finishTest();

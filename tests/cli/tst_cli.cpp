@@ -292,7 +292,7 @@ void tst_Cli::writeWithOverrideAndBackup()
     QCOMPARE(settingsOf(SettingsRecord::fromBytes(readFile(QDir(backups).filePath(saved.first())))),
              settingsOf(SettingsRecord()));
 
-    // A file that ends before its flow-control byte leaves the device's own.
+    // A file that ends before its flow-control byte leaves the device's own, unless --set gives one.
     Emulator *second = addEmulator();
     const QString noFlowFile = dir->filePath("no-flow.ryd");
     QVERIFY(writeFile(noFlowFile, siteRecord().toBytes().chopped(1)));
@@ -300,6 +300,8 @@ void tst_Cli::writeWithOverrideAndBackup()
     expected = settingsOf(siteRecord());
     expected.insert("Flow control", SettingsRecord().flowControl);
     QCOMPARE(heldBy(second->device()), expected);
+    QCOMPARE(run({"write", "--port", second->portName(), noFlowFile, "--set", "Flow control=HardWare"}).status, 0);
+    QCOMPARE(heldBy(second->device()), settingsOf(siteRecord()));
 }
 
 // A file ryd-cli cannot write, onto a full disk or /dev/full, is told on
@@ -334,7 +336,8 @@ void tst_Cli::filesOntoFullDisk()
     emulator->clearRequests();
     outcome = run({"write", "--port", port, siteFile, "--backup", disk.filePath("backups")});
     QCOMPARE(outcome.status, 6);
-    QVERIFY2(outcome.err.contains("The backup could not be saved"), qPrintable(outcome.err));
+    QVERIFY2(outcome.err.contains("The backup could not be saved") && outcome.err.contains("No space left on device"),
+             qPrintable(outcome.err));
     for (const QByteArray &request : emulator->requests())
         QVERIFY2(!request.contains('=') && !request.startsWith("$0") && !request.startsWith("$3"), request);
 }
