@@ -206,11 +206,12 @@ void tst_Actions::trafficLogOfConnect()
     QList<QPair<QByteArray, QByteArray>> line;
     connect(emulator.get(), &Emulator::answered, this,
             [&](const QByteArray &request, const QByteArray &bytes) { line.append({request, bytes}); });
-    fastTimers(200);
+    // Long enough for a slow (sanitized) build to answer each request within its first send.
+    fastTimers(600);
     boxes->answer = BoxAnswerer::Yes;
 
     QTest::mouseClick(key("pbOpen"), Qt::LeftButton);
-    QTRY_VERIFY(sequenceEnded());
+    QTRY_VERIFY_WITH_TIMEOUT(sequenceEnded(), 10000);
     QCOMPARE(boxes->seen.size(), 1);
     QCOMPARE(boxes->seen.first().title, QString("ATS206?"));
     QVERIFY(boxes->seen.takeFirst().informative.startsWith("The device did not answer the read of \"Sub-band\"."));
