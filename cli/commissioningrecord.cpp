@@ -46,8 +46,9 @@ bool CommissioningRecord::append(const Line &line, QString *problem) const
 {
     // The size is the file system's: a device such as /dev/full has none.
     QString text = QFileInfo(fileName).size() == 0 ? header() : QString();
+    const SettingsReport::Identity &unit = line.unit;
     text += row(QStringList{line.time.toString(Qt::ISODate), line.port, line.adapterSerial, line.command, line.result,
-                            line.hardware, line.firmware, line.module, line.moduleFirmware}
+                            unit.hardware, unit.firmware, unit.module, unit.moduleFirmware}
                 + line.values);
     return SafeFile::append(fileName, text.toUtf8(), true, problem);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settingsreport.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
@@ -22,10 +24,7 @@ public:
         QString command;
         QString result;
         QString adapterSerial;
-        QString hardware;
-        QString firmware;
-        QString module;
-        QString moduleFirmware;
+        SettingsReport::Identity unit;
         // One value per setting label, in the labels' order; empty when not known.
         QStringList values;
     };

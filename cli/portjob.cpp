@@ -4,6 +4,7 @@
 #include "commissioningrecord.h"
 #include "data.h"
 #include "exitstatus.h"
+#include "portlisting.h"
 #include "recordrules.h"
 #include "recordvalidator.h"
 #include "safefile.h"
@@ -14,7 +15,6 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 int PortJob::prepare(const CliCommandLine &commandLine, Plan *plan, const LineOutput &output)
 {
@@ -109,7 +109,8 @@ PortJob::PortJob(const QString &portName, const Plan &plan, bool prefixed, QObje
     connect(session, &DeviceSession::sgPortLost, this, [this](const QString &reason) {
         QString text = SerialPortName(this->portName).connectionLostText(reason);
         if (!lostDuring.isEmpty())
-            text += QLatin1Char('\n') + tr("It was lost waiting for the answer to %1.").arg(DeviceSession::requestText(lostDuring));
+            text += QLatin1Char('\n')
+                + tr("It was lost waiting for the answer to %1.").arg(DeviceSession::requestText(lostDuring));
         output.error(text);
         finish(appendRecord(ExitNoAnswer));
     });
@@ -157,7 +158,8 @@ void PortJob::onSequenceEnded(DeviceSession::SequenceEnd end, const QByteArray &
         break;
     }
     if (!unanswered.isEmpty()) {
-        output.error(tr("The device on %1 did not answer %2.").arg(portName, DeviceSession::requestText(unanswered.first())));
+        output.error(tr("The device on %1 did not answer %2.")
+                         .arg(portName, DeviceSession::requestText(unanswered.first())));
         finish(appendRecord(ExitNoAnswer));
         return;
     }
@@ -278,12 +280,13 @@ void PortJob::finishTest()
 {
     session->stopRadioTest();
     const DeviceSession::Tally &polls = session->tally();
+    const int least = plan.commandLine.minPercent;
     int status = ExitDone;
     for (const auto &[address, counts] : polls) {
         output.result(QStringLiteral("%1 %2").arg(address).arg(counts.summary()));
-        const int least = plan.commandLine.minPercent;
         if (least < 0 ? counts.answered() == 0 : counts.answered() * 100 < least * counts.polled()) {
-            output.error(tr("Address %1 answered %2 of %3 polls.").arg(address).arg(counts.answered()).arg(counts.polled()));
+            output.error(
+                tr("Address %1 answered %2 of %3 polls.").arg(address).arg(counts.answered()).arg(counts.polled()));
             status = ExitNotHeld;
         }
     }
@@ -319,12 +322,8 @@ int PortJob::appendRecord(int status)
     line.port = portName;
     line.command = plan.commandLine.commandName;
     line.result = results.value(status);
-    line.adapterSerial = QSerialPortInfo(SerialPortName(portName).location()).serialNumber();
-    const SettingsReport::Identity unit = identity();
-    line.hardware = unit.hardware;
-    line.firmware = unit.firmware;
-    line.module = unit.module;
-    line.moduleFirmware = unit.moduleFirmware;
+    line.adapterSerial = PortListing::serialNumberOf(portName);
+    line.unit = identity();
     if (status != ExitPortFailed && status != ExitNoAnswer)
         line.values = SettingsReport::values(*data);
     QString problem;

@@ -36,6 +36,15 @@ QList<PortListing::Port> PortListing::collect(const QStringList &extraPaths)
     return ports;
 }
 
+QString PortListing::serialNumberOf(const QString &portName)
+{
+    for (const Port &port : collect({})) {
+        if (SerialPortName(portName).isSameAs(SerialPortName(port.path)))
+            return port.serialNumber;
+    }
+    return QString();
+}
+
 QString PortListing::text(const QList<Port> &ports)
 {
     const auto shown = [](const QString &value) {

@@ -23,6 +23,10 @@ public:
 
     // The system's ports, then each extra path that exists and names none of them.
     static QList<Port> collect(const QStringList &extraPaths);
+    // The serial number of the system's port that `portName` leads to (a
+    // bare name, a path, a link such as /dev/serial/by-id/...); empty when
+    // the system knows none.
+    static QString serialNumberOf(const QString &portName);
 
     // One line per port: path, description, manufacturer, USB id and serial
     // number, separated by tabs, "-" for what is not known.

@@ -17,7 +17,8 @@ QStringList SettingsReport::lines(const Data &record)
 QStringList SettingsReport::lines(const Identity &identity)
 {
     return {tr("Hardware: %1").arg(identity.hardware), tr("Firmware: %1").arg(identity.firmware),
-            tr("Radio module: %1").arg(identity.module), tr("Radio module firmware: %1").arg(identity.moduleFirmware)};
+            tr("Radio module: %1").arg(identity.module),
+            tr("Radio module firmware: %1").arg(identity.moduleFirmware)};
 }
 
 QByteArray SettingsReport::json(const QString &port, const Identity &identity, const Data &record)
