@@ -4,7 +4,6 @@
 #include "trafficlog.h"
 
 #include <QMessageBox>
-#include <QRegularExpression>
 
 FailurePrompt::FailurePrompt(QWidget *parent, TrafficLog *log)
     : QObject(parent)
@@ -18,13 +17,10 @@ bool FailurePrompt::ask(const QByteArray &request)
     QMessageBox box(window);
     open.append(&box);
     box.setText(QStringLiteral("Ошибка выполнения команды. Продолжить?"));
-    // The request as it was sent, less its carriage return and any other
-    // control character a title would show as a box.
-    QString title = QString::fromLocal8Bit(request.constData());
-    title.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
-    box.setWindowTitle(title);
-    const QString what = (request.contains('=') ? tr("The device did not confirm %1.") : tr("The device did not answer %1."))
-                             .arg(DeviceSession::requestText(request));
+    box.setWindowTitle(DeviceSession::withoutControls(request));
+    const QString what =
+        (request.contains('=') ? tr("The device did not confirm %1.") : tr("The device did not answer %1."))
+            .arg(DeviceSession::requestText(request));
     box.setInformativeText(what + QLatin1Char('\n')
                            + tr("Yes skips this command and goes on with the rest of the sequence; "
                                 "No stops the sequence here."));

@@ -104,7 +104,9 @@ MainWindow::MainWindow(QWidget *parent, W_ComPort::PortLister availablePorts)
         progress->setValue(test->isTesting() ? 0 : percent);
     });
     connect(session, &DeviceSession::sgSequenceEnded, this,
-            [this](DeviceSession::Sequence sequence, DeviceSession::SequenceEnd end) { onSequenceEnded(sequence, end); });
+            [this](DeviceSession::Sequence sequence, DeviceSession::SequenceEnd end) {
+                onSequenceEnded(sequence, end);
+            });
     connect(test, &W_Test::sgStartTest, session, &DeviceSession::startRadioTest);
     connect(test, &W_Test::sgStopTest, session, &DeviceSession::stopRadioTest);
     connect(test, &W_Test::sgClearTest, session, &DeviceSession::clearRadioTest);
@@ -300,7 +302,8 @@ void MainWindow::showAnswer(TypeParser type)
         // One multi-argument substitution, so a '%' in the device's texts is
         // never taken for a placeholder.
         setWindowTitle(programTitle()
-                       + QStringLiteral("   Hardware: %1 Firmware: v.%2").arg(session->hardware(), session->firmware()));
+                       + QStringLiteral("   Hardware: %1 Firmware: v.%2")
+                             .arg(session->hardware(), session->firmware()));
     }
     if (type == E_GetVersion || type == E_GetModuleVersion)
         view->showVersion(session->radioModule(), session->moduleFirmware());

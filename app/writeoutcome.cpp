@@ -82,7 +82,8 @@ void WriteOutcome::tellHalfDone(DeviceSession::Sequence sequence, bool lineLost)
         labels << SettingsTable::label(*setting);
     }
     trafficLog->addLine(TrafficLog::Event,
-                        QStringLiteral("%1 ended before its read-back, sent: %2").arg(key, names.join(QStringLiteral(", "))));
+                        QStringLiteral("%1 ended before its read-back, sent: %2")
+                            .arg(key, names.join(QStringLiteral(", "))));
     const QString text = tr("%1 ended before the device's settings were read back. The device may now hold part of "
                             "the new settings. Write requests were sent for:\n%2")
                              .arg(key, labels.join(QLatin1Char('\n')));

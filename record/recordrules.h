@@ -20,10 +20,9 @@ public:
     // Sets `setting` to `value` as the operator's edit does, then follows it
     // and constrains the record: a serial data rate chosen, even the one
     // held, sets the serial timeout to that rate's floor; a radio data rate
-    // chosen keeps the channel's
-    // centre frequency where the new rate's list has it, and takes the first
-    // channel otherwise (a channel moved by accident would cut the device off
-    // from its remote partners). Returns the settings changed besides
+    // chosen keeps the channel's centre frequency where the new rate's list
+    // has it, and takes the first channel otherwise (a channel moved by
+    // accident would cut the device off from its remote partners). Returns the settings changed besides
     // `setting`, in the window's order; `setting` too where the rules did
     // not let it take `value`.
     static QList<const Setting *> edit(Data &record, const Setting &setting, quint8 value);

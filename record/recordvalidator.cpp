@@ -1,6 +1,7 @@
 #include "recordvalidator.h"
 
 #include "data.h"
+#include "recordrules.h"
 #include "settingsfile.h"
 
 #include <QPair>
@@ -88,8 +89,7 @@ bool RecordValidator::load(const QString &fileName, Data &record, QString *probl
             *problem = loadFailure(fileName, reason);
         return false;
     }
-    for (const Setting &setting : SettingsTable::settings())
-        record.*setting.field = loaded.*setting.field;
+    RecordRules::copySettings(loaded, record);
     record.portName = loaded.portName;
     if (hasFlowControl)
         *hasFlowControl = flowControlRead;

@@ -27,8 +27,10 @@ bool StartupFile::write(Data &data, const QString &fileName)
     QFile file(fileName);
     Data readBack;
     RecordRules::copySettings(data, readBack);
-    if (!file.open(QIODevice::ReadOnly) || !SettingsFile::decodeStartup(file.read(SettingsFile::settingBytes), readBack))
+    if (!file.open(QIODevice::ReadOnly)
+        || !SettingsFile::decodeStartup(file.read(SettingsFile::settingBytes), readBack)) {
         return false;
+    }
     const QString refused = RecordValidator::describe(RecordValidator::refusals(readBack));
     if (!refused.isEmpty()) {
         qCDebug(lcStartupFile) << "refused" << fileName << refused;

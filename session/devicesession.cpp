@@ -153,8 +153,7 @@ void DeviceSession::readAll()
 void DeviceSession::write()
 {
     begin(Sequence::Write);
-    writtenRecord = std::make_unique<Data>();
-    RecordRules::copySettings(*data, *writtenRecord);
+    keepWritten();
     engine->startSave();
 }
 
@@ -166,6 +165,13 @@ void DeviceSession::restoreDefaults()
     begin(Sequence::FactoryDefaults);
     engine->startDefaultWrite();
     data->serialDataRate = DeviceRules::factorySerialRate;
+    keepWritten();
+}
+
+// What the record holds now is what the write sends, to be compared with the
+// read-back.
+void DeviceSession::keepWritten()
+{
     writtenRecord = std::make_unique<Data>();
     RecordRules::copySettings(*data, *writtenRecord);
 }
@@ -250,7 +256,8 @@ QList<QByteArray> DeviceSession::unansweredReads() const
 {
     QList<QByteArray> requests;
     for (const auto &request : missed) {
-        const bool readsSetting = std::any_of(SettingsTable::settings().cbegin(), SettingsTable::settings().cend(),
+        const QList<SettingsTable::Setting> &table = SettingsTable::settings();
+        const bool readsSetting = std::any_of(table.cbegin(), table.cend(),
                                               [&request](const auto &setting) { return setting.readBy == request.first; });
         if (readsSetting || request.first == E_GetVersion || request.first == E_GetModuleVersion)
             requests.append(request.second);
@@ -355,9 +362,14 @@ QString DeviceSession::requestText(const QByteArray &request)
         if (request.startsWith(start))
             return text;
     }
-    QString text = QString::fromLatin1(request);
+    return QLatin1Char('"') + withoutControls(request) + QLatin1Char('"');
+}
+
+QString DeviceSession::withoutControls(const QByteArray &request)
+{
+    QString text = QString::fromLocal8Bit(request.constData());
     text.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return text;
 }
 
 // The RS-485 record ("$0") carries every setting "$1" reads; the serial rate

@@ -84,6 +84,9 @@ public:
     // for the radio module's version"; another request as its text, in
     // quotes, without its control characters.
     static QString requestText(const QByteArray &request);
+    // The request as it was sent, less its carriage return and any other
+    // control character a title or a message would show as a box.
+    static QString withoutControls(const QByteArray &request);
 
     // Applies the fields of a device answer to the record and reports it
     // with sgAnswerApplied. A new radio data rate moves a channel its plan
@@ -168,6 +171,7 @@ private:
     void begin(Sequence sequence);
     void forgetDevice();
     void judgeAnswers();
+    void keepWritten();
     void judgePoll(const QByteArray &request, bool answered);
 
     Data *data;

@@ -38,7 +38,6 @@ W_QWidget *RecordView::panelOf(const Setting &setting) const
 
 void RecordView::show()
 {
-    followRates();
     QList<const Setting *> all;
     for (const Setting &setting : SettingsTable::settings())
         all.append(&setting);
